@@ -1,0 +1,37 @@
+# The two commands of the quick start: `make run` and `make test`.
+BUILD ?= build
+SANBUILD ?= build-sanitize
+GEN := -G Ninja
+export QT_QPA_PLATFORM ?= offscreen
+export SDL_AUDIODRIVER ?= dummy
+
+.PHONY: run test deps build build-sanitize format-check unit unit-sanitize window-test format
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD)
+
+run: build
+	env -u QT_QPA_PLATFORM -u SDL_AUDIODRIVER $(BUILD)/tabidori $(ARGS)
+
+build-sanitize: deps
+	@cmake -S . -B $(SANBUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTABIDORI_SANITIZE=ON >/dev/null
+	@cmake --build $(SANBUILD)
+
+format-check: deps
+	@scripts/format-check
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+unit: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+unit-sanitize: build-sanitize
+	ctest --test-dir $(SANBUILD) --output-on-failure -j2
+
+# Everything CI checks: formatting, the whole suite plain and under the sanitizers.
+test: format-check unit unit-sanitize

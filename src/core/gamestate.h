@@ -1,0 +1,37 @@
+#pragma once
+// The game-state globals every part of the game agrees on, the modes and the grades of a rate.
+// Flags are 16-bit with true = -1.
+
+#include <QString>
+#include <cstdint>
+
+// The modes, as numbered in the mode list and on the command line.
+enum GameMode : std::int32_t {
+    kModeNone = -1,
+    kModeHayauchi = 0, // 早打ち: type the reading the plate shows
+    kModeYomiate = 1, // 読み当て: the plate hides the station's reading
+    kModeEkiate = 2, // 駅当て: the plate hides the next station
+};
+
+extern std::int32_t gGameMode; // selected mode, -1 to 2
+extern std::int16_t gStopRequest; // -1 asks the running game to stop
+extern std::int32_t gCurrentStation; // index of the station whose plate is shown
+extern std::int32_t gScore; // points of the current or last game
+extern float gCorrectRate; // share of right answers of the last completed game
+
+// Puts the five globals back to their start values (for tests).
+void ResetGameState();
+
+// The mode's caption: "早打ちモード", "読み当てモード", "駅当てモード", or "モード".
+QString GetModeName(std::int64_t mode);
+// The item text of a mode in the mode list ("" for none).
+QString ModeListName(std::int64_t mode);
+
+// 2 when every asked station was right, 0 below 0.8, 1 otherwise.
+int GetRateGrade(float rate);
+
+// Asked entries start one station later in 駅当て.
+inline std::int32_t AnswerOffset(std::int32_t mode)
+{
+    return mode == kModeEkiate ? 1 : 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The stations of the loaded line, in running order, with each station's result in the last
+// game, and the line file reader that fills them.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+struct StationRecord
+{
+    QString StationName;
+    QString Reading; // what the player types, exactly
+    QString Extra; // a third field, kept as read
+    std::int16_t IsOK = 0; // -1 when answered right in the last game
+    std::int32_t RemainTenths = 0; // tenths left when answered right, 1 to 100
+};
+
+inline constexpr int kStationTableSize = 1001;
+
+extern std::array<StationRecord, kStationTableSize> StationTable;
+extern std::int32_t gStationCount;
+extern QString gLineName;
+extern QString gLineFilePath;
+
+// Reads a line file into the table. On failure it tells the player why in a message box,
+// leaves the table empty (gStationCount 0) and returns false.
+bool LoadLineFile(const QString& path);
+// Empties the three text fields of every entry and sets gStationCount to 0.
+void ClearStationName();
+// Resets IsOK and RemainTenths of every entry.
+void ClearScore();
+// Stations answered right in the last game (entry 0 is never asked in 駅当て).
+std::int32_t GetOKcount();
+
+// Puts the table and the line globals back to their start values (for tests).
+void ResetStationTable();

@@ -1,0 +1,14 @@
+#include "fonts.h"
+
+#include <QFont>
+#include <QString>
+
+namespace platform {
+
+void registerFontSubstitutions()
+{
+    QFont::insertSubstitution(QString::fromUtf8(kProportionalGothic), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QString::fromUtf8(kFixedGothic), QStringLiteral("IPAGothic"));
+}
+
+} // namespace platform

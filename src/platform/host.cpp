@@ -1,0 +1,34 @@
+#include "host.h"
+#include "qthost.h"
+
+namespace platform {
+
+namespace {
+Host* current = nullptr;
+bool endingNow = false;
+} // namespace
+
+Host& host()
+{
+    if (!current) {
+        static QtHost qtHost;
+        return qtHost;
+    }
+    return *current;
+}
+
+void setHost(Host* h)
+{
+    current = h;
+}
+
+bool ending()
+{
+    return endingNow;
+}
+void setEnding(bool on)
+{
+    endingNow = on;
+}
+
+} // namespace platform

@@ -1,0 +1,20 @@
+#include "versioninfo.h"
+
+namespace platform {
+
+const VersionInfo& versionInfo()
+{
+    static const VersionInfo info {
+        .productName = QStringLiteral("Tabi Dori"),
+        .comments = QStringLiteral("鉄道路線の駅名と読みを覚えるクイズゲーム"),
+        .companyName = QStringLiteral("Tabidori Project"),
+        .legalCopyright = QStringLiteral("Copyright (C) 2026 Tabidori Project"),
+        .major = TABIDORI_VERSION_MAJOR,
+        .minor = TABIDORI_VERSION_MINOR,
+        .build = TABIDORI_VERSION_PATCH,
+        .revision = TABIDORI_VERSION_TWEAK,
+    };
+    return info;
+}
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+// The program's product data, shown by the splash and about windows and message titles.
+
+#include <QString>
+
+namespace platform {
+
+struct VersionInfo
+{
+    QString productName;
+    QString comments; // one-line description
+    QString companyName;
+    QString legalCopyright;
+    int major;
+    int minor;
+    int build;
+    int revision;
+};
+
+const VersionInfo& versionInfo();
+
+} // namespace platform

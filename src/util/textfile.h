@@ -1,0 +1,37 @@
+#pragma once
+// A text file read line by line, as line files are: a line ends at CR LF or at a lone CR (a lone
+// LF stays in the text), and the last line needs no line break. Bytes are Shift-JIS (code page
+// 932) unless the file begins with the UTF-8 byte-order mark. Bytes that cannot be decoded
+// become U+FFFD.
+
+#include <QByteArray>
+#include <QString>
+
+class TextFile
+{
+public:
+    enum class Error { None, NotFound, IsFolder, CannotOpen, ReadFailed, TooLarge };
+
+    // Largest file read; anything bigger cannot be a line file.
+    static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+
+    // Reads the whole file and closes it again; false (and error()) on failure.
+    bool open(const QString& path);
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    QString readLine();
+    bool isEmpty() const { return bytes_.isEmpty(); }
+
+    Error error() const { return error_; }
+    // The system's reason for a failure, for messages.
+    QString errorString() const { return errorString_; }
+
+private:
+    QByteArray bytes_;
+    qsizetype pos_ = 0;
+    bool utf8_ = false;
+    Error error_ = Error::None;
+    QString errorString_;
+};
+
+// Decodes code page 932 bytes; every byte sequence that is not valid becomes U+FFFD.
+QString DecodeCp932(const char* data, qsizetype size);

@@ -1,0 +1,78 @@
+#include "fakehost.h"
+
+#include <QCoreApplication>
+
+FakeHost::FakeHost()
+{
+    platform::setHost(this);
+}
+
+FakeHost::~FakeHost()
+{
+    platform::setHost(nullptr);
+    platform::setEnding(false);
+}
+
+void FakeHost::processEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    runDue();
+}
+
+void FakeHost::waitForEvents(int ms)
+{
+    // Time passes at once; whatever was due in that time happens, then events are delivered.
+    now += ms;
+    waitedMs += ms;
+    runDue();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void FakeHost::runDue()
+{
+    while (!scheduled_.empty() && scheduled_.begin()->first <= now) {
+        auto action = std::move(scheduled_.begin()->second);
+        scheduled_.erase(scheduled_.begin());
+        action();
+    }
+}
+
+void FakeHost::after(std::int64_t ms, std::function<void()> action)
+{
+    scheduled_.emplace(now + ms, std::move(action));
+}
+
+platform::Answer FakeHost::messageBox(const QString& text, platform::Buttons buttons,
+                                      platform::Icon icon, const QString& title)
+{
+    messages.push_back({text, buttons, icon, title});
+    if (onMessage)
+        onMessage(messages.back());
+    if (!answers.empty()) {
+        const platform::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == platform::Buttons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
+}
+
+QString FakeHost::openFileName(const platform::FileDialogSettings& settings)
+{
+    ++dialogs;
+    lastDialog = settings;
+    return dialogAnswer;
+}
+
+bool FakeHost::openDocument(const QString& path)
+{
+    if (!documentOpens)
+        return false;
+    opened << path;
+    return true;
+}
+
+void FakeHost::endProgram()
+{
+    ++endCalls;
+    platform::setEnding(true);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// A platform for tests: a virtual clock, message boxes that are recorded and answered from a
+// script, and recorders for every other service. Installs itself on construction.
+
+#include "host.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+class FakeHost : public platform::Host
+{
+public:
+    struct Message
+    {
+        QString text;
+        platform::Buttons buttons;
+        platform::Icon icon;
+        QString title;
+    };
+
+    FakeHost();
+    ~FakeHost() override;
+
+    std::int32_t tickCount() override { return std::int32_t(std::uint32_t(now)); }
+    void processEvents() override;
+    void waitForEvents(int ms) override;
+    platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                                const QString& title) override;
+    void beep() override { ++beeps; }
+    QString openFileName(const platform::FileDialogSettings& settings) override;
+    bool openDocument(const QString& path) override;
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    QString programFolder() override { return folder; }
+    void endProgram() override;
+
+    // Runs action once the virtual clock has reached at (milliseconds from now).
+    void after(std::int64_t ms, std::function<void()> action);
+    // Runs action whenever a message box is shown, before it is answered.
+    std::function<void(const Message&)> onMessage;
+
+    std::int64_t now = 0; // virtual milliseconds
+    std::int64_t waitedMs = 0;
+    std::vector<Message> messages;
+    std::deque<platform::Answer> answers; // answers for coming boxes; Ok/Yes when empty
+    int beeps = 0;
+    QString folder;
+    platform::FileDialogSettings lastDialog;
+    int dialogs = 0;
+    QString dialogAnswer; // path the open-file dialog returns ("" = cancelled)
+    bool documentOpens = true;
+    QStringList opened;
+    QString clipboard;
+    int endCalls = 0;
+
+private:
+    void runDue();
+    std::multimap<std::int64_t, std::function<void()>> scheduled_;
+};

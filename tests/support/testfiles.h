@@ -1,0 +1,13 @@
+#pragma once
+// Writing test files: line files as code page 932 bytes, and temporary folders.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// The text encoded as code page 932 (every character must exist there).
+QByteArray toCp932(const QString& text);
+// Writes bytes to dir/name and returns the path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+// Writes a line file: the lines joined with CR LF, encoded as code page 932.
+QString writeLineFile(const QTemporaryDir& dir, const QString& name, const QStringList& lines);

@@ -1,0 +1,158 @@
+#include "fakehost.h"
+#include "fonts.h"
+#include "frmmain.h"
+#include "panelstatusbar.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { platform::registerFontSubstitutions(); }
+    void frameControls_data();
+    void frameControls();
+    void statusPanels();
+    void menuTree_data();
+    void menuTree();
+    void windowFrame();
+};
+
+void TestShell::frameControls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twipRect");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("txtKaitou") << "txtKaitou" << QRect(2280, 2280, 3135, 270) << true;
+    QTest::newRow("picStationPlate") << "picStationPlate" << QRect(120, 120, 8000, 2000) << true;
+    QTest::newRow("sbStatusBar") << "sbStatusBar" << QRect(0, 2700, 8250, 375) << true;
+    QTest::newRow("cmdHint") << "cmdHint" << QRect(5520, 2160, 975, 495) << false;
+    QTest::newRow("cmbGameMode") << "cmbGameMode" << QRect(6840, 2280, 1335, 300) << true;
+}
+
+void TestShell::frameControls()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twipRect);
+    QFETCH(bool, visible);
+    frmMain w;
+    w.show();
+    auto* control = w.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(),
+             twips::rect(twipRect.x(), twipRect.y(), twipRect.width(), twipRect.height()));
+    QCOMPARE(control->isVisible(), visible);
+}
+
+void TestShell::statusPanels()
+{
+    frmMain w;
+    w.show();
+    QCOMPARE(w.sbStatusBar->keys(),
+             (QStringList {"Guide", "StaLabel", "StaPlace", "TimeLabel", "Time", "ScoreLabel",
+                           "Score"}));
+    const QStringList texts {"", "駅：", "", "時間：", "0", "得点：", "0"};
+    const QStringList tips {"", "", "駅", "", "残り時間", "", "得点"};
+    const QStringList keys = w.sbStatusBar->keys();
+    int x = -1;
+    for (int i = 0; i < keys.size(); ++i) {
+        QCOMPARE(w.sbStatusBar->panelText(keys[i]), texts[i]);
+        QCOMPARE(w.sbStatusBar->panel(keys[i])->toolTip(), tips[i]);
+        // Left to right in this order.
+        QVERIFY(w.sbStatusBar->panel(keys[i])->x() > x);
+        x = w.sbStatusBar->panel(keys[i])->x();
+    }
+    QCOMPARE(w.sbStatusBar->panel("StaLabel")->width(), twips::toPx(400));
+    QCOMPARE(w.sbStatusBar->panel("TimeLabel")->width(), twips::toPx(600));
+    // The guide takes the remaining width.
+    QVERIFY(w.sbStatusBar->panel("Guide")->width() > twips::toPx(4000));
+    w.sbStatusBar->setPanelText("Score", "-12");
+    QCOMPARE(w.sbStatusBar->panelText("Score"), QStringLiteral("-12"));
+}
+
+void TestShell::menuTree_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("parentMenu");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("mnuFileEnd") << "mnuFileEnd"
+                                << "終了(&E)"
+                                << "mnuFile" << QKeySequence() << true;
+    QTest::newRow("mnuLine") << "mnuLine"
+                             << "路線(&L)..."
+                             << "" << QKeySequence() << true;
+    QTest::newRow("mnuGameStart") << "mnuGameStart"
+                                  << "スタート(&S)"
+                                  << "mnuGame" << QKeySequence(Qt::Key_F5) << true;
+    QTest::newRow("mnuGameStop") << "mnuGameStop"
+                                 << "中断(&S)"
+                                 << "mnuGame" << QKeySequence(Qt::CTRL | Qt::Key_S) << false;
+    QTest::newRow("mnuGameScore") << "mnuGameScore"
+                                  << "スコア詳細(&S)"
+                                  << "mnuGame" << QKeySequence() << false;
+    QTest::newRow("mnuSound") << "mnuSound"
+                              << "サウンド(&S)"
+                              << "mnuOption" << QKeySequence() << true;
+    QTest::newRow("mnuHelpHelp") << "mnuHelpHelp"
+                                 << "ヘルプ(&H)"
+                                 << "mnuHelp" << QKeySequence() << true;
+    QTest::newRow("mnuHelpAbout") << "mnuHelpAbout"
+                                  << "tabidoriについて(&A)..."
+                                  << "mnuHelp" << QKeySequence() << true;
+}
+
+void TestShell::menuTree()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, parentMenu);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(bool, enabled);
+    frmMain w;
+    auto* action = w.findChild<QAction*>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+    QCOMPARE(action->isEnabled(), enabled);
+    if (parentMenu.isEmpty()) {
+        QVERIFY(w.menuBar()->actions().contains(action));
+    } else {
+        auto* menu = w.findChild<QMenu*>(parentMenu);
+        QVERIFY(menu);
+        QVERIFY(menu->actions().contains(action));
+    }
+}
+
+void TestShell::windowFrame()
+{
+    frmMain w;
+    w.show();
+    QCOMPARE(w.windowTitle(), QStringLiteral("TabiDori"));
+    QCOMPARE(w.centralWidget()->size(), twips::size(8250, 3075));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(w.mnuSound->isCheckable() && w.mnuSound->isChecked());
+    QVERIFY(w.mnuGameBar->isSeparator());
+    // Menu bar order.
+    const QStringList bar {"ファイル(&F)", "路線(&L)...", "ゲーム(&G)", "オプション(&O)",
+                           "ヘルプ(&H)"};
+    QStringList got;
+    for (QAction* a : w.menuBar()->actions())
+        got << a->text();
+    QCOMPARE(got, bar);
+    // The mode list starts empty; its items come when the window loads.
+    QCOMPARE(w.cmbGameMode->count(), 0);
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
