@@ -1,5 +1,8 @@
 #pragma once
-// The station plate area: a picture that keeps what was last drawn on it.
+// The station plate area: a picture that keeps what was last drawn on it, repainted from memory
+// whenever the window shows it again.
+
+#include "platesurface.h"
 
 #include <QImage>
 #include <QWidget>
@@ -10,14 +13,21 @@ class PlateWidget : public QWidget
 public:
     explicit PlateWidget(QWidget* parent = nullptr);
 
-    // The picture drawn on, in design pixels.
-    QImage& image() { return image_; }
+    // The picture drawn on, in design pixels (its device pixel ratio says how many device
+    // pixels make one).
+    QImage& image();
     const QImage& image() const { return image_; }
+    // The drawing operations over the picture.
+    PlateSurface& surface();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Makes the picture match the widget's size and pixel ratio, keeping what it shows.
+    void syncImage();
+
     QImage image_;
+    PlateSurface surface_;
 };

@@ -1,0 +1,23 @@
+#pragma once
+// The station plate: what the game draws on picStationPlate before a game and for every
+// question. The layout reads the loaded line and the game mode from the globals.
+
+#include <QString>
+#include <cstdint>
+
+class PlateSurface;
+class PlateWidget;
+
+// Every character (UTF-16 code unit) followed by two blanks: "えき" becomes "え  き  ".
+QString SpreadChars(const QString& text);
+
+// The mode's name and the line's name, centred one above the other.
+void DrawGameTitle(PlateWidget& pic);
+void DrawGameTitle(PlateSurface& surface);
+
+// The plate of station index (0 to 1000): its spread reading on top (not in 読み当て), its name,
+// under the bar the next station's reading on the left (not in 駅当て) and the previous one's on
+// the right, the bar with its arrow head pointing left and a white dot. Lets pending window
+// events run once while drawing.
+void DrawStationPlate(PlateWidget& pic, std::int32_t index);
+void DrawStationPlate(PlateSurface& surface, std::int32_t index);

@@ -1,0 +1,267 @@
+#include "platesurface.h"
+#include "fonts.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace {
+
+QFont plateFont(double points)
+{
+    QFont font(QString::fromUtf8(platform::kProportionalGothic));
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Device pixel edge of a design pixel edge. Rounding every edge the same way makes design pixels
+// tile the picture at any ratio, 1.5 included: no gaps between neighbours, none overlapping.
+int deviceEdge(int designEdge, qreal ratio)
+{
+    return int(std::lround(designEdge * ratio));
+}
+
+// The first device pixel of a design pixel.
+QPoint devicePixel(QPoint p, qreal ratio)
+{
+    return QPoint(deviceEdge(p.x(), ratio), deviceEdge(p.y(), ratio));
+}
+
+void make32Bit(QImage& image)
+{
+    if (image.depth() != 32)
+        image.convertTo(QImage::Format_RGB32);
+}
+
+// Paints the design pixels left..right by top..bottom (inclusive) with an opaque colour.
+void fillDesignBox(QImage& image, int left, int top, int right, int bottom, QRgb colour)
+{
+    const qreal ratio = image.devicePixelRatio();
+    const QRect device
+        = QRect(QPoint(deviceEdge(left, ratio), deviceEdge(top, ratio)),
+                QPoint(deviceEdge(right + 1, ratio) - 1, deviceEdge(bottom + 1, ratio) - 1))
+              .intersected(image.rect());
+    if (device.isEmpty())
+        return;
+    make32Bit(image);
+    colour |= 0xFF000000;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(line + device.left(), line + device.right() + 1, colour);
+    }
+}
+
+} // namespace
+
+PlateSurface::PlateSurface(QImage& image, std::function<void()> changed)
+    : image_(&image), changed_(std::move(changed))
+{ }
+
+void PlateSurface::touched()
+{
+    if (changed_)
+        changed_();
+}
+
+void PlateSurface::clear()
+{
+    texts_.clear();
+    if (!usable())
+        return;
+    image_->fill(kBackground);
+    touched();
+}
+
+int PlateSurface::width() const
+{
+    return usable() ? qRound(image_->deviceIndependentSize().width()) : 0;
+}
+
+int PlateSurface::height() const
+{
+    return usable() ? qRound(image_->deviceIndependentSize().height()) : 0;
+}
+
+void PlateSurface::setFontSize(double points)
+{
+    points_ = points;
+}
+
+int PlateSurface::textWidth(const QString& text) const
+{
+    // Measured against the picture so that its 96 dpi, not the screen's, turns points to pixels.
+    static const QImage reference = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(kDotsPerMeter);
+        image.setDotsPerMeterY(kDotsPerMeter);
+        return image;
+    }();
+    const QFontMetricsF metrics(plateFont(points_), usable() ? image_ : &reference);
+    return qRound(metrics.horizontalAdvance(text));
+}
+
+void PlateSurface::drawText(int x, int y, const QString& text)
+{
+    texts_.append({text, x, y, points_});
+    if (!usable() || text.isEmpty())
+        return;
+    QPainter p(image_);
+    const QFont font = plateFont(points_);
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(kForeground));
+    // Placed by the top of the cell, as the game's layout counts; Qt places by the baseline.
+    const double ascent = QFontMetricsF(font, image_).ascent();
+    p.drawText(QPointF(x, y + std::round(ascent)), text);
+    p.end();
+    touched();
+}
+
+void PlateSurface::line(QPoint from, QPoint to, QColor colour)
+{
+    if (!usable())
+        return;
+    // Bresenham, one whole design pixel at a time, so the line is the same staircase at any
+    // pixel ratio and stays 8-connected.
+    int x = from.x(), y = from.y();
+    const int dx = std::abs(to.x() - x), sx = x < to.x() ? 1 : -1;
+    const int dy = -std::abs(to.y() - y), sy = y < to.y() ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        fillDesignBox(*image_, x, y, x, y, colour.rgb());
+        if (x == to.x() && y == to.y())
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    touched();
+}
+
+void PlateSurface::filledBox(QPoint corner1, QPoint corner2, QColor colour)
+{
+    if (!usable())
+        return;
+    fillDesignBox(*image_, std::min(corner1.x(), corner2.x()), std::min(corner1.y(), corner2.y()),
+                  std::max(corner1.x(), corner2.x()), std::max(corner1.y(), corner2.y()),
+                  colour.rgb());
+    touched();
+}
+
+void PlateSurface::floodFillBorder(QPoint seed, QColor border, QColor fill)
+{
+    if (!usable())
+        return;
+    floodFillBorder(*image_, devicePixel(seed, image_->devicePixelRatio()), border.rgb(),
+                    fill.rgb());
+    touched();
+}
+
+void PlateSurface::floodFillBorder(QImage& image, QPoint seed, QRgb border, QRgb fill)
+{
+    if (image.isNull() || !image.rect().contains(seed))
+        return;
+    make32Bit(image);
+    const int w = image.width();
+    const int h = image.height();
+    border &= RGB_MASK;
+    fill = (fill & RGB_MASK) | 0xFF000000;
+    auto row = [&image](int y) { return reinterpret_cast<QRgb*>(image.scanLine(y)); };
+    if ((row(seed.y())[seed.x()] & RGB_MASK) == border)
+        return;
+
+    // What has been filled already: the fill colour need not be the border colour, so a filled
+    // pixel would otherwise be met again and again.
+    std::vector<bool> done(std::size_t(w) * std::size_t(h), false);
+    auto open = [&](int x, int y) {
+        return !done[std::size_t(y) * w + x] && (row(y)[x] & RGB_MASK) != border;
+    };
+
+    std::vector<QPoint> stack {seed};
+    while (!stack.empty()) {
+        const QPoint s = stack.back();
+        stack.pop_back();
+        const int y = s.y();
+        if (!open(s.x(), y))
+            continue;
+        int left = s.x();
+        while (left > 0 && open(left - 1, y))
+            --left;
+        int right = s.x();
+        while (right + 1 < w && open(right + 1, y))
+            ++right;
+        QRgb* line = row(y);
+        for (int x = left; x <= right; ++x) {
+            line[x] = fill;
+            done[std::size_t(y) * w + x] = true;
+        }
+        // One seed for every run of open pixels touching the span above and below.
+        for (const int ny : {y - 1, y + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            bool inRun = false;
+            for (int x = left; x <= right; ++x) {
+                const bool o = open(x, ny);
+                if (o && !inRun)
+                    stack.emplace_back(x, ny);
+                inRun = o;
+            }
+        }
+    }
+}
+
+void PlateSurface::circle(QPoint centre, int radius, QColor outline)
+{
+    if (!usable() || radius < 0)
+        return;
+    // Rasterised here rather than by QPainter so that the circle is symmetric about the middle
+    // of its centre pixel at every pixel ratio: the rim is every device pixel whose middle lies
+    // within half a design pixel of the radius, the inside everything nearer.
+    const qreal ratio = image_->devicePixelRatio();
+    const double cx = (centre.x() + 0.5) * ratio;
+    const double cy = (centre.y() + 0.5) * ratio;
+    const double outer = (radius + 0.5) * ratio;
+    const double inner = (radius - 0.5) * ratio;
+    const QRect box = QRect(int(std::floor(cx - outer)), int(std::floor(cy - outer)),
+                            int(std::ceil(2 * outer)) + 1, int(std::ceil(2 * outer)) + 1)
+                          .intersected(image_->rect());
+    if (box.isEmpty())
+        return;
+
+    // The fill pattern over the circle's box, so hatched styles work like the solid one.
+    QImage pattern;
+    if (fillStyle_ != Qt::NoBrush) {
+        pattern = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
+        pattern.fill(Qt::transparent);
+        QPainter p(&pattern);
+        p.fillRect(pattern.rect(), QBrush(fillColor_, fillStyle_));
+    }
+    make32Bit(*image_);
+    const QRgb rim = outline.rgb();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            if (d > outer)
+                continue;
+            if (d > inner) {
+                line[x] = rim;
+            } else if (!pattern.isNull()) {
+                const QRgb c = pattern.pixel(x - box.left(), y - box.top());
+                if (qAlpha(c) == 255)
+                    line[x] = c;
+            }
+        }
+    }
+    touched();
+}
