@@ -1,0 +1,174 @@
+#include "frmscorelist.h"
+#include "fonts.h"
+#include "gamestate.h"
+#include "scorereport.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The signal head, one character a pixel: '.' ground, '#' the black head, 'T', 'M' and 'B'
+// the top, middle and bottom lamps.
+constexpr const char* kSignalPattern[16] = {
+    "....########....", "...####TT####...", "...###TTTT###...", "...###TTTT###...",
+    "...####TT####...", "...##########...", "...####MM####...", "...###MMMM###...",
+    "...###MMMM###...", "...####MM####...", "...##########...", "...####BB####...",
+    "...###BBBB###...", "...###BBBB###...", "...####BB####...", "....########....",
+};
+
+constexpr QRgb kGround = qRgb(224, 224, 224);
+constexpr QRgb kHead = qRgb(0, 0, 0);
+constexpr QRgb kUnlit = qRgb(192, 192, 192);
+
+} // namespace
+
+QImage SignalImage(int grade)
+{
+    // Red at the bottom for a poor game, yellow in the middle, green at the top for a perfect one.
+    struct Lamp
+    {
+        char key;
+        QRgb lit;
+    };
+    constexpr Lamp kLamps[3]
+        = {{'B', qRgb(255, 0, 0)}, {'M', qRgb(255, 255, 0)}, {'T', qRgb(0, 128, 128)}};
+    QImage image(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const char c = kSignalPattern[y][x];
+            QRgb colour = c == '.' ? kGround : c == '#' ? kHead : kUnlit;
+            if (grade >= 0 && grade < 3 && c == kLamps[grade].key)
+                colour = kLamps[grade].lit;
+            image.setPixel(x, y, colour);
+        }
+    }
+    return image;
+}
+
+frmScoreList::frmScoreList(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmScoreList"));
+    setWindowTitle(QStringLiteral("スコア詳細"));
+    // Sizable border with a close button only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    resize(twips::size(kClientWidth, kClientHeight));
+    move(twips::toPx(3030), twips::toPx(2625));
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(twips::rect(120, 120, 3855, 2415));
+    Text1->setReadOnly(true);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The columns of the report line up only in a fixed-pitch face.
+    QFont font(QString::fromUtf8(platform::kFixedGothic), 9);
+    font.setStyleHint(QFont::TypeWriter);
+    Text1->setFont(font);
+
+    Command1 = new QPushButton(QStringLiteral("&Ok"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twips::rect(4080, 2160, 495, 375));
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &frmScoreList::Command1_Click);
+
+    for (int i = 0; i < int(imgSignal.size()); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("imgSignal_%1").arg(i));
+        label->setGeometry(twips::rect(4080, 100, 500, 500));
+        // Stretched by repeating pixels, never blending them, so the little picture stays crisp.
+        const qreal ratio = label->devicePixelRatioF();
+        QPixmap picture = QPixmap::fromImage(SignalImage(i).scaled(
+            label->size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        picture.setDevicePixelRatio(ratio);
+        label->setPixmap(picture);
+        label->setVisible(false);
+        imgSignal[size_t(i)] = label;
+    }
+
+    Form_Load();
+}
+
+void frmScoreList::Form_Load()
+{
+    const QString report = BuildScoreReport();
+    for (QLabel* signal : imgSignal)
+        signal->setVisible(false);
+    const int grade = GetRateGrade(gCorrectRate);
+    if (grade >= 0 && grade < int(imgSignal.size()))
+        imgSignal[size_t(grade)]->setVisible(true);
+    // The report breaks its lines with CR LF; the box wants plain line feeds.
+    Text1->setPlainText(QString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    loaded_ = true;
+}
+
+void frmScoreList::updateMinimumSize()
+{
+    // The limits hold for the outer size, frame included; the window system decides the frame.
+    const QSize frame = frameGeometry().size() - size();
+    setMinimumSize(std::max(0, twips::toPx(kMinOuterWidth) - frame.width()),
+                   std::max(0, twips::toPx(kMinOuterHeight) - frame.height()));
+}
+
+void frmScoreList::Form_Resize()
+{
+    if (!Text1 || !Command1)
+        return; // a resize while the controls are still being made
+    updateMinimumSize();
+    const QSize outer = frameGeometry().size();
+    if (outer.width() < twips::toPx(kMinOuterWidth)
+        || outer.height() < twips::toPx(kMinOuterHeight)) {
+        // Lays out again when the new size arrives; until then the controls fit the old one.
+        resize(size().expandedTo(minimumSize()));
+    }
+
+    const int innerWidth = twips::fromPx(width());
+    const int innerHeight = twips::fromPx(height());
+    const int margin = twips::fromPx(Text1->x());
+    const int buttonWidth = twips::fromPx(Command1->width());
+    const int buttonHeight = twips::fromPx(Command1->height());
+    const int buttonLeft = innerWidth - margin - buttonWidth;
+    const int buttonTop = innerHeight - margin - buttonHeight;
+    Command1->setGeometry(twips::rect(buttonLeft, buttonTop, buttonWidth, buttonHeight));
+    Text1->setGeometry(twips::rect(margin, twips::fromPx(Text1->y()),
+                                   std::max(0, buttonLeft - 2 * margin),
+                                   std::max(0, innerHeight - 2 * margin)));
+}
+
+void frmScoreList::Command1_Click()
+{
+    accept();
+}
+
+void frmScoreList::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // Every opening shows the globals as they are now.
+    if (!loaded_)
+        Form_Load();
+    Form_Resize();
+}
+
+void frmScoreList::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        loaded_ = false;
+}
+
+void frmScoreList::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The text of the score detail window: the line, the mode, one row per station with its
+// verdict and the seconds taken, then the rate, the average and the score. Columns are counted
+// in bytes (two per UTF-16 code unit) so that full-width names line up in a fixed-pitch font.
+
+#include "stationtable.h"
+
+#include <QString>
+#include <cstdint>
+#include <span>
+
+struct ReportInput
+{
+    QString lineFilePath;
+    QString lineName;
+    std::int32_t gameMode = 0;
+    float correctRate = 0.0f;
+    std::int32_t score = 0;
+    std::span<const StationRecord> stations;
+};
+
+// The report, lines joined by "\r\n" with no break after the last one. Pure: reads only input.
+QString BuildScoreReport(const ReportInput& input);
+// The report for the loaded line and the last game, from the globals.
+QString BuildScoreReport();
+
+// The greatest length in bytes of a station name (0 when there are none).
+std::int32_t GetMaxLenB(std::span<const StationRecord> stations);
+// The same over the loaded stations.
+std::int32_t GetMaxLenB();
+
+// The loaded stations (StationTable[0 .. gStationCount - 1], the count kept inside the table).
+std::span<const StationRecord> LoadedStations();
+
+// value with exactly decimals digits after the point and at least one before it, rounded half
+// away from zero on the exact decimal value of the double (0.125 -> "0.13", while 0.35, stored
+// as 0.34999..., gives "0.3"). Non-finite values print as 0; a result that rounds to zero
+// carries no minus sign.
+QString FormatFixed(double value, int decimals);
