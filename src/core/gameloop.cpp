@@ -1,0 +1,205 @@
+#include "gameloop.h"
+#include "gamestate.h"
+#include "host.h"
+#include "lib_util.h"
+#include "stationtable.h"
+
+namespace {
+
+bool running = false;
+bool startPending = false;
+
+void refuse(const QString& text)
+{
+    platform::host().beep();
+    platform::messageBox(text, platform::Buttons::Ok, platform::Icon::Exclamation);
+}
+
+QString stationPlace(std::int32_t current, std::int32_t questions)
+{
+    return QString::number(current + 1) + QStringLiteral(" / ") + QString::number(questions);
+}
+
+void judge(GameFrontEnd& ui, std::int32_t offset, std::int32_t remain)
+{
+    StationRecord& asked = StationTable[gCurrentStation + offset];
+    if (ui.answerText() == asked.Reading) {
+        ui.setPanel(QStringLiteral("Guide"), QStringLiteral("OK!"));
+        gScore += PointsFor(remain);
+        ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
+        asked.RemainTenths = remain;
+        asked.IsOK = -1;
+        if (ui.soundMayRing(game_sound::kOk))
+            ui.playSound(game_sound::kOk);
+    } else {
+        ui.setPanel(QStringLiteral("Guide"), QStringLiteral("NG.."));
+        asked.IsOK = 0;
+        if (ui.soundMayRing(game_sound::kNg))
+            ui.playSound(game_sound::kNg);
+    }
+}
+
+} // namespace
+
+std::int32_t PointsFor(std::int32_t remainTenths)
+{
+    const std::int32_t whole = remainTenths / 10;
+    const std::int32_t tenth = remainTenths % 10;
+    if (tenth > 5 || (tenth == 5 && whole % 2 != 0))
+        return whole + 1;
+    return whole;
+}
+
+QString FormatTenths(std::int32_t tenths)
+{
+    const QString sign = tenths < 0 ? QStringLiteral("-") : QString();
+    const std::int64_t t = tenths < 0 ? -std::int64_t(tenths) : tenths;
+    return sign + QString::number(t / 10) + u'.' + QString::number(t % 10);
+}
+
+std::int32_t QuestionCount()
+{
+    return gStationCount - AnswerOffset(gGameMode);
+}
+
+QString HintText(const QString& boxText, const QString& reading)
+{
+    return reading.left(boxText.size() + 1);
+}
+
+QString AskedReading()
+{
+    const std::int64_t index = std::int64_t(gCurrentStation) + AnswerOffset(gGameMode);
+    if (index < 0 || index >= kStationTableSize)
+        return {};
+    return StationTable[index].Reading;
+}
+
+AnswerRow ArrangeAnswerRow(std::int32_t mode, int innerWidth, int boxLeft, int boxWidth,
+                           int plateLeft)
+{
+    AnswerRow row {boxLeft, 0, -1};
+    switch (mode) {
+    case kModeHayauchi:
+    case kModeYomiate:
+        row.boxLeft = (innerWidth - boxWidth) / 2;
+        row.hintVisible = mode == kModeYomiate ? 1 : 0;
+        break;
+    case kModeEkiate:
+        row.boxLeft = plateLeft;
+        row.hintVisible = 1;
+        break;
+    default:
+        break;
+    }
+    // The gap between box and button equals the plate's margin.
+    row.hintLeft = row.boxLeft + boxWidth + plateLeft;
+    return row;
+}
+
+void MainLoop(GameFrontEnd& ui)
+{
+    gStopRequest = 0;
+    if (gGameMode == kModeNone) {
+        refuse(QStringLiteral("オプションメニューのゲームモードでモードを設定してください。"));
+        return;
+    }
+    const std::int32_t offset = AnswerOffset(gGameMode);
+    if (!FileExists(gLineFilePath)) {
+        refuse(QStringLiteral("路線ファイルが存在しません。\r\n") + gLineFilePath);
+        return;
+    }
+    const std::int32_t questions = QuestionCount();
+    if (questions < 1) {
+        // Nothing to ask: the rate would have no divisor.
+        refuse(gGameMode == kModeEkiate ? QStringLiteral(
+                   "駅当てモードで遊ぶには、駅が2つ以上ある路線ファイルが必要です。")
+                                        : QStringLiteral("この路線ファイルには駅がありません。"));
+        return;
+    }
+
+    ui.enterGameControls();
+    gCurrentStation = 0;
+    gScore = 0;
+    const bool startRings = ui.soundMayRing(game_sound::kStart);
+    if (startRings)
+        ui.playSound(game_sound::kStart);
+    ui.setPanel(QStringLiteral("Guide"), QStringLiteral("開始"));
+    ui.setPanel(QStringLiteral("StaPlace"), stationPlace(0, questions));
+    ui.setPanel(QStringLiteral("Score"), QStringLiteral("0"));
+    ui.drawTitle();
+    ClearScore();
+    if (startRings)
+        ui.waitSound(game_sound::kStart);
+    if (platform::ending())
+        return;
+    ui.setPanel(QStringLiteral("Guide"), QString());
+
+    for (;;) {
+        ui.focusAnswer();
+        ui.setAnswerText(QString());
+        ui.setAnswerTag(QString());
+        std::int32_t remain = kQuestionTenths;
+        ui.setPanel(QStringLiteral("StaPlace"), stationPlace(gCurrentStation, questions));
+        ui.drawPlate(gCurrentStation);
+        for (;;) {
+            WaitTicks(100);
+            if (platform::ending())
+                return;
+            if (gStopRequest == -1) {
+                ui.setPanel(QStringLiteral("Guide"), QStringLiteral("中断しました"));
+                return;
+            }
+            if (ui.answerTag() == QLatin1String("1")) {
+                judge(ui, offset, remain);
+                break;
+            }
+            DecrementValue(remain);
+            if (ui.soundMayRing(game_sound::kSec) && remain % 10 == 0)
+                ui.playSound(game_sound::kSec);
+            ui.setPanel(QStringLiteral("Time"), FormatTenths(remain));
+            if (remain > 0)
+                continue;
+            if (ui.soundMayRing(game_sound::kNg))
+                ui.playSound(game_sound::kNg);
+            break;
+        }
+        IncrementValue(gCurrentStation);
+        if (gCurrentStation >= questions)
+            break;
+    }
+
+    if (gGameMode == kModeEkiate)
+        ui.drawPlate(gCurrentStation);
+    gCorrectRate = static_cast<float>(double(GetOKcount()) / double(questions));
+    const int endSound = GetRateGrade(gCorrectRate) + game_sound::kBadEnd;
+    const bool endRings = ui.soundMayRing(endSound);
+    if (endRings)
+        ui.playSound(endSound);
+    ui.setPanel(QStringLiteral("Guide"), QStringLiteral("終点につきました"));
+    if (endRings)
+        ui.waitSound(endSound);
+    if (platform::ending())
+        return;
+    ui.stopCommand();
+    ui.showScore();
+}
+
+void StartGame(GameFrontEnd& ui)
+{
+    if (running) {
+        startPending = true;
+        return;
+    }
+    running = true;
+    do {
+        startPending = false;
+        MainLoop(ui);
+    } while (startPending && !platform::ending());
+    running = false;
+}
+
+bool GameRunning()
+{
+    return running;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// One game, from the start command to the terminus: questions, countdown, judging, points,
+// sounds and the end grade. The loop runs inside the start command and keeps the window alive
+// through its waits; the main window's handlers reach it only through gStopRequest, gScore and
+// the text and tag of the answer box.
+
+#include <QString>
+#include <cstdint>
+
+// What the game needs of the main window; the window shows and forwards, the game decides.
+class GameFrontEnd
+{
+public:
+    virtual ~GameFrontEnd() = default;
+
+    virtual void setPanel(const QString& key, const QString& text) = 0;
+    virtual QString answerText() const = 0;
+    virtual void setAnswerText(const QString& text) = 0;
+    virtual QString answerTag() const = 0;
+    virtual void setAnswerTag(const QString& tag) = 0;
+    virtual void focusAnswer() = 0;
+    // A game holds the start, line and score commands and the mode list until it ends.
+    virtual void enterGameControls() = 0;
+    virtual void drawTitle() = 0;
+    virtual void drawPlate(std::int32_t index) = 0;
+    virtual bool soundMayRing(int sound) const = 0;
+    virtual void playSound(int sound) = 0;
+    virtual void waitSound(int sound) = 0;
+    // The stop command: asks the game to stop and gives the controls back.
+    virtual void stopCommand() = 0;
+    // Opens the score detail window and returns when it is closed.
+    virtual void showScore() = 0;
+};
+
+// The sounds a game asks for, by their numbers.
+namespace game_sound {
+inline constexpr int kOk = 0;
+inline constexpr int kNg = 1;
+inline constexpr int kBadEnd = 2; // kBadEnd + grade is the end sound of a grade
+inline constexpr int kSec = 5;
+inline constexpr int kStart = 6;
+} // namespace game_sound
+
+// Ticks of 100 ms a question gives the player.
+inline constexpr std::int32_t kQuestionTenths = 100;
+
+// Runs one game (or refuses it with a message) and returns when it is over.
+void MainLoop(GameFrontEnd& ui);
+
+// The start command: runs MainLoop unless a game is already running. A start given while one
+// runs (after a stop the start command is enabled before the game has noticed it) is kept and
+// run once the first game has returned, never inside it.
+void StartGame(GameFrontEnd& ui);
+// True while StartGame is running a game.
+bool GameRunning();
+
+// Points for an answer given with `remain` tenths left: seconds rounded, halves to even.
+std::int32_t PointsFor(std::int32_t remainTenths);
+// Tenths as seconds with one decimal ("9.9", "0.0", "-0.3").
+QString FormatTenths(std::int32_t tenths);
+// The number of questions a game on the loaded line asks in the current mode.
+std::int32_t QuestionCount();
+// The answer box after a hint: the first n + 1 characters of the asked reading.
+QString HintText(const QString& boxText, const QString& reading);
+// The reading the current question is about, "" past the table.
+QString AskedReading();
+
+// Where the answer row goes in a mode, in twips.
+struct AnswerRow
+{
+    int boxLeft;
+    int hintLeft;
+    int hintVisible; // 1 shown, 0 hidden, -1 unchanged
+};
+AnswerRow ArrangeAnswerRow(std::int32_t mode, int innerWidth, int boxLeft, int boxWidth,
+                           int plateLeft);
