@@ -1,13 +1,25 @@
 #include "frmmain.h"
+#include "commandline.h"
+#include "frmscorelist.h"
+#include "gamestate.h"
+#include "kanalineedit.h"
+#include "lib_util.h"
+#include "mixer.h"
 #include "panelstatusbar.h"
+#include "plate.h"
 #include "platewidget.h"
+#include "sound.h"
+#include "stationtable.h"
 #include "twips.h"
+#include "versioninfo.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -22,7 +34,11 @@ QAction* namedAction(QAction* action, const char* name)
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("TabiDori"));
+    setWindowTitle(platform::applicationTitle());
+    QIcon icon;
+    for (const int size : {32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tabidori-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     // Fixed single border: minimise and close, no maximise, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -34,20 +50,21 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(client);
     buildControls(client);
     buildMenus();
+    connectHandlers();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(twips::toPx(1560), twips::toPx(2145));
 }
 
 void frmMain::buildControls(QWidget* client)
 {
-    txtKaitou = new QLineEdit(client);
+    txtKaitou = new KanaLineEdit(client);
     txtKaitou->setObjectName(QStringLiteral("txtKaitou"));
-    txtKaitou->setGeometry(twips::rect(2280, 2280, 3135, 270));
+    txtKaitou->setGeometry(twips::rect(2280, kBoxTop, kBoxWidth, 270));
     txtKaitou->setAttribute(Qt::WA_InputMethodEnabled, true);
 
     picStationPlate = new PlateWidget(client);
     picStationPlate->setObjectName(QStringLiteral("picStationPlate"));
-    picStationPlate->setGeometry(twips::rect(120, 120, 8000, 2000));
+    picStationPlate->setGeometry(twips::rect(kPlateLeft, 120, 8000, 2000));
     picStationPlate->setFocusPolicy(Qt::NoFocus);
 
     sbStatusBar = new PanelStatusBar(client);
@@ -67,8 +84,10 @@ void frmMain::buildControls(QWidget* client)
 
     cmdHint = new QPushButton(QStringLiteral("ヒント(&T)"), client);
     cmdHint->setObjectName(QStringLiteral("cmdHint"));
-    cmdHint->setGeometry(twips::rect(5520, 2160, 975, 495));
+    cmdHint->setGeometry(twips::rect(5520, kHintTop, kHintWidth, 495));
     cmdHint->setVisible(false);
+    // A hint only means something while a question is asked.
+    cmdHint->setEnabled(false);
 
     cmbGameMode = new QComboBox(client);
     cmbGameMode->setObjectName(QStringLiteral("cmbGameMode"));
@@ -113,4 +132,238 @@ void frmMain::buildMenus()
     mnuHelpHelp = namedAction(mnuHelp->addAction(QStringLiteral("ヘルプ(&H)")), "mnuHelpHelp");
     mnuHelpAbout = namedAction(mnuHelp->addAction(QStringLiteral("tabidoriについて(&A)...")),
                                "mnuHelpAbout");
+}
+
+void frmMain::connectHandlers()
+{
+    txtKaitou->keyPress = [this](int& keyAscii) { txtKaitou_KeyPress(keyAscii); };
+    connect(cmdHint, &QPushButton::clicked, this, &frmMain::cmdHint_Click);
+    connect(cmbGameMode, &QComboBox::currentIndexChanged, this, &frmMain::cmbGameMode_Click);
+    connect(mnuGameStart, &QAction::triggered, this, &frmMain::mnuGameStart_Click);
+    connect(mnuGameStop, &QAction::triggered, this, &frmMain::mnuGameStop_Click);
+    connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
+    connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
+    // A checkable action inverts its own check mark before it reports the trigger.
+    connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
+    connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
+    connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+// ---- Loading and closing
+
+void frmMain::Form_Load(const QString& argumentText)
+{
+    gSoundOn = -1;
+    gGameMode = kModeHayauchi;
+    SetSound();
+
+    dlgCommonDialog.initialFolder
+        = BuildFilePath(platform::host().programFolder(), QStringLiteral("/line"));
+    dlgCommonDialog.title = QStringLiteral("路線ファイルの選択");
+    dlgCommonDialog.filters
+        = {QStringLiteral("路線ファイル.(*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")};
+
+    GetArrgment(argumentText);
+    if (platform::ending())
+        return;
+
+    mnuSound->setChecked(gSoundOn != 0);
+    SetSoundRingFlag();
+    show();
+
+    {
+        // Filling the list must not select anything by itself.
+        const QSignalBlocker quiet(cmbGameMode);
+        for (int mode = kModeHayauchi; mode <= kModeEkiate; ++mode)
+            cmbGameMode->addItem(ModeListName(mode));
+        cmbGameMode->setCurrentIndex(-1);
+    }
+    // Selecting runs cmbGameMode_Click; with -1 nothing is selected and nothing runs.
+    cmbGameMode->setCurrentIndex(gGameMode);
+
+    if (!FileExists(gLineFilePath))
+        setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
+    else if (gAutoPlay)
+        mnuGameStart_Click();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    Form_Unload();
+}
+
+void frmMain::Form_Unload()
+{
+    audio::mixer().stopAll();
+    platform::host().endProgram();
+}
+
+void frmMain::mnuFileEnd_Click()
+{
+    close();
+}
+
+// ---- Play controls
+
+void frmMain::txtKaitou_KeyPress(int& keyAscii)
+{
+    if (keyAscii == 13) {
+        // Swallowed: nothing enters the box and no beep sounds.
+        keyAscii = 0;
+        setAnswerTag(QStringLiteral("1"));
+    }
+}
+
+void frmMain::cmdHint_Click()
+{
+    // Outside a game there is no question to hint at.
+    if (!GameRunning())
+        return;
+    txtKaitou->setText(HintText(txtKaitou->text(), AskedReading()));
+    gScore -= 3;
+    setPanel(QStringLiteral("Score"), QString::number(gScore));
+}
+
+void frmMain::cmbGameMode_Click()
+{
+    gGameMode = cmbGameMode->currentIndex();
+    const AnswerRow row
+        = ArrangeAnswerRow(gGameMode, kClientWidth, boxLeft_, kBoxWidth, kPlateLeft);
+    boxLeft_ = row.boxLeft;
+    hintLeft_ = row.hintLeft;
+    if (row.hintVisible >= 0)
+        cmdHint->setVisible(row.hintVisible == 1);
+    placeAnswerRow();
+    // The results in the table belong to a game of another mode.
+    mnuGameScore->setEnabled(false);
+}
+
+void frmMain::placeAnswerRow()
+{
+    txtKaitou->move(twips::toPx(boxLeft_), twips::toPx(kBoxTop));
+    cmdHint->move(twips::toPx(hintLeft_), twips::toPx(kHintTop));
+}
+
+void frmMain::mnuGameStart_Click()
+{
+    StartGame(*this);
+    if (!platform::ending())
+        cmdHint->setEnabled(GameRunning());
+}
+
+void frmMain::mnuGameStop_Click()
+{
+    gStopRequest = -1;
+    mnuGameStop->setEnabled(false);
+    mnuLine->setEnabled(true);
+    mnuGameStart->setEnabled(true);
+    mnuGameScore->setEnabled(true);
+    cmbGameMode->setEnabled(true);
+}
+
+// ---- Menu commands
+
+void frmMain::mnuLine_Click()
+{
+    const QString chosen = platform::host().openFileName(dlgCommonDialog);
+    if (chosen.isEmpty())
+        return;
+    mnuGameScore->setEnabled(false);
+    gLineFilePath = chosen;
+    setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
+                   + platform::versionInfo().productName);
+    const bool loaded = LoadLineFile(gLineFilePath);
+    ClearScore();
+    // After a failed load the player has been told why and still needs a line.
+    setPanel(
+        QStringLiteral("Guide"),
+        loaded ? QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。")
+               : QStringLiteral("路線ファイルを選択してください。"));
+}
+
+void frmMain::mnuGameScore_Click()
+{
+    if (platform::ending())
+        return;
+    frmScoreList score(this);
+    score.exec();
+}
+
+void frmMain::mnuSound_Click()
+{
+    gSoundOn = mnuSound->isChecked() ? -1 : 0;
+    SetSoundRingFlag();
+}
+
+void frmMain::mnuHelpHelp_Click() { }
+
+void frmMain::mnuHelpAbout_Click() { }
+
+// ---- What the game loop uses
+
+void frmMain::setPanel(const QString& key, const QString& text)
+{
+    sbStatusBar->setPanelText(key, text);
+}
+
+QString frmMain::answerText() const
+{
+    return txtKaitou->text();
+}
+
+void frmMain::setAnswerText(const QString& text)
+{
+    txtKaitou->setText(text);
+}
+
+QString frmMain::answerTag() const
+{
+    return answerTag_;
+}
+
+void frmMain::setAnswerTag(const QString& tag)
+{
+    answerTag_ = tag;
+}
+
+void frmMain::focusAnswer()
+{
+    txtKaitou->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::enterGameControls()
+{
+    mnuGameStop->setEnabled(true);
+    mnuGameStart->setEnabled(false);
+    mnuLine->setEnabled(false);
+    mnuGameScore->setEnabled(false);
+    cmbGameMode->setEnabled(false);
+    cmdHint->setEnabled(true);
+}
+
+void frmMain::drawTitle()
+{
+    DrawGameTitle(*picStationPlate);
+}
+
+void frmMain::drawPlate(std::int32_t index)
+{
+    DrawStationPlate(*picStationPlate, index);
+}
+
+bool frmMain::soundMayRing(int sound) const
+{
+    return gSoundFiles[sound].RingFlag != 0;
+}
+
+void frmMain::playSound(int sound)
+{
+    PlaySoundEffect(sound);
+}
+
+void frmMain::waitSound(int sound)
+{
+    WaitSoundEffect(sound);
 }

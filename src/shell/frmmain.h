@@ -1,28 +1,33 @@
 #pragma once
-// The main window: the station plate, the answer row, the status bar and the menus.
+// The main window: the station plate, the answer row, the status bar and the menus, and the
+// handlers through which the player drives a game.
+
+#include "gameloop.h"
+#include "host.h"
 
 #include <QMainWindow>
 
 class QAction;
 class QComboBox;
-class QLineEdit;
 class QMenu;
 class QPushButton;
+class KanaLineEdit;
 class PanelStatusBar;
 class PlateWidget;
 
-class frmMain : public QMainWindow
+class frmMain : public QMainWindow, public GameFrontEnd
 {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
 
     // Controls, named as in the design.
-    QLineEdit* txtKaitou = nullptr;
+    KanaLineEdit* txtKaitou = nullptr;
     PlateWidget* picStationPlate = nullptr;
     PanelStatusBar* sbStatusBar = nullptr;
     QPushButton* cmdHint = nullptr;
     QComboBox* cmbGameMode = nullptr;
+    platform::FileDialogSettings dlgCommonDialog;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileEnd = nullptr;
@@ -41,8 +46,61 @@ public:
     // Design sizes, in twips.
     static constexpr int kClientWidth = 8250;
     static constexpr int kClientHeight = 3075;
+    static constexpr int kPlateLeft = 120;
+    static constexpr int kBoxTop = 2280;
+    static constexpr int kBoxWidth = 3135;
+    static constexpr int kHintTop = 2160;
+    static constexpr int kHintWidth = 975;
+
+    // Where the answer box and the hint button stand, in twips.
+    int txtKaitouLeft() const { return boxLeft_; }
+    int cmdHintLeft() const { return hintLeft_; }
+
+    // Loads the window: sound, file dialog, command line, mode list, then the guide text or
+    // the autoplayed game. argumentText is the command line without the program's name.
+    void Form_Load(const QString& argumentText);
+    // Ends the program at once, a game in progress included.
+    void Form_Unload();
+
+    // Event handlers.
+    void txtKaitou_KeyPress(int& keyAscii);
+    void cmdHint_Click();
+    void cmbGameMode_Click();
+    void mnuGameStart_Click();
+    void mnuGameStop_Click();
+    void mnuGameScore_Click();
+    void mnuLine_Click();
+    void mnuSound_Click();
+    void mnuFileEnd_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpAbout_Click();
+
+    // What the game loop uses of the window.
+    void setPanel(const QString& key, const QString& text) override;
+    QString answerText() const override;
+    void setAnswerText(const QString& text) override;
+    QString answerTag() const override;
+    void setAnswerTag(const QString& tag) override;
+    void focusAnswer() override;
+    void enterGameControls() override;
+    void drawTitle() override;
+    void drawPlate(std::int32_t index) override;
+    bool soundMayRing(int sound) const override;
+    void playSound(int sound) override;
+    void waitSound(int sound) override;
+    void stopCommand() override { mnuGameStop_Click(); }
+    void showScore() override { mnuGameScore_Click(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls(QWidget* client);
     void buildMenus();
+    void connectHandlers();
+    void placeAnswerRow();
+
+    QString answerTag_;
+    int boxLeft_ = 2280;
+    int hintLeft_ = 5520;
 };

@@ -1,5 +1,6 @@
 #include "fonts.h"
-#include "frmmain.h"
+#include "host.h"
+#include "tabidori.h"
 
 #include <QApplication>
 #include <QFont>
@@ -8,10 +9,12 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TabiDori"));
+    QApplication::setQuitOnLastWindowClosed(false);
     platform::registerFontSubstitutions();
     QApplication::setFont(QFont(QString::fromUtf8(platform::kProportionalGothic), 9));
 
-    frmMain w;
-    w.show();
+    const int status = Main(QApplication::arguments().mid(1));
+    if (status >= 0 || platform::ending())
+        return status >= 0 ? status : 0;
     return app.exec();
 }

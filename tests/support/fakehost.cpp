@@ -25,6 +25,8 @@ void FakeHost::waitForEvents(int ms)
     now += ms;
     waitedMs += ms;
     runDue();
+    if (onWait)
+        onWait(ms);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

@@ -39,6 +39,8 @@ public:
 
     // Runs action once the virtual clock has reached at (milliseconds from now).
     void after(std::int64_t ms, std::function<void()> action);
+    // Runs after every wait, once the virtual time has passed (ms is the length of the wait).
+    std::function<void(int ms)> onWait;
     // Runs action whenever a message box is shown, before it is answered.
     std::function<void(const Message&)> onMessage;
 

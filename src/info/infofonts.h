@@ -1,0 +1,22 @@
+#pragma once
+// Fonts of the information windows. Sizes are given in points at 96 dots per inch and set in
+// pixels, so that the text keeps its size against the twip geometry (15 twips a pixel) whatever
+// resolution the screen reports.
+
+#include "fonts.h"
+
+#include <QFont>
+#include <cmath>
+
+namespace info {
+
+inline QFont gothicFont(double points, bool bold = false, bool underline = false)
+{
+    QFont font(QString::fromUtf8(platform::kProportionalGothic));
+    font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+} // namespace info

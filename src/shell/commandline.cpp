@@ -1,0 +1,179 @@
+#include "commandline.h"
+#include "gamestate.h"
+#include "host.h"
+#include "lib_util.h"
+#include "sound.h"
+#include "stationtable.h"
+#include "versioninfo.h"
+
+#include <cmath>
+
+bool gAutoPlay = false;
+
+QString ArgumentText(const QStringList& arguments)
+{
+    QStringList parts;
+    for (const QString& a : arguments) {
+        if (a.contains(u' ') || a.contains(u'\t'))
+            parts << u'"' + a + u'"';
+        else
+            parts << a;
+    }
+    return parts.join(u' ');
+}
+
+namespace {
+
+QString trimBlanks(const QString& s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == u' ')
+        ++begin;
+    while (end > begin && s.at(end - 1) == u' ')
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+} // namespace
+
+QStringList TokenizeArguments(const QString& text)
+{
+    static const QString separators = QStringLiteral(" \t\"");
+    QStringList tokens;
+    QString rest = text;
+    while (!rest.isEmpty()) {
+        QString sep = FindFirstDelimiter(rest, separators);
+        QString token;
+        if (sep == QLatin1String("\"") && !rest.startsWith(u'"')) {
+            // A quote inside a token is an ordinary character: split at the blank or tab.
+            sep = FindFirstDelimiter(rest, QStringLiteral(" \t"));
+        }
+        if (sep == QLatin1String("\"")) {
+            const qsizetype close = rest.indexOf(u'"', 1);
+            token = close < 0 ? rest.mid(1) : rest.mid(1, close - 1);
+            rest = close < 0 ? QString() : trimBlanks(rest.mid(close + 1));
+            if (token.isEmpty())
+                break;
+            tokens << token;
+            continue;
+        }
+        if (sep.isEmpty()) {
+            token = rest;
+            rest.clear();
+        } else {
+            token = LeftOfToken(rest, sep);
+            rest = trimBlanks(RightOfToken(rest, sep));
+        }
+        if (token.isEmpty())
+            break;
+        tokens << token;
+    }
+    return tokens;
+}
+
+double LeadingNumber(const QString& text)
+{
+    // Digits, one point and an exponent, after an optional sign and leading blanks.
+    QString number;
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u' ')
+        ++i;
+    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-'))
+        number += text.at(i++);
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() && c.unicode() < 128) {
+            number += c;
+            digits = true;
+        } else if (c == u'.' && !point) {
+            number += c;
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    if (i < text.size() && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        QString exponent = QStringLiteral("e");
+        qsizetype j = i + 1;
+        if (j < text.size() && (text.at(j) == u'+' || text.at(j) == u'-'))
+            exponent += text.at(j++);
+        const qsizetype firstDigit = j;
+        while (j < text.size() && text.at(j).isDigit() && text.at(j).unicode() < 128)
+            exponent += text.at(j++);
+        if (j > firstDigit)
+            number += exponent;
+    }
+    return number.toDouble();
+}
+
+QString OptionHelpText()
+{
+    static const char* const lines[] = {
+        "[FileName] : 自動読み込みの線ファイル",
+        "/SOUND=0 : サウンドを鳴らさない",
+        "/AUTOPLAY : 起動後、自動的にプレイを開始する",
+        "/GAMEMODE=n : プレイするモードを指定",
+        "n=0 : 早打ちモード",
+        "n=1 : 読み当てモード",
+        "n=2 : 駅当てモード",
+    };
+    QString text;
+    for (const char* line : lines)
+        text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    return text;
+}
+
+QString OptionHelpTitle()
+{
+    return platform::versionInfo().productName + QStringLiteral(" コマンドラインオプションヘルプ");
+}
+
+namespace {
+
+// A mode the list cannot show falls back to the first mode.
+std::int32_t modeFrom(double value)
+{
+    const double rounded = std::nearbyint(value); // halves to even
+    if (!(rounded >= kModeNone && rounded <= kModeEkiate))
+        return kModeHayauchi;
+    return std::int32_t(rounded);
+}
+
+} // namespace
+
+void GetArrgment(const QString& argumentText)
+{
+    const QStringList tokens = TokenizeArguments(argumentText);
+    for (const QString& token : tokens) {
+        if (token == QLatin1String("/?")) {
+            platform::messageBox(OptionHelpText(), platform::Buttons::Ok,
+                                 platform::Icon::Information, OptionHelpTitle());
+            platform::host().endProgram();
+            return;
+        }
+        if (token == QLatin1String("/AUTOPLAY") || token == QLatin1String("/AP")
+            || token == QLatin1String("/autoplay") || token == QLatin1String("/ap"))
+            gAutoPlay = true;
+
+        if (StartsWith(token, QStringLiteral("/SOUND=0"), 1)
+            || StartsWith(token, QStringLiteral("/SO=0"), 1)) {
+            gSoundOn = 0;
+        } else if (StartsWith(token, QStringLiteral("/GAMEMODE="), 1)) {
+            gGameMode = modeFrom(LeadingNumber(token.mid(10)));
+        } else if (StartsWith(token, QStringLiteral("/GM="), 1)) {
+            gGameMode = modeFrom(LeadingNumber(token.mid(4)));
+        } else {
+            const QString upper = token.toUpper();
+            if (upper.contains(QLatin1String(".TXT")))
+                gLineFilePath = upper;
+            // Every further plain token loads the named file again, as it always has.
+            if (FileExists(gLineFilePath))
+                LoadLineFile(gLineFilePath);
+        }
+    }
+}

@@ -1,0 +1,626 @@
+// Whole games through the real main window, on the virtual clock, with scripted key presses.
+
+#include "commandline.h"
+#include "fakehost.h"
+#include "fakemixer.h"
+#include "fonts.h"
+#include "frmmain.h"
+#include "frmscorelist.h"
+#include "gamestate.h"
+#include "kanalineedit.h"
+#include "panelstatusbar.h"
+#include "sound.h"
+#include "stationtable.h"
+#include "testfiles.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <map>
+
+namespace {
+
+// What the player does in one question: type text and press Enter during tick `tick` (1 is
+// the first tenth of a second, so the answer is judged with 101 - tick tenths left).
+struct Answer
+{
+    int tick;
+    QString text;
+    bool romaji = false; // typed as real key presses instead of committed at once
+};
+
+// The main window, telling the test when a plate is drawn: a new question begins.
+class TestWindow : public frmMain
+{
+public:
+    void drawPlate(std::int32_t index) override
+    {
+        frmMain::drawPlate(index);
+        if (onPlate)
+            onPlate(index);
+    }
+    std::function<void(std::int32_t)> onPlate;
+};
+
+// A player who follows a script question by question, and a recorder of what the game shows.
+class Player
+{
+public:
+    Player(FakeHost& host, TestWindow& w) : w_(w)
+    {
+        w.onPlate = [this](std::int32_t index) {
+            station_ = index;
+            tick_ = 0;
+        };
+        host.onWait = [this](int ms) {
+            // Only the 100 ms ticks of a question count; sound waits are shorter.
+            if (ms < 100 || !GameRunning())
+                return;
+            ++tick_;
+            times.push_back(w_.sbStatusBar->panelText("Time"));
+            if (onTick)
+                onTick(station_, tick_);
+            const auto it = script.find(station_);
+            if (it != script.end() && it->second.tick == tick_)
+                answer(it->second);
+        };
+    }
+
+    void answer(const Answer& a)
+    {
+        if (a.romaji) {
+            QTest::keyClicks(w_.txtKaitou, a.text);
+        } else {
+            w_.txtKaitou->setText(a.text);
+        }
+        QTest::keyClick(w_.txtKaitou, Qt::Key_Return);
+    }
+
+    std::map<int, Answer> script; // by gCurrentStation
+    std::function<void(int station, int tick)> onTick;
+    QStringList times;
+
+private:
+    TestWindow& w_;
+    int station_ = -1;
+    int tick_ = 0;
+};
+
+// Closes the score window as soon as it opens, noting what it showed.
+class ScoreWindowWatcher : public QObject
+{
+public:
+    ScoreWindowWatcher()
+    {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* score = qobject_cast<frmScoreList*>(top); score && score->isVisible()) {
+                    ++opened;
+                    score->accept();
+                }
+            }
+        });
+        timer_.start(0);
+    }
+    int opened = 0;
+
+private:
+    QTimer timer_;
+};
+
+QStringList playedSounds(const FakeMixer& mixer)
+{
+    QStringList out;
+    for (const auto& p : mixer.plays)
+        out << QString::number(p.sound);
+    return out;
+}
+
+} // namespace
+
+class TestGame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { platform::registerFontSubstitutions(); }
+    void init();
+    void cleanup();
+
+    void modeZeroGame();
+    void endGradeAndSound_data();
+    void endGradeAndSound();
+    void modeTwoGame();
+    void questionRunsOut();
+    void stopDuringGame();
+    void stopDuringStartSound();
+    void guards_data();
+    void guards();
+    void secondStartDeferred();
+    void hints();
+    void hintOutsideGame();
+    void hintScoreBelowZero();
+    void modeChangeArrangesRow_data();
+    void modeChangeArrangesRow();
+    void lineCommand();
+    void lineCommandCancelled();
+    void romajiAnswer();
+    void soundOffNoWaits();
+
+private:
+    void startWindow(const QStringList& stations, int mode, const QString& name = "t.txt");
+    QStringList stationLines(int count);
+
+    QTemporaryDir dir_;
+    FakeHost* host_ = nullptr;
+    FakeMixer* mixer_ = nullptr;
+    TestWindow* w_ = nullptr;
+};
+
+void TestGame::init()
+{
+    ResetStationTable();
+    ResetGameState();
+    ResetSound();
+    gAutoPlay = false;
+    host_ = new FakeHost;
+    host_->folder = dir_.path();
+    mixer_ = new FakeMixer;
+    w_ = new TestWindow;
+}
+
+void TestGame::cleanup()
+{
+    delete w_;
+    delete mixer_;
+    delete host_;
+    ResetSound();
+}
+
+QStringList TestGame::stationLines(int count)
+{
+    static const QStringList names {"東京",   "神田",     "秋葉原", "御徒町", "上野", "鶯谷",
+                                    "日暮里", "西日暮里", "田端",   "駒込",   "巣鴨", "大塚"};
+    static const QStringList readings {"とうきょう", "かんだ",       "あきはばら", "おかちまち",
+                                       "うえの",     "うぐいすだに", "にっぽり",   "にしにっぽり",
+                                       "たばた",     "こまごめ",     "すがも",     "おおつか"};
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << names[i] + "," + readings[i];
+    return lines;
+}
+
+// Loads the window as the program does, chooses the line through the line command and
+// selects the mode in the list.
+void TestGame::startWindow(const QStringList& stations, int mode, const QString& name)
+{
+    host_->folder = dir_.path();
+    w_->Form_Load(QString());
+    mixer_->installAllSounds();
+    host_->dialogAnswer = writeLineFile(dir_, name, QStringList {"山手線", "###"} + stations);
+    w_->mnuLine_Click();
+    w_->cmbGameMode->setCurrentIndex(mode);
+    QCOMPARE(gGameMode, mode);
+}
+
+void TestGame::modeZeroGame()
+{
+    startWindow(stationLines(3), 0);
+    Player player(*host_, *w_);
+    player.script = {{0, {1, "とうきょう"}}, {1, {6, "かんだ"}}, {2, {96, "あきはばら"}}};
+    ScoreWindowWatcher score;
+    QStringList staPlace;
+    player.onTick = [&](int, int tick) {
+        if (tick == 1)
+            staPlace << w_->sbStatusBar->panelText("StaPlace");
+    };
+    w_->mnuGameStart_Click();
+
+    QCOMPARE(staPlace, (QStringList {"1 / 3", "2 / 3", "3 / 3"}));
+    QCOMPARE(StationTable[0].RemainTenths, 100); // Enter in the first tick
+    QCOMPARE(StationTable[1].RemainTenths, 95);
+    QCOMPARE(StationTable[2].RemainTenths, 5);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(StationTable[i].IsOK, std::int16_t(-1));
+    QCOMPARE(gScore, 10 + 10 + 0);
+    QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("20"));
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("終点につきました"));
+    QCOMPARE(w_->sbStatusBar->panelText("StaPlace"), QStringLiteral("3 / 3"));
+    QCOMPARE(gCorrectRate, 1.0f);
+    QCOMPARE(score.opened, 1);
+    // Start, three right answers, a tick for each whole second of the last question, the
+    // fanfare of an all-right game.
+    QStringList expected {"6", "0", "0"};
+    for (int s = 9; s >= 1; --s)
+        expected << "5";
+    expected << "0"
+             << "4";
+    QCOMPARE(playedSounds(*mixer_), expected);
+    // Controls are back as the stop command leaves them.
+    QVERIFY(w_->mnuGameStart->isEnabled());
+    QVERIFY(!w_->mnuGameStop->isEnabled());
+    QVERIFY(w_->mnuLine->isEnabled());
+    QVERIFY(w_->mnuGameScore->isEnabled());
+    QVERIFY(w_->cmbGameMode->isEnabled());
+    QCOMPARE(gStopRequest, std::int16_t(-1));
+}
+
+void TestGame::endGradeAndSound_data()
+{
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("grade");
+    QTest::addColumn<QString>("rate");
+    QTest::newRow("10 of 10") << 10 << 2 << "1";
+    QTest::newRow("8 of 10") << 8 << 1 << "0.8";
+    QTest::newRow("7 of 10") << 7 << 0 << "0.7";
+}
+
+void TestGame::endGradeAndSound()
+{
+    QFETCH(int, right);
+    QFETCH(int, grade);
+    QFETCH(QString, rate);
+    startWindow(stationLines(10), 1);
+    Player player(*host_, *w_);
+    const QStringList lines = stationLines(10);
+    for (int i = 0; i < 10; ++i) {
+        const QString reading = lines[i].section(',', 1);
+        // A wrong answer: katakana-looking or a trailing blank is not the reading.
+        player.script[i] = {3, i < right ? reading : reading + " "};
+    }
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(gCorrectRate, float(rate.toDouble()));
+    QCOMPARE(GetRateGrade(gCorrectRate), grade);
+    QCOMPARE(mixer_->plays.back().sound, 2 + grade);
+    QCOMPARE(GetOKcount(), right);
+    QCOMPARE(score.opened, 1);
+    for (int i = right; i < 10; ++i) {
+        QCOMPARE(StationTable[i].IsOK, std::int16_t(0));
+        QCOMPARE(StationTable[i].RemainTenths, 0); // a wrong answer leaves the reset value
+    }
+}
+
+void TestGame::modeTwoGame()
+{
+    startWindow(stationLines(4), 2);
+    Player player(*host_, *w_);
+    // The plate shows station i; the answer is the next station's reading.
+    player.script = {{0, {1, "かんだ"}}, {1, {1, "あきはばら"}}, {2, {1, "おかちまち"}}};
+    QStringList staPlace;
+    player.onTick = [&](int, int tick) {
+        if (tick == 1)
+            staPlace << w_->sbStatusBar->panelText("StaPlace");
+    };
+    StationTable[0].IsOK = -1; // never asked, never reset by a result
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(staPlace, (QStringList {"1 / 3", "2 / 3", "3 / 3"}));
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(0)); // reset at game start, never written
+    QCOMPARE(StationTable[0].RemainTenths, 0);
+    for (int i = 1; i < 4; ++i)
+        QCOMPARE(StationTable[i].IsOK, std::int16_t(-1));
+    QCOMPARE(gCurrentStation, 3); // the terminus plate is drawn last
+    QCOMPARE(gCorrectRate, 1.0f);
+    QCOMPARE(gScore, 30);
+}
+
+void TestGame::questionRunsOut()
+{
+    startWindow(stationLines(1), 0);
+    Player player(*host_, *w_);
+    w_->setPanel("Guide", "before");
+    QString guideAtEnd;
+    player.onTick = [&](int, int tick) {
+        if (tick == 100)
+            guideAtEnd = w_->sbStatusBar->panelText("Guide");
+    };
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QStringList expectedTimes;
+    for (int t = 99; t >= 0; --t)
+        expectedTimes << QStringLiteral("%1.%2").arg(t / 10).arg(t % 10);
+    // What the panel showed at each tick, before that tick's countdown step.
+    QCOMPARE(player.times.mid(1), expectedTimes.mid(0, 99));
+    QCOMPARE(w_->sbStatusBar->panelText("Time"), QStringLiteral("0.0"));
+    QStringList expectedSounds {"6"};
+    for (int s = 0; s < 10; ++s)
+        expectedSounds << "5";
+    expectedSounds << "1"
+                   << "2";
+    QCOMPARE(playedSounds(*mixer_), expectedSounds);
+    QCOMPARE(guideAtEnd, QString()); // the guide stays as the question left it
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(0));
+    QCOMPARE(StationTable[0].RemainTenths, 0);
+    QCOMPARE(gScore, 0);
+    QCOMPARE(gCorrectRate, 0.0f);
+}
+
+void TestGame::stopDuringGame()
+{
+    startWindow(stationLines(5), 0);
+    gCorrectRate = 0.5f; // as a completed game left it
+    Player player(*host_, *w_);
+    player.script = {{0, {2, "とうきょう"}}};
+    bool menusBackAtOnce = false;
+    player.onTick = [&](int station, int tick) {
+        if (station == 1 && tick == 10) {
+            w_->mnuGameStop->trigger();
+            menusBackAtOnce = w_->mnuGameStart->isEnabled() && w_->mnuLine->isEnabled()
+                && w_->mnuGameScore->isEnabled() && w_->cmbGameMode->isEnabled()
+                && !w_->mnuGameStop->isEnabled() && GameRunning();
+        }
+    };
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QVERIFY(menusBackAtOnce);
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("中断しました"));
+    QCOMPARE(score.opened, 0);
+    QCOMPARE(gCorrectRate, 0.5f);
+    QCOMPARE(gScore, 10);
+    QCOMPARE(gCurrentStation, 1);
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(-1));
+    QVERIFY(!GameRunning());
+    // No end sound for a stopped game.
+    QVERIFY(!playedSounds(*mixer_).contains("2") && !playedSounds(*mixer_).contains("4"));
+}
+
+void TestGame::stopDuringStartSound()
+{
+    startWindow(stationLines(3), 0);
+    mixer_->lengths[6] = 2000;
+    // The stop comes while the start sound plays; the game notices it at the first tick of
+    // the first question, after that question's plate is drawn.
+    host_->after(500, [&] { w_->mnuGameStop->trigger(); });
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("中断しました"));
+    QCOMPARE(w_->sbStatusBar->panelText("StaPlace"), QStringLiteral("1 / 3"));
+    QCOMPARE(gCurrentStation, 0);
+    QVERIFY(host_->now >= 2000 && host_->now < 2300);
+    QCOMPARE(score.opened, 0);
+}
+
+void TestGame::guards_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("stations");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no mode") << -1 << "t.txt" << stationLines(2)
+                             << "オプションメニューのゲームモードでモードを設定してください。";
+    QTest::newRow("no line file") << 0 << "" << QStringList() << "路線ファイルが存在しません。\r\n";
+    QTest::newRow("file gone") << 0 << "gone" << stationLines(2)
+                               << "路線ファイルが存在しません。\r\n%1";
+    QTest::newRow("no stations") << 0 << "t.txt" << QStringList()
+                                 << "この路線ファイルには駅がありません。";
+    QTest::newRow("one station in mode 2")
+        << 2 << "t.txt" << stationLines(1)
+        << "駅当てモードで遊ぶには、駅が2つ以上ある路線ファイルが必要です。";
+}
+
+void TestGame::guards()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, file);
+    QFETCH(QStringList, stations);
+    QFETCH(QString, message);
+    w_->Form_Load(QString());
+    mixer_->installAllSounds();
+    if (!file.isEmpty()) {
+        host_->dialogAnswer = writeLineFile(dir_, "g.txt", QStringList {"L", "###"} + stations);
+        w_->mnuLine_Click();
+    }
+    if (file == "gone") {
+        QFile::remove(gLineFilePath);
+        message = message.arg(gLineFilePath);
+    }
+    w_->cmbGameMode->setCurrentIndex(mode);
+    host_->messages.clear();
+    const QString guide = w_->sbStatusBar->panelText("Guide");
+    w_->mnuGameStart_Click();
+    QCOMPARE(host_->beeps, 1);
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QCOMPARE(host_->messages[0].text, message);
+    QCOMPARE(host_->messages[0].icon, platform::Icon::Exclamation);
+    // Nothing changed.
+    QVERIFY(mixer_->plays.empty());
+    QVERIFY(w_->mnuGameStart->isEnabled() && !w_->mnuGameStop->isEnabled());
+    QVERIFY(w_->cmbGameMode->isEnabled() && w_->mnuLine->isEnabled());
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), guide);
+    QVERIFY(host_->waitedMs == 0);
+}
+
+void TestGame::secondStartDeferred()
+{
+    startWindow(stationLines(2), 0);
+    Player player(*host_, *w_);
+    int games = 0;
+    int maxNesting = 0;
+    QStringList guides;
+    player.onTick = [&](int station, int tick) {
+        if (station == 0 && tick == 1)
+            ++games;
+        if (games == 1 && station == 0 && tick == 5) {
+            // Stop, then start again before the game has noticed the stop.
+            w_->mnuGameStop->trigger();
+            guides << w_->sbStatusBar->panelText("Guide");
+            QVERIFY(w_->mnuGameStart->isEnabled());
+            w_->mnuGameStart->trigger();
+            maxNesting = std::max(maxNesting, GameRunning() ? 1 : 0);
+        }
+    };
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    // The second start ran only after the first game had returned: one whole game after it.
+    QCOMPARE(games, 2);
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("終点につきました"));
+    QVERIFY(!GameRunning());
+}
+
+void TestGame::hints()
+{
+    startWindow(stationLines(3), 1);
+    Player player(*host_, *w_);
+    QStringList seen;
+    player.onTick = [&](int station, int tick) {
+        if (station == 0 && tick == 2) {
+            w_->cmdHint->click(); // empty box: the first character
+            seen << w_->txtKaitou->text();
+            w_->txtKaitou->setText("xyz"); // a wrong text of three characters
+            w_->cmdHint->click();
+            seen << w_->txtKaitou->text();
+            w_->cmdHint->click();
+            seen << w_->txtKaitou->text();
+            seen << w_->sbStatusBar->panelText("Score");
+        }
+        if (station == 1 && tick == 2) {
+            w_->txtKaitou->setText("かんだ"); // already whole: unchanged, still costs 3
+            w_->cmdHint->click();
+            seen << w_->txtKaitou->text() << QString::number(gScore);
+        }
+    };
+    // Three hints, then the answer with 9.5 s left: 10 - 9 = 1 point.
+    player.script = {{0, {6, "とうきょう"}}, {1, {3, "かんだ"}}, {2, {1, "x"}}};
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(seen, (QStringList {"と", "とうきょ", "とうきょう", "-9", "かんだ", "-2"}));
+    QCOMPARE(StationTable[0].RemainTenths, 95);
+    QCOMPARE(gScore, 1 - 3 + 10);
+}
+
+void TestGame::hintOutsideGame()
+{
+    startWindow(stationLines(3), 1);
+    QVERIFY(w_->cmdHint->isVisible());
+    QVERIFY(!w_->cmdHint->isEnabled());
+    w_->txtKaitou->setText("ab");
+    w_->cmdHint_Click();
+    QCOMPARE(w_->txtKaitou->text(), QStringLiteral("ab"));
+    QCOMPARE(gScore, 0);
+    // After a completed game on a full table the position lies past the table: nothing read.
+    gCurrentStation = kStationTableSize;
+    w_->cmdHint_Click();
+    QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("0"));
+}
+
+void TestGame::hintScoreBelowZero()
+{
+    startWindow(stationLines(1), 2 - 1);
+    Player player(*host_, *w_);
+    player.onTick = [&](int, int tick) {
+        if (tick == 1)
+            w_->cmdHint->click();
+    };
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(gScore, -3);
+    QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("-3"));
+}
+
+void TestGame::modeChangeArrangesRow_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("boxLeft");
+    QTest::addColumn<int>("hintLeft");
+    QTest::addColumn<bool>("hintShown");
+    QTest::newRow("早打ち") << 0 << 2557 << 5812 << false;
+    QTest::newRow("読み当て") << 1 << 2557 << 5812 << true;
+    QTest::newRow("駅当て") << 2 << 120 << 3375 << true;
+}
+
+void TestGame::modeChangeArrangesRow()
+{
+    QFETCH(int, mode);
+    QFETCH(int, boxLeft);
+    QFETCH(int, hintLeft);
+    QFETCH(bool, hintShown);
+    w_->Form_Load(QString());
+    w_->cmbGameMode->setCurrentIndex(mode == 0 ? 2 : 0); // come from another mode
+    w_->mnuGameScore->setEnabled(true);
+    w_->cmbGameMode->setCurrentIndex(mode);
+    QCOMPARE(gGameMode, mode);
+    QCOMPARE(w_->txtKaitouLeft(), boxLeft);
+    QCOMPARE(w_->cmdHintLeft(), hintLeft);
+    QCOMPARE(w_->txtKaitou->x(), twips::toPx(boxLeft));
+    QCOMPARE(w_->cmdHint->x(), twips::toPx(hintLeft));
+    QCOMPARE(w_->txtKaitou->y(), twips::toPx(2280));
+    QCOMPARE(w_->cmdHint->isVisible(), hintShown);
+    QVERIFY(!w_->mnuGameScore->isEnabled());
+}
+
+void TestGame::lineCommand()
+{
+    w_->Form_Load(QString());
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("路線ファイルを選択してください。"));
+    const QString path = writeLineFile(dir_, "ginza.txt", {"銀座線", "###", "渋谷,しぶや"});
+    host_->dialogAnswer = path;
+    w_->mnuGameScore->setEnabled(true);
+    StationTable[0].IsOK = -1;
+    w_->mnuLine_Click();
+    QCOMPARE(host_->lastDialog.title, QStringLiteral("路線ファイルの選択"));
+    QCOMPARE(host_->lastDialog.initialFolder, dir_.path() + "/line");
+    QCOMPARE(host_->lastDialog.filters,
+             (QStringList {"路線ファイル.(*.txt)", "すべてのﾌｧｲﾙ (*.*)"}));
+    QCOMPARE(w_->windowTitle(), QStringLiteral("ginza - Tabi Dori"));
+    QCOMPARE(gLineFilePath, path);
+    QCOMPARE(gStationCount, 1);
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(0));
+    QVERIFY(!w_->mnuGameScore->isEnabled());
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。"));
+}
+
+void TestGame::lineCommandCancelled()
+{
+    w_->Form_Load(QString());
+    host_->dialogAnswer.clear();
+    w_->mnuLine_Click();
+    QCOMPARE(host_->dialogs, 1);
+    QCOMPARE(w_->windowTitle(), QStringLiteral("TabiDori"));
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("路線ファイルを選択してください。"));
+    QVERIFY(gLineFilePath.isEmpty());
+}
+
+void TestGame::romajiAnswer()
+{
+    startWindow(stationLines(7), 1);
+    Player player(*host_, *w_);
+    player.script
+        = {{0, {1, "toukyou", true}},   {1, {1, "kanda", true}}, {2, {1, "akihabara", true}},
+           {3, {1, "okatimati", true}}, {4, {1, "ueno", true}},  {5, {1, "uguisudani", true}},
+           {6, {1, "nippori", true}}};
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(GetOKcount(), 7);
+    QVERIFY(!w_->txtKaitou->text().contains('\n'));
+}
+
+void TestGame::soundOffNoWaits()
+{
+    startWindow(stationLines(1), 0);
+    mixer_->lengths[6] = 2000;
+    mixer_->lengths[4] = 2000;
+    w_->mnuSound->trigger(); // the switch: off
+    QVERIFY(!w_->mnuSound->isChecked());
+    QCOMPARE(gSoundOn, std::int16_t(0));
+    Player player(*host_, *w_);
+    player.script = {{0, {1, "とうきょう"}}};
+    ScoreWindowWatcher score;
+    w_->mnuGameStart_Click();
+    QVERIFY(mixer_->plays.empty());
+    QCOMPARE(host_->now, 101); // one tick and nothing else
+    w_->mnuSound->trigger();
+    QCOMPARE(gSoundOn, std::int16_t(-1));
+    QCOMPARE(gSoundFiles[6].RingFlag, std::int16_t(-1));
+}
+
+QTEST_MAIN(TestGame)
+#include "test_game.moc"

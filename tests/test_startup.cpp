@@ -1,0 +1,335 @@
+// The command line and the main window's load: what the player gets from the options given.
+
+#include "commandline.h"
+#include "fakehost.h"
+#include "fakemixer.h"
+#include "fonts.h"
+#include "frmmain.h"
+#include "gamestate.h"
+#include "panelstatusbar.h"
+#include "sound.h"
+#include "stationtable.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void argumentText_data();
+    void argumentText();
+    void tokenize_data();
+    void tokenize();
+    void leadingNumber_data();
+    void leadingNumber();
+    void options_data();
+    void options();
+    void optionHelp();
+    void twoFilesAndRepeatedLoads();
+    void quotedPathWithBlank();
+    void loadWithoutLine();
+    void loadSelectsMode_data();
+    void loadSelectsMode();
+    void autoplayRunsInsideLoad();
+    void autoplayWithoutLine();
+    void soundOffOption();
+    void closingEndsProgram();
+
+private:
+    QTemporaryDir dir_;
+    QString yamanote_;
+    QString ginza_;
+    FakeHost* host_ = nullptr;
+    FakeMixer* mixer_ = nullptr;
+};
+
+void TestStartup::initTestCase()
+{
+    platform::registerFontSubstitutions();
+    QDir().mkpath(dir_.filePath("line"));
+    yamanote_ = writeLineFile(dir_, "line/yamanote.txt",
+                              {"山手線", "###", "東京,とうきょう", "神田,かんだ"});
+    ginza_ = writeLineFile(dir_, "line/ginza.txt", {"銀座線", "###", "渋谷,しぶや"});
+    QDir::setCurrent(dir_.path());
+}
+
+void TestStartup::init()
+{
+    ResetStationTable();
+    ResetGameState();
+    ResetSound();
+    gAutoPlay = false;
+    gSoundOn = -1;
+    host_ = new FakeHost;
+    host_->folder = dir_.path();
+    mixer_ = new FakeMixer;
+}
+
+void TestStartup::cleanup()
+{
+    delete mixer_;
+    delete host_;
+}
+
+void TestStartup::argumentText_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << QStringList() << "";
+    QTest::newRow("plain") << QStringList {"a.txt", "/AP"} << "a.txt /AP";
+    QTest::newRow("blank quoted") << QStringList {"/x/my lines/a.txt"} << "\"/x/my lines/a.txt\"";
+    QTest::newRow("tab quoted") << QStringList {"a\tb"} << "\"a\tb\"";
+}
+
+void TestStartup::argumentText()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, text);
+    QCOMPARE(ArgumentText(args), text);
+}
+
+void TestStartup::tokenize_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("tokens");
+    QTest::newRow("empty") << "" << QStringList();
+    QTest::newRow("one") << "/AP" << QStringList {"/AP"};
+    QTest::newRow("several blanks act as one")
+        << "a.txt    /AP  /SO=0" << QStringList {"a.txt", "/AP", "/SO=0"};
+    QTest::newRow("tab separates") << "a.txt\t/AP" << QStringList {"a.txt", "/AP"};
+    QTest::newRow("blank then tab ends") << "a.txt \t/AP" << QStringList {"a.txt"};
+    QTest::newRow("two tabs end") << "a.txt\t\t/AP" << QStringList {"a.txt"};
+    QTest::newRow("quoted with blank")
+        << "\"/x/my lines/a.txt\" /AP" << QStringList {"/x/my lines/a.txt", "/AP"};
+    QTest::newRow("unclosed quote runs to the end") << "/AP \"a b" << QStringList {"/AP", "a b"};
+    QTest::newRow("quote inside a token is plain") << "ab\"c d" << QStringList {"ab\"c", "d"};
+    QTest::newRow("empty quotes end") << "\"\" /AP" << QStringList();
+    QTest::newRow("trailing blank") << "/AP " << QStringList {"/AP"};
+}
+
+void TestStartup::tokenize()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, tokens);
+    QCOMPARE(TokenizeArguments(text), tokens);
+}
+
+void TestStartup::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("2") << "2" << 2.0;
+    QTest::newRow("2x") << "2x" << 2.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("abc") << "abc" << 0.0;
+    QTest::newRow("-1") << "-1" << -1.0;
+    QTest::newRow("1.5") << "1.5" << 1.5;
+    QTest::newRow("exponent") << "2e0" << 2.0;
+    QTest::newRow("lone e") << "2e" << 2.0;
+    QTest::newRow("huge") << "99999999999999999999" << 1e20;
+}
+
+void TestStartup::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(LeadingNumber(text), value);
+}
+
+void TestStartup::options_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("autoplay");
+    QTest::addColumn<int>("soundOn");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("no arguments") << "" << false << -1 << 0;
+    QTest::newRow("/AP") << "/AP" << true << -1 << 0;
+    QTest::newRow("/autoplay") << "/autoplay" << true << -1 << 0;
+    QTest::newRow("/Autoplay is not an option") << "/Autoplay" << false << -1 << 0;
+    QTest::newRow("/sound=0xyz") << "/sound=0xyz" << false << 0 << 0;
+    QTest::newRow("/SO=0") << "/SO=0" << false << 0 << 0;
+    QTest::newRow("/SOUND=1") << "/SOUND=1" << false << -1 << 0;
+    QTest::newRow("/GM=2") << "/GM=2" << false << -1 << 2;
+    QTest::newRow("/gm=1") << "/gm=1" << false << -1 << 1;
+    QTest::newRow("/GAMEMODE=2x") << "/GAMEMODE=2x" << false << -1 << 2;
+    QTest::newRow("/GAMEMODE=") << "/GM=2 /GAMEMODE=" << false << -1 << 0;
+    QTest::newRow("/GAMEMODE=abc") << "/GM=1 /GAMEMODE=abc" << false << -1 << 0;
+    QTest::newRow("/GM=-1") << "/GM=-1" << false << -1 << -1;
+    QTest::newRow("/GM=1.5 halves to even") << "/GM=1.5" << false << -1 << 2;
+    QTest::newRow("/GM=7 falls back") << "/GM=7" << false << -1 << 0;
+    QTest::newRow("/GM=past 32 bits") << "/GM=99999999999" << false << -1 << 0;
+    QTest::newRow("blank then tab ends") << "/GM=2 \t/AP" << false << -1 << 2;
+}
+
+void TestStartup::options()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, autoplay);
+    QFETCH(int, soundOn);
+    QFETCH(int, mode);
+    GetArrgment(text);
+    QCOMPARE(gAutoPlay, autoplay);
+    QCOMPARE(int(gSoundOn), soundOn);
+    QCOMPARE(gGameMode, mode);
+    QVERIFY(host_->messages.empty());
+}
+
+void TestStartup::optionHelp()
+{
+    // The file before "/?" is loaded; nothing after it is read.
+    GetArrgment("line/ginza.txt /? /AP");
+    QCOMPARE(gStationCount, 1);
+    QCOMPARE(gAutoPlay, false);
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QCOMPARE(host_->messages[0].text,
+             QStringLiteral("[FileName] : 自動読み込みの線ファイル\r\n"
+                            "/SOUND=0 : サウンドを鳴らさない\r\n"
+                            "/AUTOPLAY : 起動後、自動的にプレイを開始する\r\n"
+                            "/GAMEMODE=n : プレイするモードを指定\r\n"
+                            "n=0 : 早打ちモード\r\n"
+                            "n=1 : 読み当てモード\r\n"
+                            "n=2 : 駅当てモード\r\n"));
+    QCOMPARE(host_->messages[0].title, QStringLiteral("Tabi Dori コマンドラインオプションヘルプ"));
+    QCOMPARE(host_->messages[0].icon, platform::Icon::Information);
+    QCOMPARE(host_->endCalls, 1);
+}
+
+void TestStartup::twoFilesAndRepeatedLoads()
+{
+    // The path is stored upper-cased and still found.
+    GetArrgment("line/ginza.txt /AP");
+    QCOMPARE(gLineFilePath, QStringLiteral("LINE/GINZA.TXT"));
+    QCOMPARE(gStationCount, 1);
+    QVERIFY(gAutoPlay);
+    // The second file wins; a later missing one keeps the path but not the table.
+    GetArrgment("line/ginza.txt line/yamanote.txt");
+    QCOMPARE(gStationCount, 2);
+    QCOMPARE(gLineName, QStringLiteral("山手線"));
+    GetArrgment("line/yamanote.txt missing.txt");
+    QCOMPARE(gLineFilePath, QStringLiteral("MISSING.TXT"));
+    QCOMPARE(gLineName, QStringLiteral("山手線"));
+    // ".TXT" anywhere counts, a further extension included.
+    GetArrgment("notes.txt.bak");
+    QCOMPARE(gLineFilePath, QStringLiteral("NOTES.TXT.BAK"));
+    QVERIFY(host_->messages.empty());
+}
+
+void TestStartup::quotedPathWithBlank()
+{
+    QDir().mkpath(dir_.filePath("my lines"));
+    writeLineFile(dir_, "my lines/keio.txt", {"京王線", "###", "新宿,しんじゅく"});
+    GetArrgment(ArgumentText({dir_.filePath("my lines/keio.txt"), "/GM=1"}));
+    QCOMPARE(gLineName, QStringLiteral("京王線"));
+    QCOMPARE(gGameMode, 1);
+}
+
+void TestStartup::loadWithoutLine()
+{
+    frmMain w;
+    w.Form_Load(QString());
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.cmbGameMode->count(), 3);
+    QCOMPARE(w.cmbGameMode->currentText(), QStringLiteral("早打ち"));
+    QCOMPARE(w.sbStatusBar->panelText("Guide"), QStringLiteral("路線ファイルを選択してください。"));
+    QVERIFY(w.mnuSound->isChecked());
+    QCOMPARE(gSoundOn, std::int16_t(-1));
+    // A line from the command line without autoplay: caption stays, guide stays empty.
+    frmMain w2;
+    w2.Form_Load("line/ginza.txt");
+    QCOMPARE(w2.windowTitle(), QStringLiteral("TabiDori"));
+    QCOMPARE(w2.sbStatusBar->panelText("Guide"), QString());
+    QCOMPARE(gStationCount, 1);
+}
+
+void TestStartup::loadSelectsMode_data()
+{
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("/GM=2") << "/GM=2" << 2 << 2;
+    QTest::newRow("/GM=-1") << "/GM=-1" << -1 << -1;
+    QTest::newRow("/GM=9") << "/GM=9" << 0 << 0;
+}
+
+void TestStartup::loadSelectsMode()
+{
+    QFETCH(QString, args);
+    QFETCH(int, index);
+    QFETCH(int, mode);
+    frmMain w;
+    w.Form_Load(args);
+    QCOMPARE(w.cmbGameMode->currentIndex(), index);
+    QCOMPARE(gGameMode, mode);
+    if (mode == 2)
+        QCOMPARE(w.txtKaitouLeft(), 120); // arranged for the mode
+    if (mode == -1)
+        QCOMPARE(w.txtKaitouLeft(), 2280); // nothing selected, nothing arranged
+}
+
+void TestStartup::autoplayRunsInsideLoad()
+{
+    frmMain w;
+    mixer_->installAllSounds();
+    bool sawGame = false;
+    host_->onWait = [&](int) { sawGame = sawGame || GameRunning(); };
+    // Close the score window the game opens at its end.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* m = QApplication::activeModalWidget())
+            m->close();
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isModal() && top->isVisible())
+                top->close();
+    });
+    closer.start(0);
+    w.Form_Load("line/yamanote.txt /AP /GM=1");
+    QVERIFY(sawGame);
+    QVERIFY(!GameRunning());
+    QCOMPARE(w.sbStatusBar->panelText("Guide"), QStringLiteral("終点につきました"));
+    QCOMPARE(gGameMode, 1);
+}
+
+void TestStartup::autoplayWithoutLine()
+{
+    frmMain w;
+    w.Form_Load("/AP missing.txt");
+    QVERIFY(!GameRunning());
+    QVERIFY(host_->waitedMs == 0);
+    QCOMPARE(w.sbStatusBar->panelText("Guide"), QStringLiteral("路線ファイルを選択してください。"));
+}
+
+void TestStartup::soundOffOption()
+{
+    frmMain w;
+    w.Form_Load("/SOUND=0");
+    QVERIFY(!w.mnuSound->isChecked());
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(gSoundFiles[k].RingFlag, std::int16_t(0));
+    w.mnuSound->trigger();
+    QVERIFY(w.mnuSound->isChecked());
+    QCOMPARE(gSoundOn, std::int16_t(-1));
+}
+
+void TestStartup::closingEndsProgram()
+{
+    frmMain w;
+    w.Form_Load(QString());
+    w.mnuFileEnd->trigger();
+    QCOMPARE(host_->endCalls, 1);
+    QVERIFY(platform::ending());
+    QVERIFY(!w.isVisible());
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
