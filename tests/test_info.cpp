@@ -371,7 +371,7 @@ void TestInfo::aboutTexts()
     QVERIFY(w.Label1[1]->font().underline());
     QCOMPARE(w.Label1[0]->palette().color(QPalette::WindowText), QColor(0, 0, 192));
     for (int i : {1, 2, 3})
-        QCOMPARE(w.Label1[size_t(i)]->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        QCOMPARE(w.Label1[size_t(i)]->palette().color(QPalette::WindowText), QColor(0, 0, 192));
 }
 
 void TestInfo::inquiryForm()

@@ -137,6 +137,8 @@ void TestShell::windowFrame()
     frmMain w;
     w.show();
     QCOMPARE(w.windowTitle(), QStringLiteral("TabiDori"));
+    // The application icon, which the splash and about windows show too.
+    QVERIFY(w.windowIcon().availableSizes().contains(QSize(32, 32)));
     QCOMPARE(w.centralWidget()->size(), twips::size(8250, 3075));
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);

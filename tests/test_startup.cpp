@@ -4,17 +4,21 @@
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "fonts.h"
+#include "frmlogin.h"
 #include "frmmain.h"
+#include "frmsplash.h"
 #include "gamestate.h"
 #include "panelstatusbar.h"
 #include "sound.h"
 #include "stationtable.h"
+#include "tabidori.h"
 #include "testfiles.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -45,6 +49,11 @@ private slots:
     void autoplayWithoutLine();
     void soundOffOption();
     void closingEndsProgram();
+    void mainAutoplaysBeforeSplash();
+    void mainLogonCancelled();
+    void helpCommand_data();
+    void helpCommand();
+    void aboutCommand();
 
 private:
     QTemporaryDir dir_;
@@ -329,6 +338,127 @@ void TestStartup::closingEndsProgram()
     QCOMPARE(host_->endCalls, 1);
     QVERIFY(platform::ending());
     QVERIFY(!w.isVisible());
+}
+
+namespace {
+
+// Answers the log-on dialog as soon as it shows, with OK or Cancel.
+void answerLogon(bool ok)
+{
+    QTimer::singleShot(0, [ok] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* login = qobject_cast<frmLogin*>(top); login && login->isVisible()) {
+                (ok ? login->cmdOK : login->cmdCancel)->click();
+                return;
+            }
+        }
+        QFAIL("no log-on dialog");
+    });
+}
+
+template<typename T> T* visibleTopLevel()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* w = qobject_cast<T*>(top); w && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+void TestStartup::mainAutoplaysBeforeSplash()
+{
+    mixer_->installAllSounds();
+    bool splashDuringGame = false;
+    bool mainVisibleDuringGame = false;
+    host_->onWait = [&](int) {
+        if (GameRunning()) {
+            splashDuringGame = splashDuringGame || visibleTopLevel<frmSplash>();
+            mainVisibleDuringGame = mainVisibleDuringGame || visibleTopLevel<frmMain>();
+        }
+    };
+    QTimer closer; // closes the score window the game opens at its end
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* m = QApplication::activeModalWidget(); m && !qobject_cast<frmLogin*>(m))
+            m->close();
+    });
+    closer.start(0);
+    answerLogon(true);
+    const std::int64_t before = host_->now;
+    QCOMPARE(Main({"line/yamanote.txt", "/AP"}), -1);
+    QVERIFY(mainVisibleDuringGame);
+    QVERIFY(!splashDuringGame);
+    // The game, then the splash's two seconds; then only the main window stays.
+    QVERIFY(host_->now - before > 2000 + 2 * 10100);
+    QVERIFY(!visibleTopLevel<frmSplash>());
+    frmMain* main = visibleTopLevel<frmMain>();
+    QVERIFY(main);
+    QCOMPARE(main->sbStatusBar->panelText("Guide"), QStringLiteral("終点につきました"));
+    delete main;
+}
+
+void TestStartup::mainLogonCancelled()
+{
+    answerLogon(false);
+    QCOMPARE(Main({}), 0);
+    QVERIFY(!visibleTopLevel<frmMain>());
+    QVERIFY(!visibleTopLevel<frmSplash>());
+}
+
+void TestStartup::helpCommand_data()
+{
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<bool>("opener");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("opened");
+    const QString missing
+        = "ヘルプがありません。別途入手してください。\r\nhttps://tabidori.example.org/";
+    const QString noFallback = "ヘルプ前紙もありません。再インストールしてください。\r\n";
+    QTest::newRow("manual") << QStringList {"index.htm", "index0.htm"} << true << QStringList()
+                            << "index.htm";
+    QTest::newRow("fallback only")
+        << QStringList {"index0.htm"} << true << QStringList {missing} << "index0.htm";
+    QTest::newRow("neither") << QStringList() << true << QStringList {missing, noFallback} << "";
+    QTest::newRow("no opener") << QStringList {"index.htm"} << false << QStringList() << "";
+}
+
+void TestStartup::helpCommand()
+{
+    QFETCH(QStringList, pages);
+    QFETCH(bool, opener);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, opened);
+    QTemporaryDir folder;
+    QDir().mkpath(folder.filePath("help"));
+    for (const QString& page : pages)
+        writeFile(folder, "help/" + page, "<html></html>");
+    host_->folder = folder.path();
+    host_->documentOpens = opener;
+    frmMain w;
+    w.mnuHelpHelp->trigger();
+    QStringList shown;
+    for (const auto& m : host_->messages) {
+        shown << m.text;
+        QCOMPARE(m.icon, platform::Icon::Information);
+        QVERIFY(m.title.isEmpty()); // the application title
+    }
+    QCOMPARE(shown, messages);
+    QCOMPARE(host_->opened,
+             opened.isEmpty() ? QStringList() : QStringList {folder.filePath("help/" + opened)});
+}
+
+void TestStartup::aboutCommand()
+{
+    frmMain w;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* about = QApplication::activeModalWidget()) {
+            caption = about->windowTitle();
+            about->close();
+        }
+    });
+    w.mnuHelpAbout->trigger();
+    QCOMPARE(caption, QStringLiteral("Tabi Doriについて"));
 }
 
 QTEST_MAIN(TestStartup)

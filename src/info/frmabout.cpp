@@ -17,10 +17,8 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kMailAddress = QStringLiteral("tabidori@example.org");
-const QString kWebAddress = QStringLiteral("https://tabidori.example.org/");
 constexpr QRgb kDescriptionColour = qRgb(0, 0, 192);
-constexpr QRgb kDarkBlue = qRgb(0, 0, 128);
+constexpr QRgb kDarkBlue = qRgb(0, 0, 192);
 constexpr double kTitlePoints = 36;
 constexpr double kWindowPoints = 9.75;
 
@@ -72,8 +70,8 @@ QString AboutRevisionText(int revision)
 
 QString AboutContactText(const platform::VersionInfo& info)
 {
-    return QStringList {info.companyName, kMailAddress, info.legalCopyright, kWebAddress}.join(
-        kCrLf);
+    return QStringList {info.companyName, info.authorMail, info.legalCopyright, info.authorWeb}
+        .join(kCrLf);
 }
 
 QString InquiryFormText(const platform::VersionInfo& info)

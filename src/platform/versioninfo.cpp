@@ -9,6 +9,9 @@ const VersionInfo& versionInfo()
         .comments = QStringLiteral("鉄道路線の駅名と読みを覚えるクイズゲーム"),
         .companyName = QStringLiteral("Tabidori Project"),
         .legalCopyright = QStringLiteral("Copyright (C) 2026 Tabidori Project"),
+        // Placeholders until the project has an address of its own.
+        .authorMail = QStringLiteral("tabidori@example.org"),
+        .authorWeb = QStringLiteral("https://tabidori.example.org/"),
         .major = TABIDORI_VERSION_MAJOR,
         .minor = TABIDORI_VERSION_MINOR,
         .build = TABIDORI_VERSION_PATCH,

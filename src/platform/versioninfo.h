@@ -11,6 +11,8 @@ struct VersionInfo
     QString comments; // one-line description
     QString companyName;
     QString legalCopyright;
+    QString authorMail; // the author's e-mail address
+    QString authorWeb; // the author's web page
     int major;
     int minor;
     int build;

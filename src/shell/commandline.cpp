@@ -139,7 +139,7 @@ namespace {
 std::int32_t modeFrom(double value)
 {
     const double rounded = std::nearbyint(value); // halves to even
-    if (!(rounded >= kModeNone && rounded <= kModeEkiate))
+    if (!(rounded >= -1.0 && rounded <= 2.0))
         return kModeHayauchi;
     return std::int32_t(rounded);
 }

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 #include "commandline.h"
+#include "frmabout.h"
 #include "frmscorelist.h"
 #include "gamestate.h"
 #include "kanalineedit.h"
@@ -31,8 +32,15 @@ QAction* namedAction(QAction* action, const char* name)
 
 } // namespace
 
+static void initShellResources()
+{
+    // The icons live in this static library; its resources must be registered by hand.
+    Q_INIT_RESOURCE(shell);
+}
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
+    initShellResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(platform::applicationTitle());
     QIcon icon;
@@ -297,9 +305,31 @@ void frmMain::mnuSound_Click()
     SetSoundRingFlag();
 }
 
-void frmMain::mnuHelpHelp_Click() { }
+void frmMain::mnuHelpHelp_Click()
+{
+    const QString folder = platform::host().programFolder();
+    QString page = BuildFilePath(folder, QStringLiteral("help/index.htm"));
+    if (!FileExists(page)) {
+        platform::messageBox(QStringLiteral("ヘルプがありません。別途入手してください。\r\n")
+                                 + platform::versionInfo().authorWeb,
+                             platform::Buttons::Ok, platform::Icon::Information);
+        page = BuildFilePath(folder, QStringLiteral("help/index0.htm"));
+        if (!FileExists(page)) {
+            platform::messageBox(
+                QStringLiteral("ヘルプ前紙もありません。再インストールしてください。\r\n"),
+                platform::Buttons::Ok, platform::Icon::Information);
+            return;
+        }
+    }
+    // Without a program for HTML pages nothing visible happens.
+    platform::host().openDocument(ResolvePath(page));
+}
 
-void frmMain::mnuHelpAbout_Click() { }
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
 
 // ---- What the game loop uses
 
