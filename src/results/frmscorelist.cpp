@@ -142,6 +142,10 @@ void frmScoreList::Form_Resize()
     Text1->setGeometry(twips::rect(margin, twips::fromPx(Text1->y()),
                                    std::max(0, buttonLeft - 2 * margin),
                                    std::max(0, innerHeight - 2 * margin)));
+    // The signal stays in the button column, as far from the right edge as designed, so the
+    // report never slides under it when the window grows.
+    for (QLabel* signal : imgSignal)
+        signal->move(twips::toPx(innerWidth - kSignalRightGap), signal->y());
 }
 
 void frmScoreList::Command1_Click()

@@ -33,6 +33,8 @@ public:
     static constexpr int kClientWidth = 4710;
     static constexpr int kClientHeight = 2625;
     static constexpr int kMinOuterWidth = 4500;
+    // Design distance from the signal's left edge to the right edge of the client area.
+    static constexpr int kSignalRightGap = 4710 - 4080;
     static constexpr int kMinOuterHeight = 2000;
 
 protected:

@@ -22,21 +22,6 @@ QString ArgumentText(const QStringList& arguments)
     return parts.join(u' ');
 }
 
-namespace {
-
-QString trimBlanks(const QString& s)
-{
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s.at(begin) == u' ')
-        ++begin;
-    while (end > begin && s.at(end - 1) == u' ')
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-} // namespace
-
 QStringList TokenizeArguments(const QString& text)
 {
     static const QString separators = QStringLiteral(" \t\"");
@@ -52,7 +37,7 @@ QStringList TokenizeArguments(const QString& text)
         if (sep == QLatin1String("\"")) {
             const qsizetype close = rest.indexOf(u'"', 1);
             token = close < 0 ? rest.mid(1) : rest.mid(1, close - 1);
-            rest = close < 0 ? QString() : trimBlanks(rest.mid(close + 1));
+            rest = close < 0 ? QString() : TrimBlanks(rest.mid(close + 1));
             if (token.isEmpty())
                 break;
             tokens << token;
@@ -63,7 +48,7 @@ QStringList TokenizeArguments(const QString& text)
             rest.clear();
         } else {
             token = LeftOfToken(rest, sep);
-            rest = trimBlanks(RightOfToken(rest, sep));
+            rest = TrimBlanks(RightOfToken(rest, sep));
         }
         if (token.isEmpty())
             break;

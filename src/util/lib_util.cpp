@@ -21,17 +21,21 @@ QString BuildFilePath(const QString& folder, const QString& name)
     return folder + u'/' + name;
 }
 
+QString TrimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
 QString StripComment(const QString& line)
 {
     const qsizetype semicolon = line.indexOf(u';');
-    QString s = semicolon >= 0 ? line.left(semicolon) : line;
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s.at(begin) == u' ')
-        ++begin;
-    while (end > begin && s.at(end - 1) == u' ')
-        --end;
-    return s.mid(begin, end - begin);
+    return TrimBlanks(semicolon >= 0 ? QStringView(line).left(semicolon) : QStringView(line));
 }
 
 bool SeekMarkerLine(const QString& marker, TextFile& file)

@@ -14,7 +14,10 @@ bool StartsWith(const QString& text, const QString& prefix, int compareMode);
 // Joins folder and name with "/" unless one of them already supplies it.
 QString BuildFilePath(const QString& folder, const QString& name);
 
-// The text before the first ";", with blanks (U+0020 only) trimmed from both ends.
+// The text with blanks (U+0020 only; tabs and line breaks stay) removed from both ends.
+QString TrimBlanks(QStringView text);
+
+// The text before the first ";", with blanks trimmed from both ends.
 QString StripComment(const QString& line);
 
 // Reads lines until one equals marker exactly or the file ends; true when found.
