@@ -179,6 +179,8 @@ void frmMain::Form_Load(const QString& argumentText)
     mnuSound->setChecked(gSoundOn != 0);
     SetSoundRingFlag();
     show();
+    // The log-on dialog had the keyboard; an autoplayed game needs it in the answer box.
+    activateWindow();
 
     {
         // Filling the list must not select anything by itself.
