@@ -1,6 +1,7 @@
 #include "fakehost.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QWidget>
 
 FakeHost::FakeHost()
 {
@@ -76,5 +77,10 @@ bool FakeHost::openDocument(const QString& path)
 void FakeHost::endProgram()
 {
     ++endCalls;
+    // As the real host does: every window goes, so a modal window's exec() returns. The test's
+    // own event loop is left running.
     platform::setEnding(true);
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        w->hide();
 }
