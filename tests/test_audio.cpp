@@ -1,3 +1,4 @@
+#include "envguard.h"
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "mixer.h"
@@ -93,27 +94,6 @@ qint64 msUntilStopped(int k, const QElapsedTimer& since, qint64 limit)
         QTest::qSleep(2);
     return since.elapsed();
 }
-
-// Puts an environment variable back when the test ends, however it ends.
-class EnvironmentGuard
-{
-public:
-    explicit EnvironmentGuard(const char* name)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), value_(qgetenv(name))
-    { }
-    ~EnvironmentGuard()
-    {
-        if (had_)
-            qputenv(name_, value_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray value_;
-};
 
 const QRegularExpression kLoadError(QStringLiteral("^error:-\\d+\\r\\n\\S.*$"));
 

@@ -5,11 +5,13 @@
 // nothing is written to disk.
 
 #include "commandline.h"
+#include "envguard.h"
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "frmscorelist.h"
+#include "gamedriver.h"
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "mixer.h"
@@ -55,105 +57,6 @@ const QString kStartGuide
 const QString kChooseGuide = QStringLiteral("路線ファイルを選択してください。");
 const QString kEndGuide = QStringLiteral("終点につきました");
 
-// The main window, telling the test when a plate is drawn: a new question begins.
-class TestWindow : public frmMain
-{
-public:
-    void drawPlate(std::int32_t index) override
-    {
-        frmMain::drawPlate(index);
-        if (onPlate)
-            onPlate(index);
-    }
-    std::function<void(std::int32_t)> onPlate;
-};
-
-// A player who answers every question right in its first tick, unless told otherwise, and
-// counts what the game does with the clock.
-class Player
-{
-public:
-    Player(FakeHost& host, TestWindow& w) : w_(w)
-    {
-        w.onPlate = [this](std::int32_t index) {
-            ++plates;
-            station_ = index;
-            tick_ = 0;
-        };
-        host.onWait = [this](int ms) {
-            ++waits;
-            if (onAnyWait)
-                onAnyWait(ms);
-            // Only the 100 ms ticks of a question count; sound waits are shorter.
-            if (ms < 100 || !GameRunning())
-                return;
-            ++tick_;
-            if (onTick)
-                onTick(station_, tick_);
-            if (tick_ == answerTick && !platform::ending() && gStopRequest != -1)
-                answer(AskedReading());
-        };
-    }
-
-    void answer(const QString& text)
-    {
-        w_.txtKaitou->setText(text);
-        QTest::keyClick(w_.txtKaitou, Qt::Key_Return);
-    }
-
-    int answerTick = 1; // 0: never answers
-    std::function<void(int station, int tick)> onTick;
-    std::function<void(int ms)> onAnyWait; // after every wait, sound waits included
-    int plates = 0;
-    int waits = 0;
-
-private:
-    TestWindow& w_;
-    int station_ = -1;
-    int tick_ = 0;
-};
-
-// Handles the score window as soon as it opens (closes it unless told otherwise). A window
-// still open after it was handled is closed here and noted, so that a test fails rather than
-// waits for ever.
-class ScoreWatcher : public QObject
-{
-public:
-    explicit ScoreWatcher(std::function<void(frmScoreList&)> onOpen = {})
-        : onOpen_(std::move(onOpen))
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] { look(); });
-        timer_.start(0);
-    }
-    int opened = 0;
-    bool stuck = false;
-
-private:
-    void look()
-    {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            auto* score = qobject_cast<frmScoreList*>(top);
-            if (!score || !score->isVisible())
-                continue;
-            if (score == handled_) {
-                stuck = true;
-                score->reject();
-                continue;
-            }
-            ++opened;
-            handled_ = score;
-            if (onOpen_)
-                onOpen_(*score);
-            else
-                score->accept();
-        }
-    }
-
-    std::function<void(frmScoreList&)> onOpen_;
-    QPointer<frmScoreList> handled_;
-    QTimer timer_;
-};
-
 QtMessageHandler previousHandler = nullptr;
 
 // The offscreen platform says this of every dialog it shows; a thousand games would bury the
@@ -164,27 +67,6 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         return;
     previousHandler(type, context, text);
 }
-
-// Puts an environment variable back when the test ends, however it ends.
-class EnvironmentGuard
-{
-public:
-    explicit EnvironmentGuard(const char* name)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), value_(qgetenv(name))
-    { }
-    ~EnvironmentGuard()
-    {
-        if (had_)
-            qputenv(name_, value_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray value_;
-};
 
 // Every entry under root with its kind, size and time of change, sorted.
 QStringList listing(const QString& root)
@@ -448,6 +330,7 @@ void TestFaults::lineFileGone()
     const QString guide = w_->sbStatusBar->panelText("Guide");
     const DiskState before = DiskState::of(folder_->path());
     Player player(*host_, *w_);
+    player.answerTick = 1;
     ScoreWatcher score;
     w_->mnuGameStart_Click();
 
@@ -593,6 +476,7 @@ void TestFaults::lineFileReplaced()
     host_->messages.clear();
     const int beeps = host_->beeps;
     Player player(*host_, *w_);
+    player.answerTick = 1;
     ScoreWatcher score;
     w_->mnuGameStart_Click();
 
@@ -699,6 +583,7 @@ void TestFaults::soundFaults()
     chooseLine(folder_->filePath("line.txt"));
     host_->messages.clear();
     Player player(*host_, *w_);
+    player.answerTick = 1;
     std::set<int> played;
     player.onAnyWait = [&](int) {
         for (int k = 0; k < kSoundFileCount; ++k)
@@ -786,6 +671,7 @@ void TestFaults::interruptions()
     int waitsAtClose = 0;
     int platesAtClose = 0;
     Player player(*host_, *w_);
+    player.answerTick = 1;
     player.answerTick = 10;
     const auto interrupt = [&] {
         done = true;
@@ -869,6 +755,7 @@ void TestFaults::manyGames()
 
     int game = 0;
     Player player(*host_, *w_);
+    player.answerTick = 1;
     // Every other game is stopped in its question instead of answered.
     player.onTick = [&](int, int tick) {
         if (tick == 1 && game % 2 == 1)

@@ -6,6 +6,7 @@
 #include "fonts.h"
 #include "frmmain.h"
 #include "frmscorelist.h"
+#include "gamedriver.h"
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
@@ -24,94 +25,6 @@
 #include <map>
 
 namespace {
-
-// What the player does in one question: type text and press Enter during tick `tick` (1 is
-// the first tenth of a second, so the answer is judged with 101 - tick tenths left).
-struct Answer
-{
-    int tick;
-    QString text;
-    bool romaji = false; // typed as real key presses instead of committed at once
-};
-
-// The main window, telling the test when a plate is drawn: a new question begins.
-class TestWindow : public frmMain
-{
-public:
-    void drawPlate(std::int32_t index) override
-    {
-        frmMain::drawPlate(index);
-        if (onPlate)
-            onPlate(index);
-    }
-    std::function<void(std::int32_t)> onPlate;
-};
-
-// A player who follows a script question by question, and a recorder of what the game shows.
-class Player
-{
-public:
-    Player(FakeHost& host, TestWindow& w) : w_(w)
-    {
-        w.onPlate = [this](std::int32_t index) {
-            station_ = index;
-            tick_ = 0;
-        };
-        host.onWait = [this](int ms) {
-            // Only the 100 ms ticks of a question count; sound waits are shorter.
-            if (ms < 100 || !GameRunning())
-                return;
-            ++tick_;
-            times.push_back(w_.sbStatusBar->panelText("Time"));
-            if (onTick)
-                onTick(station_, tick_);
-            const auto it = script.find(station_);
-            if (it != script.end() && it->second.tick == tick_)
-                answer(it->second);
-        };
-    }
-
-    void answer(const Answer& a)
-    {
-        if (a.romaji) {
-            QTest::keyClicks(w_.txtKaitou, a.text);
-        } else {
-            w_.txtKaitou->setText(a.text);
-        }
-        QTest::keyClick(w_.txtKaitou, Qt::Key_Return);
-    }
-
-    std::map<int, Answer> script; // by gCurrentStation
-    std::function<void(int station, int tick)> onTick;
-    QStringList times;
-
-private:
-    TestWindow& w_;
-    int station_ = -1;
-    int tick_ = 0;
-};
-
-// Closes the score window as soon as it opens, noting what it showed.
-class ScoreWindowWatcher : public QObject
-{
-public:
-    ScoreWindowWatcher()
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* score = qobject_cast<frmScoreList*>(top); score && score->isVisible()) {
-                    ++opened;
-                    score->accept();
-                }
-            }
-        });
-        timer_.start(0);
-    }
-    int opened = 0;
-
-private:
-    QTimer timer_;
-};
 
 QStringList playedSounds(const FakeMixer& mixer)
 {
@@ -211,8 +124,9 @@ void TestGame::modeZeroGame()
 {
     startWindow(stationLines(3), 0);
     Player player(*host_, *w_);
-    player.script = {{0, {1, "とうきょう"}}, {1, {6, "かんだ"}}, {2, {96, "あきはばら"}}};
-    ScoreWindowWatcher score;
+    player.script
+        = {{0, ScriptedAnswer {1, "とうきょう"}}, {1, {6, "かんだ"}}, {2, {96, "あきはばら"}}};
+    ScoreWatcher score;
     QStringList staPlace;
     player.onTick = [&](int, int tick) {
         if (tick == 1)
@@ -272,7 +186,7 @@ void TestGame::endGradeAndSound()
         // A wrong answer: katakana-looking or a trailing blank is not the reading.
         player.script[i] = {3, i < right ? reading : reading + " "};
     }
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(gCorrectRate, float(rate.toDouble()));
     QCOMPARE(GetRateGrade(gCorrectRate), grade);
@@ -297,7 +211,7 @@ void TestGame::modeTwoGame()
             staPlace << w_->sbStatusBar->panelText("StaPlace");
     };
     StationTable[0].IsOK = -1; // never asked, never reset by a result
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(staPlace, (QStringList {"1 / 3", "2 / 3", "3 / 3"}));
     QCOMPARE(StationTable[0].IsOK, std::int16_t(0)); // reset at game start, never written
@@ -319,7 +233,7 @@ void TestGame::questionRunsOut()
         if (tick == 100)
             guideAtEnd = w_->sbStatusBar->panelText("Guide");
     };
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QStringList expectedTimes;
     for (int t = 99; t >= 0; --t)
@@ -355,7 +269,7 @@ void TestGame::stopDuringGame()
                 && !w_->mnuGameStop->isEnabled() && GameRunning();
         }
     };
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QVERIFY(menusBackAtOnce);
     QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("中断しました"));
@@ -376,7 +290,7 @@ void TestGame::stopDuringStartSound()
     // The stop comes while the start sound plays; the game notices it at the first tick of
     // the first question, after that question's plate is drawn.
     host_->after(500, [&] { w_->mnuGameStop->trigger(); });
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("中断しました"));
     QCOMPARE(w_->sbStatusBar->panelText("StaPlace"), QStringLiteral("1 / 3"));
@@ -454,7 +368,7 @@ void TestGame::secondStartDeferred()
             maxNesting = std::max(maxNesting, GameRunning() ? 1 : 0);
         }
     };
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     // The second start ran only after the first game had returned: one whole game after it.
     QCOMPARE(games, 2);
@@ -487,7 +401,7 @@ void TestGame::hints()
     };
     // Three hints, then the answer with 9.5 s left: 10 - 9 = 1 point.
     player.script = {{0, {6, "とうきょう"}}, {1, {3, "かんだ"}}, {2, {1, "x"}}};
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(seen, (QStringList {"と", "とうきょ", "とうきょう", "-9", "かんだ", "-2"}));
     QCOMPARE(StationTable[0].RemainTenths, 95);
@@ -517,7 +431,7 @@ void TestGame::hintScoreBelowZero()
         if (tick == 1)
             w_->cmdHint->click();
     };
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(gScore, -3);
     QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("-3"));
@@ -597,7 +511,7 @@ void TestGame::romajiAnswer()
         = {{0, {1, "toukyou", true}},   {1, {1, "kanda", true}}, {2, {1, "akihabara", true}},
            {3, {1, "okatimati", true}}, {4, {1, "ueno", true}},  {5, {1, "uguisudani", true}},
            {6, {1, "nippori", true}}};
-    ScoreWindowWatcher score;
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(GetOKcount(), 7);
     QVERIFY(!w_->txtKaitou->text().contains('\n'));
@@ -612,8 +526,8 @@ void TestGame::soundOffNoWaits()
     QVERIFY(!w_->mnuSound->isChecked());
     QCOMPARE(gSoundOn, std::int16_t(0));
     Player player(*host_, *w_);
-    player.script = {{0, {1, "とうきょう"}}};
-    ScoreWindowWatcher score;
+    player.script = {{0, ScriptedAnswer {1, "とうきょう"}}};
+    ScoreWatcher score;
     w_->mnuGameStart_Click();
     QVERIFY(mixer_->plays.empty());
     QCOMPARE(host_->now, 101); // one tick and nothing else
