@@ -93,7 +93,8 @@ bool TextFile::open(const QString& path)
     // Read in pieces so that a device that reports no size (or lies) still stops at the limit.
     // Files of /proc and the like report size 0: read until the read itself says the end.
     for (;;) {
-        const QByteArray chunk = file.read(1 << 20);
+        // Pieces no bigger than the file needs: most line files are a few kilobytes.
+        const QByteArray chunk = file.read(qBound(qint64(4096), file.size() + 1, qint64(1) << 20));
         if (chunk.isEmpty())
             break;
         bytes_ += chunk;
