@@ -5,7 +5,7 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test deps build build-sanitize format-check unit unit-sanitize window-test format
+.PHONY: run test deps build build-sanitize format-check unit unit-sanitize fuzz-smoke format
 
 deps:
 	@scripts/install-deps
@@ -33,5 +33,9 @@ unit: build
 unit-sanitize: build-sanitize
 	ctest --test-dir $(SANBUILD) --output-on-failure -j2
 
-# Everything CI checks: formatting, the whole suite plain and under the sanitizers.
-test: format-check unit unit-sanitize
+# Each fuzz target for a minute, built with clang and the sanitizers.
+fuzz-smoke: deps
+	scripts/fuzz-smoke 60
+
+# Everything CI checks: formatting, the whole suite plain and under the sanitizers, the fuzzers.
+test: format-check unit unit-sanitize fuzz-smoke
