@@ -8,6 +8,7 @@
 
 #include "commandline.h"
 #include "gamestate.h"
+#include "lib_util.h"
 #include "silenthost.h"
 #include "sound.h"
 #include "stationtable.h"

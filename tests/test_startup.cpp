@@ -8,6 +8,7 @@
 #include "frmmain.h"
 #include "frmsplash.h"
 #include "gamestate.h"
+#include "lib_util.h"
 #include "panelstatusbar.h"
 #include "sound.h"
 #include "stationtable.h"

@@ -1,4 +1,5 @@
 #include "frmoptiondialog.h"
+#include "lib_util.h"
 #include "twips.h"
 
 #include <QButtonGroup>
@@ -20,28 +21,13 @@ namespace {
 // The tag lives on the first option, where the dialog has always kept it.
 constexpr const char* kTag = "tag";
 
-// The number a text starts with (blanks before it skipped, "" and non-numbers read as 0),
-// rounded to whole with halves to even.
+// The number a text starts with, rounded to whole with halves to even; 0 when it does not fit.
 std::int32_t leadingWholeNumber(const QString& text)
 {
-    int i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' '))
-        ++i;
-    const int start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        ++i;
-    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
-        ++i;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128)
-            ++i;
-    }
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 2147483647.0)
+    const double value = std::nearbyint(LeadingNumber(text));
+    if (!std::isfinite(value) || std::fabs(value) > 2147483647.0)
         return 0;
-    return std::int32_t(std::nearbyint(value));
+    return std::int32_t(value);
 }
 
 struct OptionDesign

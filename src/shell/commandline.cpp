@@ -57,45 +57,6 @@ QStringList TokenizeArguments(const QString& text)
     return tokens;
 }
 
-double LeadingNumber(const QString& text)
-{
-    // Digits, one point and an exponent, after an optional sign and leading blanks.
-    QString number;
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) == u' ')
-        ++i;
-    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-'))
-        number += text.at(i++);
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isDigit() && c.unicode() < 128) {
-            number += c;
-            digits = true;
-        } else if (c == u'.' && !point) {
-            number += c;
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (!digits)
-        return 0.0;
-    if (i < text.size() && (text.at(i) == u'e' || text.at(i) == u'E')) {
-        QString exponent = QStringLiteral("e");
-        qsizetype j = i + 1;
-        if (j < text.size() && (text.at(j) == u'+' || text.at(j) == u'-'))
-            exponent += text.at(j++);
-        const qsizetype firstDigit = j;
-        while (j < text.size() && text.at(j).isDigit() && text.at(j).unicode() < 128)
-            exponent += text.at(j++);
-        if (j > firstDigit)
-            number += exponent;
-    }
-    return number.toDouble();
-}
-
 QString OptionHelpText()
 {
     static const char* const lines[] = {

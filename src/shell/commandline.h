@@ -16,10 +16,6 @@ QString ArgumentText(const QStringList& arguments);
 // right after another separator stops processing there.
 QStringList TokenizeArguments(const QString& text);
 
-// Reads a number from the start of text as a decimal (sign, digits, point, exponent), stopping
-// at the first character that cannot continue it; 0 when the text does not begin with one.
-double LeadingNumber(const QString& text);
-
 // Applies the options of the argument text to the start-up globals; loads a named line file.
 // "/?" shows the option help and ends the program.
 void GetArrgment(const QString& argumentText);

@@ -48,6 +48,11 @@ QString LeftOfToken(const QString& text, const QString& token);
 // Text from one character after the start of the first occurrence of token, or "".
 QString RightOfToken(const QString& text, const QString& token);
 
+// Reads a number from the start of text as a decimal (blanks, sign, digits, point, exponent),
+// stopping at the first character that cannot continue it; 0 when the text does not begin
+// with one.
+double LeadingNumber(const QString& text);
+
 // Add or subtract one in the variable's own type.
 template<typename T> void IncrementValue(T& v)
 {
