@@ -26,6 +26,7 @@
 #include "scorereport.h"
 #include "sound.h"
 #include "stationtable.h"
+#include "testfiles.h"
 #include "twips.h"
 
 #define SDL_MAIN_HANDLED
@@ -55,7 +56,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <iconv.h>
 #include <map>
 #include <memory>
 #include <poll.h>
@@ -216,25 +216,6 @@ void printTable(const std::vector<Row>& rows)
 }
 
 // ---- Line files
-
-QByteArray toCp932(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == iconv_t(-1))
-        fail(QStringLiteral("iconv cannot write CP932"));
-    QByteArray out(utf8.size() * 2 + 4, '\0');
-    char* in = utf8.data();
-    size_t inLeft = size_t(utf8.size());
-    char* dst = out.data();
-    size_t outLeft = size_t(out.size());
-    const size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (rc == size_t(-1))
-        fail(QStringLiteral("text not representable in CP932"));
-    out.resize(out.size() - qsizetype(outLeft));
-    return out;
-}
 
 // A made-up station: two or three kanji for the name, three to five kana for the reading,
 // varied by index so that plates and report rows differ in width as real ones do.
