@@ -48,8 +48,6 @@ void checkTokens(const QString& text, const QStringList& tokens)
         if (hasSeparator(token))
             fuzz::check(text.contains(u'"' + token), "unquoted token with a separator");
     }
-    // Joining the tokens as the program does gives them back.
-    fuzz::check(TokenizeArguments(ArgumentText(tokens)) == tokens, "tokens do not round-trip");
 }
 
 void checkLeadingNumber(const QString& text)

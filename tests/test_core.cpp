@@ -38,7 +38,8 @@ private slots:
     void fullTableLoadsWhole();
     void tooManyStationsRefused();
     void shorterFileAfterLonger();
-    void utf8WithBom();
+    void encodingsAndLineEnds_data();
+    void encodingsAndLineEnds();
     void invalidBytesBecomeReplacement();
     void unreadableFiles_data();
     void unreadableFiles();
@@ -78,8 +79,9 @@ void TestCore::lineFile_data()
         << QStringList {"L", "###", "a,b,c,d"} << "L" << QList<Station> {{"a", "b", "c"}};
     QTest::newRow("missing fields empty") << QStringList {"L", "###", "a,b", "a"} << "L"
                                           << QList<Station> {{"a", "b", ""}, {"a", "", ""}};
-    QTest::newRow("ends trimmed, blanks by comma kept")
-        << QStringList {"L", "###", " a , b ;note"} << "L" << QList<Station> {{"a ", " b", ""}};
+    QTest::newRow("blanks of either width trimmed from fields")
+        << QStringList {"\u3000L ", "###", " a , b ;note", "駅\u3000,えき\u3000 ,x y"} << "L"
+        << QList<Station> {{"a", "b", ""}, {"駅", "えき", "x y"}};
     QTest::newRow("comment cuts fields")
         << QStringList {"L", "###", "a,b;c,d"} << "L" << QList<Station> {{"a", "b", ""}};
     QTest::newRow("empty and comment-only lines are stations")
@@ -87,14 +89,15 @@ void TestCore::lineFile_data()
         << QList<Station> {{"a", "b", ""}, {"", "", ""}, {"", "", ""}, {"c", "d", ""}};
     QTest::newRow("two breaks at the end") << QStringList {"L", "###", "a,b", "", ""} << "L"
                                            << QList<Station> {{"a", "b", ""}, {"", "", ""}};
-    QTest::newRow("no marker") << QStringList {"L", "a,b", "c,d"} << "L" << QList<Station> {};
+    // A line without stations is refused: an empty list means a refusal.
+    QTest::newRow("no marker") << QStringList {"L", "a,b", "c,d"} << "" << QList<Station> {};
     QTest::newRow("### as line 1 is the name")
         << QStringList {"###", "###", "a,b"} << "###" << QList<Station> {{"a", "b", ""}};
     QTest::newRow("marker with blank is not one")
         << QStringList {"L", "### ", "x,y", "###", "a,b"} << "L" << QList<Station> {{"a", "b", ""}};
     QTest::newRow("marker with comment is not one")
-        << QStringList {"L", "###;c", "###"} << "L" << QList<Station> {};
-    QTest::newRow("only the name") << QStringList {"L"} << "L" << QList<Station> {};
+        << QStringList {"L", "###;c", "###"} << "" << QList<Station> {};
+    QTest::newRow("only the name") << QStringList {"L"} << "" << QList<Station> {};
     QTest::newRow("half-width katakana")
         << QStringList {"ﾃｽﾄ", "###", "駅,ｴｷ"} << "ﾃｽﾄ" << QList<Station> {{"駅", "ｴｷ", ""}};
 }
@@ -105,11 +108,16 @@ void TestCore::lineFile()
     QFETCH(QString, lineName);
     QFETCH(QList<Station>, stations);
     FakeHost host;
-    QVERIFY(LoadLineFile(writeLineFile(dir_, "line.txt", lines)));
+    const QString path = writeLineFile(dir_, "line.txt", lines);
+    QCOMPARE(LoadLineFile(path), !stations.isEmpty());
     QCOMPARE(gLineName, lineName);
     QCOMPARE(gStationCount, stations.size());
     QVERIFY(loadedStations() == stations);
-    QVERIFY(host.messages.empty());
+    // A refusal says why and names the file.
+    QCOMPARE(host.messages.size(), size_t(stations.isEmpty() ? 1 : 0));
+    if (stations.isEmpty())
+        QVERIFY(host.messages[0].text.contains(QLatin1String("###"))
+                && host.messages[0].text.endsWith(path));
 }
 
 void TestCore::fullTableLoadsWhole()
@@ -155,14 +163,41 @@ void TestCore::shorterFileAfterLonger()
     }
 }
 
-void TestCore::utf8WithBom()
+void TestCore::encodingsAndLineEnds_data()
 {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("lastReading");
+    const QByteArray utf8 = QByteArray("銀座線\n###\n渋谷,しぶや\n表参道,おもてさんどう");
+    QTest::newRow("UTF-8 with BOM, CR LF")
+        << QByteArray("\xEF\xBB\xBF銀座線\r\n###\r\n渋谷,しぶや\r\n") << QStringList {"渋谷"}
+        << "しぶや";
+    QTest::newRow("UTF-8 from a Linux editor, LF")
+        << utf8 << QStringList {"渋谷", "表参道"} << "おもてさんどう";
+    QTest::newRow("final Ctrl-Z dropped")
+        << utf8 + "\x1A" << QStringList {"渋谷", "表参道"} << "おもてさんどう";
+    QTest::newRow("code page 932, LF")
+        << toCp932("銀座線\n###\n渋谷,しぶや\n") << QStringList {"渋谷"} << "しぶや";
+    // Any CR keeps the classic rules: a lone LF is text.
+    QTest::newRow("code page 932, CR LF with a lone LF")
+        << toCp932("銀座線\r\n###\r\n渋谷,しぶ\nや\r\n") << QStringList {"渋谷"} << "しぶ\nや";
+    QTest::newRow("invalid UTF-8 is code page 932")
+        << QByteArray("L\n###\n\x82\xA0,\x82\xA2") << QStringList {"あ"} << "い";
+}
+
+void TestCore::encodingsAndLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, names);
+    QFETCH(QString, lastReading);
     FakeHost host;
-    const QString path
-        = writeFile(dir_, "bom.txt", QByteArray("\xEF\xBB\xBF銀座線\r\n###\r\n渋谷,しぶや\r\n"));
-    QVERIFY(LoadLineFile(path));
-    QCOMPARE(gLineName, QStringLiteral("銀座線"));
-    QCOMPARE(StationTable[0].Reading, QStringLiteral("しぶや"));
+    QVERIFY(LoadLineFile(writeFile(dir_, "enc.txt", bytes)));
+    QStringList loaded;
+    for (const Station& s : loadedStations())
+        loaded << s.name;
+    QCOMPARE(loaded, names);
+    QCOMPARE(StationTable[gStationCount - 1].Reading, lastReading);
+    QVERIFY(gLineName == QStringLiteral("銀座線") || gLineName == QStringLiteral("L"));
 }
 
 void TestCore::invalidBytesBecomeReplacement()

@@ -10,6 +10,9 @@
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
+#include "plate.h"
+#include "platewidget.h"
+#include "scorereport.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "testfiles.h"
@@ -61,6 +64,7 @@ private slots:
     void modeChangeArrangesRow();
     void lineCommand();
     void lineCommandCancelled();
+    void linuxSavedFilesAndRefusals();
     void romajiAnswer();
     void soundOffNoWaits();
 
@@ -274,13 +278,25 @@ void TestGame::stopDuringGame()
     QVERIFY(menusBackAtOnce);
     QCOMPARE(w_->sbStatusBar->panelText("Guide"), QStringLiteral("中断しました"));
     QCOMPARE(score.opened, 0);
-    QCOMPARE(gCorrectRate, 0.5f);
+    // The rate is this game's: one right of the one judged.
+    QCOMPARE(gCorrectRate, 1.0f);
+    QCOMPARE(gStoppedAfter, 1);
     QCOMPARE(gScore, 10);
     QCOMPARE(gCurrentStation, 1);
     QCOMPARE(StationTable[0].IsOK, std::int16_t(-1));
     QVERIFY(!GameRunning());
     // No end sound for a stopped game.
     QVERIFY(!playedSounds(*mixer_).contains("2") && !playedSounds(*mixer_).contains("4"));
+
+    // Its score window tells of this game: the station showing at the stop and those after it
+    // carry no verdict, and rate and signal count only the question judged.
+    const QStringList report = BuildScoreReport().split(QStringLiteral("\r\n"));
+    QCOMPARE(report.size(), 14);
+    QVERIFY(report[6].startsWith(QStringLiteral("000:  東京    OK")));
+    QCOMPARE(report[7].trimmed(), QStringLiteral("001:  神田"));
+    QCOMPARE(report[10].trimmed(), QStringLiteral("004:  上野"));
+    QVERIFY(report[12].startsWith(QStringLiteral("正解率 :  100.0%")));
+    QCOMPARE(GetRateGrade(gCorrectRate), 2);
 }
 
 void TestGame::stopDuringStartSound()
@@ -310,8 +326,9 @@ void TestGame::guards_data()
     QTest::newRow("no line file") << 0 << "" << QStringList() << "路線ファイルが存在しません。\r\n";
     QTest::newRow("file gone") << 0 << "gone" << stationLines(2)
                                << "路線ファイルが存在しません。\r\n%1";
+    // A file without stations is refused when it is chosen: no line file is left.
     QTest::newRow("no stations") << 0 << "t.txt" << QStringList()
-                                 << "この路線ファイルには駅がありません。";
+                                 << "路線ファイルが存在しません。\r\n";
     QTest::newRow("one station in mode 2")
         << 2 << "t.txt" << stationLines(1)
         << "駅当てモードで遊ぶには、駅が2つ以上ある路線ファイルが必要です。";
@@ -421,6 +438,25 @@ void TestGame::hintOutsideGame()
     gCurrentStation = kStationTableSize;
     w_->cmdHint_Click();
     QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("0"));
+
+    // During the start and end sounds a game runs but asks nothing: a hint there costs nothing
+    // and changes nothing, so the final score is the answers' points.
+    mixer_->lengths[6] = 2000;
+    mixer_->lengths[4] = 2000;
+    Player player(*host_, *w_);
+    player.answerTick = 1;
+    int outside = 0;
+    player.onAnyWait = [&](int) {
+        if (GameRunning() && !QuestionAsked()) {
+            w_->cmdHint_Click();
+            ++outside;
+        }
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QVERIFY(outside > 10);
+    QCOMPARE(gScore, 30);
+    QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("30"));
 }
 
 void TestGame::hintScoreBelowZero()
@@ -489,6 +525,48 @@ void TestGame::lineCommand()
     QVERIFY(!w_->mnuGameScore->isEnabled());
     QCOMPARE(w_->sbStatusBar->panelText("Guide"),
              QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。"));
+}
+
+void TestGame::linuxSavedFilesAndRefusals()
+{
+    startWindow(stationLines(2), 1);
+    const auto plateShows = [&](const QString& text) {
+        for (const auto& call : w_->picStationPlate->surface().texts()) {
+            if (call.text.contains(text))
+                return true;
+        }
+        return false;
+    };
+    ScoreWatcher score;
+    Player player(*host_, *w_);
+    player.answerTick = 1;
+    w_->mnuGameStart_Click();
+    QVERIFY(plateShows(SpreadChars(QStringLiteral("神田"))));
+
+    // A refused file leaves nothing behind: caption, plate, guide, and the start asks for a line.
+    host_->dialogAnswer = writeFile(dir_, "nomarker.txt", QByteArray("線\n渋谷,しぶや\n"));
+    w_->mnuLine_Click();
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QCOMPARE(w_->windowTitle(), QStringLiteral("TabiDori"));
+    QVERIFY(w_->picStationPlate->surface().texts().isEmpty());
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("路線ファイルを選択してください。"));
+    w_->mnuGameStart_Click();
+    QCOMPARE(host_->messages.back().text, QStringLiteral("路線ファイルが存在しません。\r\n"));
+
+    // Files from Linux editors: LF line ends, UTF-8 or code page 932, a reading that ends in an
+    // ideographic blank. Each plays, the blank never asked for, and shows its title first.
+    for (const QByteArray& bytes :
+         {QByteArray("銀座線\n###\n渋谷,しぶや\u3000\n表参道 ,おもてさんどう\n"),
+          toCp932("銀座線\n###\n渋谷,しぶや\u3000\n表参道 ,おもてさんどう\n")}) {
+        host_->dialogAnswer = writeFile(dir_, "linux.txt", bytes);
+        w_->mnuLine_Click();
+        QVERIFY(plateShows(QStringLiteral("銀座線")));
+        player.script = {{0, {3, "しぶや"}}, {1, {3, "おもてさんどう"}}};
+        w_->mnuGameStart_Click();
+        QCOMPARE(GetOKcount(), 2);
+    }
+    QCOMPARE(score.opened, 3);
 }
 
 void TestGame::lineCommandCancelled()

@@ -95,18 +95,20 @@ void TestStartup::cleanup()
 void TestStartup::argumentText_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("none") << QStringList() << "";
-    QTest::newRow("plain") << QStringList {"a.txt", "/AP"} << "a.txt /AP";
-    QTest::newRow("blank quoted") << QStringList {"/x/my lines/a.txt"} << "\"/x/my lines/a.txt\"";
-    QTest::newRow("tab quoted") << QStringList {"a\tb"} << "\"a\tb\"";
+    QTest::addColumn<QStringList>("tokens");
+    QTest::newRow("none") << QStringList() << QStringList();
+    QTest::newRow("plain") << QStringList {"a.txt", "/AP"} << QStringList {"a.txt", "/AP"};
+    QTest::newRow("empty dropped") << QStringList {"", "/AP", ""} << QStringList {"/AP"};
+    QTest::newRow("blanks, tab and quotes stay one")
+        << QStringList {"/x/my \"best\" lines/a.txt", "a\tb"}
+        << QStringList {"/x/my \"best\" lines/a.txt", "a\tb"};
 }
 
 void TestStartup::argumentText()
 {
     QFETCH(QStringList, args);
-    QFETCH(QString, text);
-    QCOMPARE(ArgumentText(args), text);
+    QFETCH(QStringList, tokens);
+    QCOMPARE(CommandLineTokens(args), tokens);
 }
 
 void TestStartup::tokenize_data()
@@ -217,9 +219,9 @@ void TestStartup::optionHelp()
 
 void TestStartup::twoFilesAndRepeatedLoads()
 {
-    // The path is stored upper-cased and still found.
+    // The path that was really found is kept.
     GetArrgment("line/ginza.txt /AP");
-    QCOMPARE(gLineFilePath, QStringLiteral("LINE/GINZA.TXT"));
+    QCOMPARE(gLineFilePath, QStringLiteral("line/ginza.txt"));
     QCOMPARE(gStationCount, 1);
     QVERIFY(gAutoPlay);
     // The second file wins; a later missing one keeps the path but not the table.
@@ -233,13 +235,27 @@ void TestStartup::twoFilesAndRepeatedLoads()
     GetArrgment("notes.txt.bak");
     QCOMPARE(gLineFilePath, QStringLiteral("NOTES.TXT.BAK"));
     QVERIFY(host_->messages.empty());
+
+    // Where a.txt and A.TXT both exist the name as typed wins; only a name that does not exist
+    // is matched without regard to case. ß has a longer upper-case form.
+    writeLineFile(dir_, "line/a.txt", {"小文字線", "###", "a,あ"});
+    writeLineFile(dir_, "line/A.TXT", {"大文字線", "###", "a,あ"});
+    writeLineFile(dir_, "line/Straße.txt", {"通り線", "###", "a,あ"});
+    const QList<std::pair<const char*, const char*>> typed {{"line/a.txt", "小文字線"},
+                                                            {"line/A.TXT", "大文字線"},
+                                                            {"LINE/a.txt", "小文字線"},
+                                                            {"line/Straße.txt", "通り線"}};
+    for (const auto& [name, line] : typed) {
+        GetArrgment(QString::fromUtf8(name));
+        QCOMPARE(gLineName, QString::fromUtf8(line));
+    }
 }
 
 void TestStartup::quotedPathWithBlank()
 {
-    QDir().mkpath(dir_.filePath("my lines"));
-    writeLineFile(dir_, "my lines/keio.txt", {"京王線", "###", "新宿,しんじゅく"});
-    GetArrgment(ArgumentText({dir_.filePath("my lines/keio.txt"), "/GM=1"}));
+    QDir().mkpath(dir_.filePath("my \"best\" lines"));
+    writeLineFile(dir_, "my \"best\" lines/keio.txt", {"京王線", "###", "新宿,しんじゅく"});
+    GetArrgment(CommandLineTokens({dir_.filePath("my \"best\" lines/keio.txt"), "", "/GM=1"}));
     QCOMPARE(gLineName, QStringLiteral("京王線"));
     QCOMPARE(gGameMode, 1);
 }

@@ -8,6 +8,7 @@ namespace {
 
 bool running = false;
 bool startPending = false;
+bool asking = false; // a question's countdown runs
 
 void refuse(const QString& text)
 {
@@ -119,6 +120,7 @@ void MainLoop(GameFrontEnd& ui)
     }
 
     ui.enterGameControls();
+    gStoppedAfter = -1;
     gCurrentStation = 0;
     gScore = 0;
     const bool startRings = ui.soundMayRing(game_sound::kStart);
@@ -142,15 +144,26 @@ void MainLoop(GameFrontEnd& ui)
         std::int32_t remain = kQuestionTenths;
         ui.setPanel(QStringLiteral("StaPlace"), stationPlace(gCurrentStation, questions));
         ui.drawPlate(gCurrentStation);
+        asking = true;
         for (;;) {
             WaitTicks(100);
-            if (platform::ending())
+            if (platform::ending()) {
+                asking = false;
                 return;
+            }
             if (gStopRequest == -1) {
+                asking = false;
+                // The score window then tells of this game: the questions judged so far, the
+                // rest without a verdict.
+                gStoppedAfter = gCurrentStation;
+                gCorrectRate = gCurrentStation > 0
+                    ? static_cast<float>(double(GetOKcount()) / double(gCurrentStation))
+                    : 0.0f;
                 ui.setPanel(QStringLiteral("Guide"), QStringLiteral("中断しました"));
                 return;
             }
             if (ui.answerTag() == QLatin1String("1")) {
+                asking = false;
                 judge(ui, offset, remain);
                 break;
             }
@@ -160,6 +173,7 @@ void MainLoop(GameFrontEnd& ui)
             ui.setPanel(QStringLiteral("Time"), FormatTenths(remain));
             if (remain > 0)
                 continue;
+            asking = false;
             if (ui.soundMayRing(game_sound::kNg))
                 ui.playSound(game_sound::kNg);
             break;
@@ -202,4 +216,9 @@ void StartGame(GameFrontEnd& ui)
 bool GameRunning()
 {
     return running;
+}
+
+bool QuestionAsked()
+{
+    return asking;
 }

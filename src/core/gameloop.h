@@ -53,6 +53,9 @@ void MainLoop(GameFrontEnd& ui);
 void StartGame(GameFrontEnd& ui);
 // True while StartGame is running a game.
 bool GameRunning();
+// True while a question waits for its answer: not during the start and end sounds, nor between
+// questions.
+bool QuestionAsked();
 
 // Points for an answer given with `remain` tenths left: seconds rounded, halves to even.
 std::int32_t PointsFor(std::int32_t remainTenths);

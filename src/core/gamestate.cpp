@@ -5,6 +5,7 @@ std::int16_t gStopRequest = 0;
 std::int32_t gCurrentStation = 0;
 std::int32_t gScore = 0;
 float gCorrectRate = 0.0f;
+std::int32_t gStoppedAfter = -1;
 
 void ResetGameState()
 {
@@ -13,6 +14,7 @@ void ResetGameState()
     gCurrentStation = 0;
     gScore = 0;
     gCorrectRate = 0.0f;
+    gStoppedAfter = -1;
 }
 
 QString ModeListName(std::int64_t mode)

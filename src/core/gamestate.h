@@ -17,9 +17,11 @@ extern std::int32_t gGameMode; // selected mode, -1 to 2
 extern std::int16_t gStopRequest; // -1 asks the running game to stop
 extern std::int32_t gCurrentStation; // index of the station whose plate is shown
 extern std::int32_t gScore; // points of the current or last game
-extern float gCorrectRate; // share of right answers of the last completed game
+extern float gCorrectRate; // share of right answers of the last game (of those judged if stopped)
+// Questions judged before the last game was stopped; -1 when it was not stopped.
+extern std::int32_t gStoppedAfter;
 
-// Puts the five globals back to their start values (for tests).
+// Puts the globals back to their start values (for tests).
 void ResetGameState();
 
 // The mode's caption: "早打ちモード", "読み当てモード", "駅当てモード", or "モード".

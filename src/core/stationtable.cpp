@@ -42,18 +42,28 @@ QString openFailureText(const TextFile& file)
 bool LoadLineFile(const QString& path)
 {
     ClearStationName();
+    gLineName.clear();
     TextFile file;
     if (!file.open(path)) {
         reportLoadFailure(openFailureText(file), path, file.errorString());
         return false;
     }
     if (file.isEmpty()) {
-        gLineName.clear();
         reportLoadFailure(QStringLiteral("路線ファイルが空です。"), path);
         return false;
     }
-    gLineName = StripComment(file.readLine());
-    SeekMarkerLine(QStringLiteral("###"), file);
+    gLineName = TrimFieldBlanks(StripComment(file.readLine()));
+    const bool marker = SeekMarkerLine(QStringLiteral("###"), file);
+    if (!marker || file.atEnd()) {
+        // A line without stations cannot be played: say what is missing now, not at the start.
+        gLineName.clear();
+        reportLoadFailure(marker
+                              ? QStringLiteral("路線ファイルの「###」の行より後に駅がありません。")
+                              : QStringLiteral("路線ファイルに「###」だけの行がありません。"
+                                               "駅は「###」の行の次から1行に1駅ずつ書きます。"),
+                          path);
+        return false;
+    }
 
     std::int32_t count = 0;
     QString fields[3];
@@ -65,6 +75,7 @@ bool LoadLineFile(const QString& path)
         if (count >= kStationTableSize) {
             // Nothing is written past the table: refuse the whole line rather than cut it short.
             ClearStationName();
+            gLineName.clear();
             reportLoadFailure(QStringLiteral("駅が多すぎます。読み込めるのは %1 駅までです。")
                                   .arg(kStationTableSize),
                               path);
@@ -72,9 +83,11 @@ bool LoadLineFile(const QString& path)
         }
         SplitCsvLine(StripComment(line), fields);
         StationRecord& r = StationTable[count];
-        r.StationName = fields[0];
-        r.Reading = fields[1];
-        r.Extra = fields[2];
+        // A blank of either width at the end of a field is never meant: a reading that ended in
+        // one could not be answered.
+        r.StationName = TrimFieldBlanks(fields[0]);
+        r.Reading = TrimFieldBlanks(fields[1]);
+        r.Extra = TrimFieldBlanks(fields[2]);
         IncrementValue(count);
     }
     gStationCount = count;

@@ -22,8 +22,9 @@ extern std::int32_t gStationCount;
 extern QString gLineName;
 extern QString gLineFilePath;
 
-// Reads a line file into the table. On failure it tells the player why in a message box,
-// leaves the table empty (gStationCount 0) and returns false.
+// Reads a line file into the table. On failure (including a file that lists no station) it
+// tells the player why in a message box, leaves the table and the line name empty
+// (gStationCount 0) and returns false.
 bool LoadLineFile(const QString& path);
 // Empties the three text fields of every entry and sets gStationCount to 0.
 void ClearStationName();

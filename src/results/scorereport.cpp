@@ -117,7 +117,10 @@ QString BuildScoreReport(const ReportInput& input)
         const StationRecord& station = input.stations[i];
         QString line = QStringLiteral("%1:  ").arg(qulonglong(i), 3, 10, QLatin1Char('0'))
             + PadRightBytes(station.StationName, maxLen);
-        if (!(firstUnasked && i == 0)) {
+        const qint64 question = qint64(i) - (firstUnasked ? 1 : 0);
+        const bool asked
+            = question >= 0 && (input.judgedCount < 0 || question < qint64(input.judgedCount));
+        if (asked) {
             if (station.IsOK != 0) {
                 // 64 bits: a corrupt count of tenths must not overflow.
                 const qint64 taken = 100 - qint64(station.RemainTenths);
@@ -152,5 +155,6 @@ QString BuildScoreReport()
     input.correctRate = gCorrectRate;
     input.score = gScore;
     input.stations = LoadedStations();
+    input.judgedCount = gStoppedAfter;
     return BuildScoreReport(input);
 }

@@ -17,6 +17,9 @@ struct ReportInput
     float correctRate = 0.0f;
     std::int32_t score = 0;
     std::span<const StationRecord> stations;
+    // Questions judged before the game was stopped; -1 when every question was asked. Stations
+    // never asked carry no verdict.
+    std::int32_t judgedCount = -1;
 };
 
 // The report, lines joined by "\r\n" with no break after the last one. Pure: reads only input.

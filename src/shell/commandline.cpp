@@ -6,20 +6,21 @@
 #include "stationtable.h"
 #include "versioninfo.h"
 
+#include <QFileInfo>
+
 #include <cmath>
 
 bool gAutoPlay = false;
 
-QString ArgumentText(const QStringList& arguments)
+QStringList CommandLineTokens(const QStringList& arguments)
 {
-    QStringList parts;
+    QStringList tokens;
     for (const QString& a : arguments) {
-        if (a.contains(u' ') || a.contains(u'\t'))
-            parts << u'"' + a + u'"';
-        else
-            parts << a;
+        // `tabidori "$FILE" /AP` with an empty $FILE must not throw the options away.
+        if (!a.isEmpty())
+            tokens << a;
     }
-    return parts.join(u' ');
+    return tokens;
 }
 
 QStringList TokenizeArguments(const QString& text)
@@ -94,7 +95,11 @@ std::int32_t modeFrom(double value)
 
 void GetArrgment(const QString& argumentText)
 {
-    const QStringList tokens = TokenizeArguments(argumentText);
+    GetArrgment(TokenizeArguments(argumentText));
+}
+
+void GetArrgment(const QStringList& tokens)
+{
     for (const QString& token : tokens) {
         if (token == QLatin1String("/?")) {
             platform::messageBox(OptionHelpText(), platform::Buttons::Ok,
@@ -115,11 +120,16 @@ void GetArrgment(const QString& argumentText)
             gGameMode = modeFrom(LeadingNumber(token.mid(4)));
         } else {
             const QString upper = token.toUpper();
-            if (upper.contains(QLatin1String(".TXT")))
-                gLineFilePath = upper;
-            // Every further plain token loads the named file again, as it always has.
-            if (FileExists(gLineFilePath))
-                LoadLineFile(gLineFilePath);
+            if (upper.contains(QLatin1String(".TXT"))) {
+                // On a file system that tells a.txt from A.TXT the name as typed comes first;
+                // the upper-cased name also fails for names like "ß" whose capitals are longer.
+                const QString found = ResolvePath(token);
+                gLineFilePath = !found.isEmpty() && QFileInfo(found).isFile() ? found : upper;
+            }
+            // Every further plain token loads the named file again, as it always has. A file
+            // that is refused leaves no line file behind.
+            if (FileExists(gLineFilePath) && !LoadLineFile(gLineFilePath))
+                gLineFilePath.clear();
         }
     }
 }

@@ -162,6 +162,11 @@ void frmMain::connectHandlers()
 
 void frmMain::Form_Load(const QString& argumentText)
 {
+    Form_Load(TokenizeArguments(argumentText));
+}
+
+void frmMain::Form_Load(const QStringList& tokens)
+{
     gSoundOn = -1;
     gGameMode = kModeHayauchi;
     SetSound();
@@ -172,7 +177,7 @@ void frmMain::Form_Load(const QString& argumentText)
     dlgCommonDialog.filters
         = {QStringLiteral("路線ファイル.(*.txt)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")};
 
-    GetArrgment(argumentText);
+    GetArrgment(tokens);
     if (platform::ending())
         return;
 
@@ -228,8 +233,9 @@ void frmMain::txtKaitou_KeyPress(int& keyAscii)
 
 void frmMain::cmdHint_Click()
 {
-    // Outside a game there is no question to hint at.
-    if (!GameRunning())
+    // Only a question being asked has an answer to hint at; a hint during the start or end
+    // sound would cost points with nothing to show for them.
+    if (!QuestionAsked())
         return;
     txtKaitou->setText(HintText(txtKaitou->text(), AskedReading()));
     gScore -= 3;
@@ -280,17 +286,36 @@ void frmMain::mnuLine_Click()
     const QString chosen = platform::host().openFileName(dlgCommonDialog);
     if (chosen.isEmpty())
         return;
+    OpenLineFile(chosen);
+}
+
+bool frmMain::OpenLineFile(const QString& path)
+{
     mnuGameScore->setEnabled(false);
-    gLineFilePath = chosen;
+    gLineFilePath = path;
     setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
                    + platform::versionInfo().productName);
     const bool loaded = LoadLineFile(gLineFilePath);
     ClearScore();
-    // After a failed load the player has been told why and still needs a line.
-    setPanel(
-        QStringLiteral("Guide"),
-        loaded ? QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。")
-               : QStringLiteral("路線ファイルを選択してください。"));
+    if (!loaded) {
+        // The player has been told why; nothing of the refused file may stay on show, and the
+        // start command must ask for a line rather than complain about this one.
+        ForgetLineFile();
+        return false;
+    }
+    // The new line's title replaces whatever plate the last game left behind.
+    drawTitle();
+    setPanel(QStringLiteral("Guide"),
+             QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。"));
+    return true;
+}
+
+void frmMain::ForgetLineFile()
+{
+    gLineFilePath.clear();
+    setWindowTitle(platform::applicationTitle());
+    picStationPlate->surface().clear();
+    setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
 }
 
 void frmMain::mnuGameScore_Click()

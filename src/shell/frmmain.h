@@ -59,6 +59,8 @@ public:
     // Loads the window: sound, file dialog, command line, mode list, then the guide text or
     // the autoplayed game. argumentText is the command line without the program's name.
     void Form_Load(const QString& argumentText);
+    // The same with the command line already split into tokens.
+    void Form_Load(const QStringList& tokens);
     // Ends the program at once, a game in progress included.
     void Form_Unload();
 
@@ -74,6 +76,12 @@ public:
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
+
+    // What choosing a line file does: caption, load, cleared results, the line's title on the
+    // plate and the guide text. A refused file leaves no trace. True when the line loaded.
+    bool OpenLineFile(const QString& path);
+    // Back to the state of no line file: caption, blank plate, the guide asks for a line.
+    void ForgetLineFile();
 
     // What the game loop uses of the window.
     void setPanel(const QString& key, const QString& text) override;

@@ -22,7 +22,7 @@ int Main(const QStringList& arguments)
     // splash is seen.
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose, false);
-    main->Form_Load(ArgumentText(arguments));
+    main->Form_Load(CommandLineTokens(arguments));
     if (platform::ending())
         return 0;
 

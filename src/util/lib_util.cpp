@@ -32,6 +32,18 @@ QString TrimBlanks(QStringView text)
     return text.mid(begin, end - begin).toString();
 }
 
+QString TrimFieldBlanks(QStringView text)
+{
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\u3000'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && blank(text.at(begin)))
+        ++begin;
+    while (end > begin && blank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
 QString StripComment(const QString& line)
 {
     const qsizetype semicolon = line.indexOf(u';');

@@ -17,6 +17,10 @@ QString BuildFilePath(const QString& folder, const QString& name);
 // The text with blanks (U+0020 only; tabs and line breaks stay) removed from both ends.
 QString TrimBlanks(QStringView text);
 
+// The text with half-width (U+0020) and ideographic (U+3000) blanks removed from both ends: an
+// input method often leaves a full-width blank after a reading typed into a line file.
+QString TrimFieldBlanks(QStringView text);
+
 // The text before the first ";", with blanks trimmed from both ends.
 QString StripComment(const QString& line);
 

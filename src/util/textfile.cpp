@@ -62,11 +62,51 @@ QString DecodeCp932(const char* data, qsizetype size)
     return out;
 }
 
+bool IsNonAsciiUtf8(const QByteArray& bytes)
+{
+    bool nonAscii = false;
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const uchar c = uchar(bytes.at(i));
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        int more = 0;
+        char32_t cp = 0;
+        char32_t least = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1, cp = c & 0x1F, least = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2, cp = c & 0x0F, least = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3, cp = c & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + more >= size)
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            const uchar t = uchar(bytes.at(i + k));
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        if (cp < least || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return false;
+        i += more + 1;
+    }
+    return nonAscii;
+}
+
 bool TextFile::open(const QString& path)
 {
     bytes_.clear();
     pos_ = 0;
     utf8_ = false;
+    lfEnds_ = false;
     error_ = Error::None;
     errorString_.clear();
 
@@ -110,10 +150,19 @@ bool TextFile::open(const QString& path)
         errorString_ = file.errorString();
         return false;
     }
+    // Old DOS editors end a file with Ctrl-Z; it is no part of the text.
+    if (bytes_.endsWith('\x1A'))
+        bytes_.chop(1);
     if (bytes_.startsWith("\xEF\xBB\xBF")) {
         utf8_ = true;
         pos_ = 3;
+    } else {
+        // Linux editors save UTF-8 without a byte-order mark. Japanese text in code page 932 is
+        // practically never valid UTF-8, so valid UTF-8 with any non-ASCII byte is taken as it.
+        utf8_ = IsNonAsciiUtf8(bytes_);
     }
+    // A file without a single CR was written with LF line ends; any CR keeps the classic rules.
+    lfEnds_ = !bytes_.contains('\r');
     return true;
 }
 
@@ -121,13 +170,14 @@ QString TextFile::readLine()
 {
     const qsizetype start = pos_;
     const qsizetype size = bytes_.size();
+    const char lineEnd = lfEnds_ ? '\n' : '\r';
     qsizetype end = start;
-    while (end < size && bytes_.at(end) != '\r')
+    while (end < size && bytes_.at(end) != lineEnd)
         ++end;
     pos_ = end;
     if (pos_ < size) {
-        ++pos_; // the CR
-        if (pos_ < size && bytes_.at(pos_) == '\n')
+        ++pos_; // the CR or LF
+        if (!lfEnds_ && pos_ < size && bytes_.at(pos_) == '\n')
             ++pos_;
     }
     const char* data = bytes_.constData() + start;

@@ -1,8 +1,9 @@
 #pragma once
 // A text file read line by line, as line files are: a line ends at CR LF or at a lone CR (a lone
-// LF stays in the text), and the last line needs no line break. Bytes are Shift-JIS (code page
-// 932) unless the file begins with the UTF-8 byte-order mark. Bytes that cannot be decoded
-// become U+FFFD.
+// LF stays in the text), and the last line needs no line break; a file without any CR ends its
+// lines at LF. Bytes are Shift-JIS (code page 932) unless the file begins with the UTF-8
+// byte-order mark or is valid UTF-8 with some non-ASCII byte. A final Ctrl-Z is dropped. Bytes
+// that cannot be decoded become U+FFFD.
 
 #include <QByteArray>
 #include <QString>
@@ -29,9 +30,12 @@ private:
     QByteArray bytes_;
     qsizetype pos_ = 0;
     bool utf8_ = false;
+    bool lfEnds_ = false;
     Error error_ = Error::None;
     QString errorString_;
 };
 
+// True when bytes are valid UTF-8 and hold at least one non-ASCII byte.
+bool IsNonAsciiUtf8(const QByteArray& bytes);
 // Decodes code page 932 bytes; every byte sequence that is not valid becomes U+FFFD.
 QString DecodeCp932(const char* data, qsizetype size);
