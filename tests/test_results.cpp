@@ -225,8 +225,12 @@ void TestResults::headerAndRule_data()
                                      << "      駅名      評価  秒数" << 26 << "000:  東京      NG";
     QTest::newRow("one full-width")
         << QStringList {"駅", "a"} << "      駅名評価  秒数" << 20 << "000:  駅  NG";
-    QTest::newRow("half-width") << QStringList {"abcdef"} << "      駅名          評価  秒数" << 30
+    // Half-width characters take one column: the verdicts stay in the heading's column.
+    QTest::newRow("half-width") << QStringList {"abcdef"} << "      駅名    評価  秒数" << 24
                                 << "000:  abcdef  NG";
+    QTest::newRow("half-width digits")
+        << QStringList {"北34条", "東田子の浦"} << "      駅名        評価  秒数" << 28
+        << "000:  北34条      NG";
     // Heading wider than the names: "評価" follows at once, the rows keep their layout.
     QTest::newRow("empty names") << QStringList {"", ""} << "      駅名評価  秒数" << 18
                                  << "000:    NG";
@@ -434,8 +438,8 @@ void TestResults::maxLenB_data()
     QTest::newRow("none") << QStringList {} << 0 << 0;
     QTest::newRow("empty names") << QStringList {"", ""} << 2 << 0;
     QTest::newRow("full-width") << QStringList {"東京", "西日暮里", "上野"} << 3 << 8;
-    QTest::newRow("half-width counts two as well") << QStringList {"ab", "東"} << 2 << 4;
-    QTest::newRow("surrogate pair is two units") << QStringList {"𠮷野"} << 1 << 6;
+    QTest::newRow("half-width is one column") << QStringList {"北34条", "ｱｲ", "東"} << 3 << 6;
+    QTest::newRow("surrogate pair is one character") << QStringList {"𠮷野"} << 1 << 4;
     QTest::newRow("only loaded stations") << QStringList {"東京", "高輪ゲートウェイ"} << 1 << 4;
 }
 

@@ -73,6 +73,9 @@ frmScoreList::frmScoreList(QWidget* parent) : QDialog(parent)
     // The columns of the report line up only in a fixed-pitch face.
     QFont font(QString::fromUtf8(platform::kFixedGothic), 9);
     font.setStyleHint(QFont::TypeWriter);
+    // The face's hinting at this size squeezes a full stop into a comma ("1,0"); its plain
+    // outlines keep the same columns and read as they should.
+    font.setHintingPreference(QFont::PreferNoHinting);
     Text1->setFont(font);
 
     Command1 = new QPushButton(QStringLiteral("&Ok"), this);

@@ -84,7 +84,7 @@ std::int32_t GetMaxLenB(std::span<const StationRecord> stations)
 {
     qint64 longest = 0;
     for (const StationRecord& station : stations)
-        longest = std::max<qint64>(longest, 2 * qint64(station.StationName.size()));
+        longest = std::max<qint64>(longest, DisplayColumns(station.StationName));
     return std::int32_t(std::min<qint64>(longest, INT32_MAX));
 }
 
@@ -116,7 +116,7 @@ QString BuildScoreReport(const ReportInput& input)
     for (size_t i = 0; i < input.stations.size(); ++i) {
         const StationRecord& station = input.stations[i];
         QString line = QStringLiteral("%1:  ").arg(qulonglong(i), 3, 10, QLatin1Char('0'))
-            + PadRightBytes(station.StationName, maxLen);
+            + PadRightColumns(station.StationName, maxLen);
         const qint64 question = qint64(i) - (firstUnasked ? 1 : 0);
         const bool asked
             = question >= 0 && (input.judgedCount < 0 || question < qint64(input.judgedCount));

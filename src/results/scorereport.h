@@ -27,7 +27,9 @@ QString BuildScoreReport(const ReportInput& input);
 // The report for the loaded line and the last game, from the globals.
 QString BuildScoreReport();
 
-// The greatest length in bytes of a station name (0 when there are none).
+// The widest station name in display columns (0 when there are none). The names are padded to
+// it, so the columns line up in the fixed-pitch face even where names hold half-width
+// characters; for full-width names it is their length in bytes.
 std::int32_t GetMaxLenB(std::span<const StationRecord> stations);
 // The same over the loaded stations.
 std::int32_t GetMaxLenB();

@@ -1,10 +1,9 @@
 #include "panelstatusbar.h"
 #include "twips.h"
 
-PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent)
-{
-    setSizeGripEnabled(false);
-}
+#include <algorithm>
+
+PanelStatusBar::PanelStatusBar(QWidget* parent) : QWidget(parent) { }
 
 void PanelStatusBar::addPanel(const PanelDesign& design)
 {
@@ -14,37 +13,69 @@ void PanelStatusBar::addPanel(const PanelDesign& design)
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
-    label->setMinimumWidth(twips::toPx(design.minWidth));
-    switch (design.sizing) {
-    case Sizing::Spring:
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        addWidget(label, 1);
-        break;
-    case Sizing::Fixed:
-        label->setFixedWidth(twips::toPx(design.width));
-        addWidget(label);
-        break;
-    case Sizing::Contents:
-        label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
-        addWidget(label);
-        break;
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A small fixed inset instead of the font-dependent default.
+    label->setIndent(2);
+    panels_.append({label, design});
+    placePanels();
+}
+
+int PanelStatusBar::widthOf(const Panel& p) const
+{
+    const int design = twips::toPx(p.design.width);
+    if (p.design.sizing != Sizing::Contents)
+        return design;
+    return std::max({design, twips::toPx(p.design.minWidth), p.label->sizeHint().width()});
+}
+
+void PanelStatusBar::placePanels()
+{
+    int others = 0;
+    for (const Panel& p : panels_) {
+        if (p.design.sizing != Sizing::Spring)
+            others += widthOf(p);
     }
-    panels_.append(label);
+    int x = 0;
+    for (const Panel& p : panels_) {
+        const int w = p.design.sizing == Sizing::Spring
+            ? std::max(twips::toPx(p.design.minWidth), width() - others)
+            : widthOf(p);
+        const QRect r(x, 0, w, height());
+        if (p.label->geometry() != r)
+            p.label->setGeometry(r);
+        x += w;
+    }
+}
+
+void PanelStatusBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placePanels();
 }
 
 QLabel* PanelStatusBar::panel(const QString& key) const
 {
-    for (QLabel* p : panels_) {
-        if (p->objectName() == key)
-            return p;
+    for (const Panel& p : panels_) {
+        if (p.label->objectName() == key)
+            return p.label;
     }
     return nullptr;
 }
 
 void PanelStatusBar::setPanelText(const QString& key, const QString& text)
 {
-    if (QLabel* p = panel(key))
-        p->setText(text);
+    for (const Panel& p : panels_) {
+        if (p.label->objectName() != key)
+            continue;
+        if (p.label->text() == text)
+            return;
+        const int before = widthOf(p);
+        p.label->setText(text);
+        // Only a panel that has to grow or shrink moves the others.
+        if (p.design.sizing == Sizing::Contents && widthOf(p) != before)
+            placePanels();
+        return;
+    }
 }
 
 QString PanelStatusBar::panelText(const QString& key) const
@@ -56,7 +87,7 @@ QString PanelStatusBar::panelText(const QString& key) const
 QStringList PanelStatusBar::keys() const
 {
     QStringList out;
-    for (const QLabel* p : panels_)
-        out << p->objectName();
+    for (const Panel& p : panels_)
+        out << p.label->objectName();
     return out;
 }

@@ -1,14 +1,20 @@
 #pragma once
-// A status bar of text panels addressed by key.
+// A status bar of text panels addressed by key, each at its designed width. The panels are
+// placed by hand rather than by a layout: a new time or score every tenth of a second then
+// repaints that one panel instead of laying out and repainting the whole bar.
 
 #include <QLabel>
-#include <QStatusBar>
+#include <QWidget>
 
-class PanelStatusBar : public QStatusBar
+class PanelStatusBar : public QWidget
 {
     Q_OBJECT
 public:
-    enum class Sizing { Spring, Fixed, Contents };
+    enum class Sizing {
+        Spring, // takes the width the others leave
+        Fixed, // its design width
+        Contents, // its design width, wider when its text needs it
+    };
     struct PanelDesign
     {
         const char* key;
@@ -27,6 +33,17 @@ public:
     QLabel* panel(const QString& key) const;
     QStringList keys() const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
-    QList<QLabel*> panels_;
+    struct Panel
+    {
+        QLabel* label;
+        PanelDesign design;
+    };
+    int widthOf(const Panel& p) const;
+    void placePanels();
+
+    QList<Panel> panels_;
 };

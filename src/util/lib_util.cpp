@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <climits>
+
 bool StartsWith(const QString& text, const QString& prefix, int compareMode)
 {
     const QString head = text.left(prefix.size());
@@ -64,6 +67,47 @@ bool SeekMarkerLine(const QString& marker, TextFile& file)
 QString PadRightBytes(const QString& text, std::int32_t width)
 {
     const qint64 blanks = qint64(width) - 2 * qint64(text.size());
+    return blanks > 0 ? text + QString(blanks, u' ') : text;
+}
+
+namespace {
+
+// Columns a code point takes in the fixed-pitch gothic face: ASCII, the Latin letters and
+// half-width kana take one; the JIS symbols among Latin-1 (× ÷ ° ± § ¶ ´ ¨), Greek, Cyrillic,
+// kana and kanji take two.
+int columnsOf(char32_t c)
+{
+    switch (c) {
+    case 0xA7:
+    case 0xA8:
+    case 0xB0:
+    case 0xB1:
+    case 0xB4:
+    case 0xB6:
+    case 0xD7:
+    case 0xF7:
+        return 2;
+    default:
+        break;
+    }
+    if (c < 0x250 || (c >= 0xFF61 && c <= 0xFF9F) || (c >= 0xFFE8 && c <= 0xFFEE))
+        return 1;
+    return 2;
+}
+
+} // namespace
+
+std::int32_t DisplayColumns(QStringView text)
+{
+    qint64 columns = 0;
+    for (const char32_t c : text.toUcs4())
+        columns += columnsOf(c);
+    return std::int32_t(std::min<qint64>(columns, INT32_MAX));
+}
+
+QString PadRightColumns(const QString& text, std::int32_t width)
+{
+    const qint64 blanks = qint64(width) - DisplayColumns(text);
     return blanks > 0 ? text + QString(blanks, u' ') : text;
 }
 

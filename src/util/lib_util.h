@@ -32,6 +32,13 @@ bool SeekMarkerLine(const QString& marker, TextFile& file);
 // A width smaller than the text adds nothing.
 QString PadRightBytes(const QString& text, std::int32_t width);
 
+// Columns text takes in the fixed-pitch face: one for a half-width character (ASCII, Latin
+// letters, half-width kana), two for a full-width one.
+std::int32_t DisplayColumns(QStringView text);
+// text followed by blanks up to width columns; a width smaller than the text adds nothing.
+// For full-width text this is exactly PadRightBytes.
+QString PadRightColumns(const QString& text, std::int32_t width);
+
 // Last component of a path ("" when the path ends in "/").
 QString GetFileNameOf(const QString& path);
 // Last component without its extension (from its last "." on).
