@@ -6,6 +6,7 @@
 #include "versioninfo.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -258,12 +259,20 @@ void TestInfo::splashKeys()
 {
     QFETCH(int, key);
     QFETCH(bool, closes);
-    frmSplash w(twoSizeIcon());
-    QSignalSpy closed(&w, &frmSplash::closed);
-    w.show();
-    QTest::keyClick(&w, Qt::Key(key));
-    QCOMPARE(w.isVisible(), !closes);
-    QCOMPARE(closed.count(), closes ? 1 : 0);
+    // The key reaches the splash itself, or (as the window system sends it) the main window's
+    // answer box behind it: either way it closes the splash and never lands in the box.
+    for (const bool toBox : {false, true}) {
+        frmSplash w(twoSizeIcon());
+        QSignalSpy closed(&w, &frmSplash::closed);
+        QLineEdit box;
+        box.show();
+        w.show();
+        QTest::keyClick(toBox ? static_cast<QWidget*>(&box) : &w, Qt::Key(key));
+        QCOMPARE(w.isVisible(), !closes);
+        QCOMPARE(closed.count(), closes ? 1 : 0);
+        if (closes)
+            QVERIFY(box.text().isEmpty());
+    }
 }
 
 void TestInfo::splashClicks_data()

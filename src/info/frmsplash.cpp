@@ -4,6 +4,7 @@
 #include "versioninfo.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -178,6 +179,7 @@ void frmSplash::showEvent(QShowEvent* event)
     if (event->spontaneous())
         return;
     unloaded_ = false;
+    QCoreApplication::instance()->installEventFilter(this);
     if (const QScreen* screen
         = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
@@ -192,11 +194,24 @@ void frmSplash::closeEvent(QCloseEvent* event)
     if (unloaded_)
         return;
     unloaded_ = true;
+    QCoreApplication::instance()->removeEventFilter(this);
     emit closed();
 }
 
 bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 {
+    // A splash window gets no keyboard focus from the window system (and none at all without a
+    // window manager): the key goes to the main window behind it. So the splash watches every
+    // key the program receives while it shows, and a character key closes it instead of
+    // landing in the answer box. Keys with Ctrl or Alt are commands for the main window.
+    if (event->type() == QEvent::KeyPress && !unloaded_ && isVisible()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+        if (!key->text().isEmpty() && !command) {
+            Form_KeyPress(key->text().at(0).unicode());
+            return true;
+        }
+    }
     if (watched != Frame1)
         return QFrame::eventFilter(watched, event);
     // A click counts when it begins and ends on the frame itself; labels and the logo pass

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -11,6 +13,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("TabiDori"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::registerFontSubstitutions();
+    // The whole interface is Japanese, whatever the locale: Qt's own dialogs and buttons
+    // (the file dialog, Yes and No) must not mix English into it.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
     QApplication::setFont(QFont(QString::fromUtf8(platform::kProportionalGothic), 9));
 
     const int status = Main(QApplication::arguments().mid(1));
