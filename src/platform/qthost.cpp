@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
@@ -83,6 +84,13 @@ QString QtHost::openFileName(const FileDialogSettings& settings)
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(settings.filters);
+    // "*.*" means every file, as it always has on Windows; taken literally it would hide the
+    // files without a dot. The entry keeps its text; only the files it lists change.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        if (model && f.endsWith(QLatin1String("(*.*)")))
+            model->setNameFilters({QStringLiteral("*")});
+    });
     if (!settings.filters.isEmpty())
         dialog.selectNameFilter(settings.filters.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
