@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -619,8 +620,9 @@ void TestPlate::highDensityKeepsDesignCoordinates()
         for (int x = 0; x < 533; ++x) {
             const QRgb c = single.pixel(x, y) & RGB_MASK;
             const double r = std::hypot(x - 40, y - 80);
-            if ((r > 7 && r < 10) || (c != 0 && c != 0xFFFFFF) || (y < 70 && x > 60))
-                continue; // the dot's rim is finer, and text is not a shape
+            const bool slant = x <= 20 && std::abs(std::abs(y - 80) - x / 2.0) <= 1;
+            if ((r > 7 && r < 10) || slant || (c != 0 && c != 0xFFFFFF) || (y < 70 && x > 60))
+                continue; // the dot's rim and the arrow's slants are finer; text is not a shape
             for (int dy = edge(y); dy < edge(y + 1); ++dy)
                 for (int dx = edge(x); dx < edge(x + 1); ++dx)
                     QVERIFY2((dense.pixel(dx, dy) & RGB_MASK) == c,
@@ -635,6 +637,20 @@ void TestPlate::highDensityKeepsDesignCoordinates()
         for (int x = 0; x < dense.width(); ++x)
             differing += dense.pixel(x, y) != scaledUp.pixel(x, y);
     QVERIFY(differing > 100);
+    // So are the arrow head's slants: along them design pixels are part black, part white,
+    // where enlarged coarse pixels would be one colour each.
+    int split = 0;
+    for (int y = 60; y <= 100; ++y) {
+        for (int x = 0; x <= 20; ++x) {
+            QSet<QRgb> colours;
+            for (int dy = edge(y); dy < edge(y + 1); ++dy)
+                for (int dx = edge(x); dx < edge(x + 1); ++dx)
+                    colours.insert(dense.pixel(dx, dy) & RGB_MASK);
+            split += colours.size() > 1;
+        }
+    }
+    // A finer step about every other column of either slant's 21.
+    QVERIFY2(split > 10, qPrintable(QString::number(split)));
 }
 
 void TestPlate::widgetRepaintsFromMemory()

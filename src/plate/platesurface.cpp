@@ -125,24 +125,52 @@ void PlateSurface::line(QPoint from, QPoint to, QColor colour)
 {
     if (!usable())
         return;
-    // Bresenham, one whole design pixel at a time, so the line is the same staircase at any
-    // pixel ratio and stays 8-connected.
-    int x = from.x(), y = from.y();
-    const int dx = std::abs(to.x() - x), sx = x < to.x() ? 1 : -1;
-    const int dy = -std::abs(to.y() - y), sy = y < to.y() ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        fillDesignBox(*image_, x, y, x, y, colour.rgb());
-        if (x == to.x() && y == to.y())
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
+    // Rasterised in device pixels, so that a slanted line on a high-density screen steps by its
+    // fine pixels rather than by whole design pixels. The line is one design pixel thick and runs
+    // through the middles of its end pixels; every device column (row, for a steep line) gets
+    // the pixels that the line's thickness covers there. At a ratio of 1 that is one pixel a
+    // column, the same staircase as Bresenham's, and at any ratio neighbouring columns touch, so
+    // no fill slips through.
+    const qreal ratio = image_->devicePixelRatio();
+    const bool steep = std::abs(to.y() - from.y()) > std::abs(to.x() - from.x());
+    // Major and minor coordinates: along the line and across it.
+    auto major = [steep](QPoint p) { return steep ? p.y() : p.x(); };
+    auto minor = [steep](QPoint p) { return steep ? p.x() : p.y(); };
+    // Level lines round like box edges do, so that they match a box's row exactly.
+    const bool towardsMore = minor(to) >= minor(from);
+    if (major(from) > major(to))
+        std::swap(from, to);
+    const int run = major(to) - major(from);
+    const int rise = minor(to) - minor(from);
+    // Where the line's thickness starts across it, in device pixels, at device column i.
+    auto startAt = [&](int i) {
+        const double along = (i + 0.5) - (major(from) + 0.5) * ratio;
+        return minor(from) * ratio + (run == 0 ? 0.0 : along * rise / run);
+    };
+    // A device pixel edge exactly half way between two goes the way the line was drawn towards,
+    // as Bresenham's does.
+    auto edge = [towardsMore](double d) {
+        return towardsMore ? int(std::floor(d + 0.5)) : int(std::ceil(d - 0.5));
+    };
+
+    make32Bit(*image_);
+    const QRgb rgb = colour.rgb() | 0xFF000000;
+    const int lastMajor = (steep ? image_->height() : image_->width()) - 1;
+    // Like Bresenham's, the line stays within the box of its end pixels: where it ends at the
+    // corner of a filled box, nothing pokes out past the box's edge.
+    const int lowestMinor = std::max(deviceEdge(std::min(minor(from), minor(to)), ratio), 0);
+    const int lastMinor = std::min(deviceEdge(std::max(minor(from), minor(to)) + 1, ratio) - 1,
+                                   (steep ? image_->width() : image_->height()) - 1);
+    const int first = std::max(deviceEdge(major(from), ratio), 0);
+    const int last = std::min(deviceEdge(major(to) + 1, ratio) - 1, lastMajor);
+    for (int i = first; i <= last; ++i) {
+        const double start = startAt(i);
+        const int low = std::max(edge(start), lowestMinor);
+        const int high = std::min(edge(start + ratio) - 1, lastMinor);
+        for (int j = low; j <= high; ++j) {
+            const int x = steep ? j : i;
+            const int y = steep ? i : j;
+            reinterpret_cast<QRgb*>(image_->scanLine(y))[x] = rgb;
         }
     }
     touched();

@@ -2,7 +2,7 @@
 // The drawing operations the station plate is built from, over a picture whose coordinates are
 // design pixels (96 dpi, origin top left, y down). The picture may hold more device pixels per
 // design pixel (a high-density screen); shapes are placed in design pixels all the same, and
-// text is rendered at the full resolution.
+// text, slanted lines and circles are rendered at the full resolution.
 
 #include <QColor>
 #include <QImage>
@@ -51,8 +51,8 @@ public:
     // The texts drawn since the last clear, in order.
     const QList<TextCall>& texts() const { return texts_; }
 
-    // A one-pixel line, both ends included, without antialiasing, so that lines meeting at a
-    // corner leave no gap a fill could slip through.
+    // A line one design pixel thick, both ends included, without antialiasing, so that lines
+    // meeting at a corner leave no gap a fill could slip through.
     void line(QPoint from, QPoint to, QColor colour);
     // A box filled and outlined in colour, covering both corner points and every pixel between
     // them (from (20, 70) to (25, 90) covers x 20..25 and y 70..90).
