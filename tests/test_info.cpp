@@ -80,6 +80,7 @@ private slots:
     void aboutLayoutCentresButtons_data();
     void aboutLayoutCentresButtons();
     void aboutLoadAppliesLayout();
+    void aboutCentredOverOwner();
     void inquiryButton_data();
     void inquiryButton();
     void labelDoubleClicks_data();
@@ -554,6 +555,21 @@ void TestInfo::aboutLoadAppliesLayout()
     while (!(next->focusPolicy() & Qt::TabFocus))
         next = next->nextInFocusChain();
     QCOMPARE(next, w.Command1[0]);
+}
+
+void TestInfo::aboutCentredOverOwner()
+{
+    FakeHost host;
+    QWidget owner;
+    owner.setGeometry(500, 400, 600, 300);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    frmAbout w(&owner);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint offset = w.frameGeometry().center() - owner.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
 }
 
 void TestInfo::inquiryButton_data()

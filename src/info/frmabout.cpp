@@ -49,6 +49,15 @@ QRect pixelRect(const QRectF& twipRect)
                  up(twipRect.height()));
 }
 
+// How far a top-level window's frame reaches beyond its client area on each side.
+QMargins frameMargins(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
 void setTextColour(QWidget* widget, QRgb colour)
 {
     QPalette palette = widget->palette();
@@ -280,14 +289,23 @@ void frmAbout::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    QRect frame = frameGeometry();
-    if (const QWidget* owner = parentWidget()) {
-        frame.moveCenter(owner->window()->frameGeometry().center());
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    // A window manager frames the window only as it is mapped, after this: until then its frame
+    // reads as none, and centring the bare client area would leave the framed window half a title
+    // bar too high. A dialog gets the same frame as its owner, so the owner's stands in for it.
+    QMargins margins = frameMargins(this);
+    if (margins.isNull() && owner)
+        margins = frameMargins(owner);
+    QRect outer = geometry().marginsAdded(margins);
+    if (owner) {
+        outer.moveCenter(owner->frameGeometry().center());
     } else if (const QScreen* screen
                = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        frame.moveCenter(screen->availableGeometry().center());
+        outer.moveCenter(screen->availableGeometry().center());
     }
-    move(frame.topLeft());
+    // Placed by its client area, which the window manager keeps where it is told when it adds the
+    // frame around it.
+    setGeometry(outer.marginsRemoved(margins));
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
