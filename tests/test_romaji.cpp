@@ -386,6 +386,21 @@ void TestRomaji::setTextAndClearDropPending()
     QCOMPARE(box.pendingText(), QString());
     QTest::keyClicks(&box, "a");
     QCOMPARE(box.text(), QStringLiteral("あ"));
+
+    // The time ran out mid-composition: the input method's late commit is for the old question.
+    QInputMethodEvent oldReading(QStringLiteral("しぶや"), {});
+    QApplication::sendEvent(&box, &oldReading);
+    box.setText(QString());
+    QInputMethodEvent lateCommit;
+    lateCommit.setCommitString(QStringLiteral("しぶや"));
+    QApplication::sendEvent(&box, &lateCommit);
+    QCOMPARE(box.text(), QString());
+    QInputMethodEvent newReading(QStringLiteral("え"), {});
+    QApplication::sendEvent(&box, &newReading);
+    QInputMethodEvent newCommit;
+    newCommit.setCommitString(QStringLiteral("えき"));
+    QApplication::sendEvent(&box, &newCommit);
+    QCOMPARE(box.text(), QStringLiteral("えき"));
 }
 
 void TestRomaji::focusOutDropsPending()
@@ -444,13 +459,20 @@ void TestRomaji::inputMethodCommitIsInsertedUnchanged()
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("ｶﾀｶﾅ"));
     QApplication::sendEvent(&box, &commit);
-    QCOMPARE(box.text(), QStringLiteral("かｶﾀｶﾅ"));
+    QCOMPARE(box.text(), QStringLiteral("かkｶﾀｶﾅ")); // the waiting letter stays where it was
     QCOMPARE(box.pendingText(), QString());
 
     QInputMethodEvent latin;
     latin.setCommitString(QStringLiteral("ka"));
     QApplication::sendEvent(&box, &latin);
-    QCOMPARE(box.text(), QStringLiteral("かｶﾀｶﾅka"));
+    QCOMPARE(box.text(), QStringLiteral("かkｶﾀｶﾅka"));
+
+    // Switching the input method on sends an empty event; the letters seen are not lost.
+    box.clear();
+    QTest::keyClicks(&box, "shin");
+    QInputMethodEvent switchedOn;
+    QApplication::sendEvent(&box, &switchedOn);
+    QCOMPARE(box.text() + box.pendingText(), QStringLiteral("しん"));
 }
 
 void TestRomaji::keypadMinusIsNotALongVowel()

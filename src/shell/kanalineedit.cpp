@@ -1,5 +1,7 @@
 #include "kanalineedit.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QTextCharFormat>
 
@@ -73,20 +75,38 @@ void KanaLineEdit::discardPending()
     showComposition({});
 }
 
-void KanaLineEdit::setText(const QString& text)
+// The box is cleared for every question, maybe while the player is still composing with the
+// system input method. When reset, ibus commits that reading a moment later, into the cleared box:
+// the commit belongs to the old text and is dropped when it comes.
+void KanaLineEdit::abandonComposition()
 {
     discardPending();
+    if (!m_imComposing)
+        return;
+    m_imComposing = false;
+    m_dropLateCommit = true;
+    QInputMethodEvent hidePreedit;
+    QLineEdit::inputMethodEvent(&hidePreedit);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->reset();
+}
+
+void KanaLineEdit::setText(const QString& text)
+{
+    abandonComposition();
     QLineEdit::setText(text);
 }
 
 void KanaLineEdit::clear()
 {
-    discardPending();
+    abandonComposition();
     QLineEdit::clear();
 }
 
 void KanaLineEdit::keyPressEvent(QKeyEvent* event)
 {
+    // A key the input method let through is new typing: no late commit can follow it.
+    m_dropLateCommit = false;
     const int typed = characterCode(*event);
     if (typed == 0) {
         // Like an input method, commit what waits before the cursor moves away from it.
@@ -168,10 +188,23 @@ void KanaLineEdit::showComposition(const QString& commit)
     QLineEdit::inputMethodEvent(&event);
 }
 
-// Text from a real input method is the player's choice: take it as it comes.
+// Text from a real input method is the player's choice: take it as it comes. Letters of our own
+// still waiting were seen by the player, so they are committed first, even for an empty event
+// (fcitx5 sends one when it is switched on).
 void KanaLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    discardPending();
+    commitPending();
+    const bool late
+        = m_dropLateCommit && (!event->commitString().isEmpty() || event->replacementLength() > 0);
+    m_imComposing = !event->preeditString().isEmpty();
+    if (m_imComposing)
+        m_dropLateCommit = false; // a new composition has begun
+    if (late) {
+        QInputMethodEvent rest(event->preeditString(), event->attributes());
+        QLineEdit::inputMethodEvent(&rest);
+        event->setAccepted(rest.isAccepted());
+        return;
+    }
     QLineEdit::inputMethodEvent(event);
 }
 

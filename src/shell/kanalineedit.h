@@ -25,8 +25,8 @@ public:
     void discardPending();
 
 public slots:
-    // These hide QLineEdit's slots of the same name: letters typed for the old text must not
-    // end up in the new one.
+    // These hide QLineEdit's slots of the same name: letters typed for the old text, and a
+    // reading the system input method commits late for it, must not end up in the new one.
     void setText(const QString& text);
     void clear();
 
@@ -39,6 +39,9 @@ protected:
 private:
     void handleCharacter(QKeyEvent* event, int code);
     void showComposition(const QString& commit);
+    void abandonComposition();
 
     romaji::Composer m_composer;
+    bool m_imComposing = false; // the system input method shows a pre-edit in the box
+    bool m_dropLateCommit = false; // its composition was cut off by setText() or clear()
 };
