@@ -5,16 +5,22 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test deps build build-sanitize format-check unit unit-sanitize fuzz-smoke format
+.PHONY: run test deps configure program build build-sanitize format-check unit unit-sanitize fuzz-smoke format
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# Only what the game needs: the program and its data folders, no tests.
+program: configure
+	@cmake --build $(BUILD) --target tabidori data_folders sound_folder
+
+build: configure
 	@cmake --build $(BUILD)
 
-run: build
+run: program
 	env -u QT_QPA_PLATFORM -u SDL_AUDIODRIVER $(BUILD)/tabidori $(ARGS)
 
 build-sanitize: deps

@@ -24,6 +24,7 @@
 #include "platewidget.h"
 #include "qthost.h"
 #include "scorereport.h"
+#include "sdlmixer.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "testfiles.h"
@@ -45,6 +46,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <xcb/xcb.h>
@@ -90,6 +92,7 @@ constexpr int kBigLineStations = kStationTableSize;
 constexpr int kDataRuns = 50;
 constexpr int kStartupRuns = 10;
 constexpr int kSoundPlays = 20;
+constexpr int kIdleRuns = 5;
 
 struct Setup
 {
@@ -517,24 +520,6 @@ QuestionRun runUnansweredQuestions(const QString& folder, const QString& linePat
     return run;
 }
 
-void figureIdleCpu(std::vector<Row>& rows, const QuestionRun& silent, const QuestionRun& sounding)
-{
-    const auto row = [](const QString& name, const QuestionRun& run, const QString& how) {
-        return Row {
-            name, fixed(run.cpuShare, 3) + QStringLiteral(" %"), QStringLiteral("< 0.5 %"),
-            verdict(run.cpuShare < 0.5),
-            how
-                + QStringLiteral("; getrusage over %1 s of question 1; main thread %2 %")
-                      .arg(fixed(run.sampledMs / 1000.0, 2), fixed(run.mainThreadShare, 3))};
-    };
-    rows.push_back(row(QStringLiteral("1a. CPU while a question waits, no sound folder"), silent,
-                       QStringLiteral("real QtHost + frmMain (offscreen); SDL mixer open on the ")
-                           + silent.audioDriver + QStringLiteral(" driver, nothing loaded")));
-    rows.push_back(row(QStringLiteral("1b. CPU while a question waits, sounds on"), sounding,
-                       QStringLiteral("real SDL mixer on the ") + sounding.audioDriver
-                           + QStringLiteral(" driver with the built waves (tick every second)")));
-}
-
 void figureQuestionLength(std::vector<Row>& rows, const QuestionRun& silent,
                           const QuestionRun& sounding)
 {
@@ -824,6 +809,107 @@ QString startXvfb(QProcess& xvfb)
     return u':' + QString::fromLatin1(out.trimmed());
 }
 
+// CPU time (user and system, every thread) of a running process and of its main thread, in
+// seconds, from the scheduler's own nanosecond counts.
+std::pair<double, double> processCpu(qint64 pid)
+{
+    double all = 0.0;
+    double main = 0.0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const double s = stat.readAll().split(' ').value(0).toDouble() / 1e9;
+        all += s;
+        if (tid.toLongLong() == pid)
+            main = s;
+    }
+    return {all, main};
+}
+
+struct IdleRun
+{
+    double share = 0.0; // percent of one core, whole process
+    double mainShare = 0.0;
+};
+
+// The real program on Xvfb plays a line at once (autoplay); after the log-on the start sound
+// plays for 2 s and the first question waits 10 s for an answer that never comes. The CPU is
+// sampled inside that question, clear of its plate.
+IdleRun oneIdleRun(const QString& program, const QStringList& arguments,
+                   const QProcessEnvironment& env, XWindowWatcher& x)
+{
+    x.reset();
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setStandardOutputFile(QProcess::nullDevice());
+    child.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    child.start(program, arguments);
+    if (!child.waitForStarted(10000))
+        fail(QStringLiteral("cannot start ") + program);
+    x.pressEnter(x.waitForWindow(QStringLiteral("Logon - Tabi Dori"), clock, child).first);
+    QThread::msleep(2000 + kCpuSampleDelayMs + 1500);
+    const auto [all0, main0] = processCpu(child.processId());
+    const double t0 = nowMs();
+    QThread::msleep(kCpuSampleMs);
+    const auto [all1, main1] = processCpu(child.processId());
+    const double seconds = (nowMs() - t0) / 1000.0;
+    child.kill();
+    child.waitForFinished(3000);
+    return {100.0 * (all1 - all0) / seconds, 100.0 * (main1 - main0) / seconds};
+}
+
+void figureIdleCpu(std::vector<Row>& rows, const Setup& setup, const QString& line)
+{
+    QProcess xvfb;
+    const QString display = startXvfb(xvfb);
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    progress(QStringLiteral("figure 1: the real program on Xvfb %1, %2 questions each way")
+                 .arg(display)
+                 .arg(kIdleRuns));
+    const auto measure = [&](const QStringList& extra) {
+        std::vector<double> all, main;
+        XWindowWatcher x(display);
+        for (int i = 0; i < kIdleRuns; ++i) {
+            const IdleRun run
+                = oneIdleRun(setup.program, QStringList {line, "/AP"} + extra, env, x);
+            all.push_back(run.share);
+            main.push_back(run.mainShare);
+        }
+        return std::pair {all, main};
+    };
+    const auto [silentAll, silentMain] = measure({QStringLiteral("/SO=0")});
+    const auto [soundAll, soundMain] = measure({});
+    xvfb.terminate();
+    xvfb.waitForFinished(3000);
+
+    const auto row = [](const QString& name, const std::vector<double>& all,
+                        const std::vector<double>& main, const QString& how) {
+        return Row {name, fixed(median(all), 3) + QStringLiteral(" %"), QStringLiteral("< 0.5 %"),
+                    verdict(median(all) < 0.5),
+                    how
+                        + QStringLiteral("; median of %1 questions (range %2–%3 %), %4 s each; "
+                                         "main thread %5 %")
+                              .arg(all.size())
+                              .arg(fixed(minOf(all), 3), fixed(maxOf(all), 3),
+                                   fixed(kCpuSampleMs / 1000.0, 1), fixed(median(main), 3))};
+    };
+    const QString how = QStringLiteral("the real program on Xvfb, no window manager, "
+                                       "dummy audio driver; /proc schedstat of every thread");
+    rows.push_back(row(QStringLiteral("1a. CPU while a question waits, sound off"), silentAll,
+                       silentMain, how + QStringLiteral(" (/SO=0)")));
+    rows.push_back(row(QStringLiteral("1b. CPU while a question waits, sounds on"), soundAll,
+                       soundMain, how + QStringLiteral(" (a tick every second)")));
+}
+
 void figureStartup(std::vector<Row>& rows, const Setup& setup)
 {
     if (!QFile::exists(setup.program))
@@ -1008,8 +1094,7 @@ void figureAudioLatency(std::vector<Row>& rows, const Setup& setup)
     ResetSound();
 
     const double med = median(delays);
-    // The mixer is opened with 512-frame buffers; SDL_mixer may report the device's own size.
-    const double bufferMs = 512.0 * 1000.0 / std::max(1, frequency);
+    const double bufferMs = audio::kBufferFrames * 1000.0 / std::max(1, frequency);
     rows.push_back(
         {QStringLiteral("5. Play request to first mixed audio frame (ok.wav)"),
          fixed(med, 2) + QStringLiteral(" ms"), QStringLiteral("< 20 ms"), verdict(med < 20.0),
@@ -1163,15 +1248,15 @@ int main(int argc, char* argv[])
         fail(QStringLiteral("no temporary folder"));
     std::vector<Row> rows;
 
-    if (setup.wants(1) || setup.wants(2)) {
+    if (setup.wants(1))
+        figureIdleCpu(rows, setup, writeLineFile(work.path(), kFullGameStations));
+    if (setup.wants(2)) {
         const QString line = writeLineFile(work.path(), kFullGameStations);
-        progress(QStringLiteral("figures 1 and 2: two unanswered games, about 45 s"));
+        progress(QStringLiteral("figure 2: two unanswered games, about 45 s"));
         const QuestionRun silent = runUnansweredQuestions(work.path(), line, kUnansweredPlates);
         soundFolderOf(setup); // fails early when the sounds were not built
         const QuestionRun sounding
             = runUnansweredQuestions(setup.buildDir, line, kUnansweredPlates);
-        if (setup.wants(1))
-            figureIdleCpu(rows, silent, sounding);
         if (setup.wants(2))
             figureQuestionLength(rows, silent, sounding);
     }

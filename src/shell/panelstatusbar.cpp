@@ -16,7 +16,9 @@ void PanelStatusBar::addPanel(const PanelDesign& design)
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // A small fixed inset instead of the font-dependent default.
     label->setIndent(2);
-    panels_.append({label, design});
+    // Opaque: a new text repaints the panel alone, not the bar and the window behind it.
+    label->setAutoFillBackground(true);
+    panels_.append({label, design, std::make_shared<QHash<QString, int>>()});
     placePanels();
 }
 
@@ -25,7 +27,16 @@ int PanelStatusBar::widthOf(const Panel& p) const
     const int design = twips::toPx(p.design.width);
     if (p.design.sizing != Sizing::Contents)
         return design;
-    return std::max({design, twips::toPx(p.design.minWidth), p.label->sizeHint().width()});
+    // Frame, inset and a little air around the text, as a label's own size hint would give.
+    // Measuring shapes the text; the time panel alone shows the same hundred texts in every
+    // question, so each width is measured once.
+    auto known = p.textWidths->constFind(p.label->text());
+    if (known == p.textWidths->cend())
+        known = p.textWidths->insert(p.label->text(),
+                                     p.label->fontMetrics().horizontalAdvance(p.label->text()));
+    const int text = *known;
+    const int chrome = 2 * p.label->frameWidth() + p.label->indent() + 4;
+    return std::max({design, twips::toPx(p.design.minWidth), text + chrome});
 }
 
 void PanelStatusBar::placePanels()
@@ -69,10 +80,9 @@ void PanelStatusBar::setPanelText(const QString& key, const QString& text)
             continue;
         if (p.label->text() == text)
             return;
-        const int before = widthOf(p);
         p.label->setText(text);
         // Only a panel that has to grow or shrink moves the others.
-        if (p.design.sizing == Sizing::Contents && widthOf(p) != before)
+        if (p.design.sizing == Sizing::Contents && widthOf(p) != p.label->width())
             placePanels();
         return;
     }

@@ -3,8 +3,11 @@
 // placed by hand rather than by a layout: a new time or score every tenth of a second then
 // repaints that one panel instead of laying out and repainting the whole bar.
 
+#include <QHash>
 #include <QLabel>
 #include <QWidget>
+
+#include <memory>
 
 class PanelStatusBar : public QWidget
 {
@@ -41,6 +44,7 @@ private:
     {
         QLabel* label;
         PanelDesign design;
+        std::shared_ptr<QHash<QString, int>> textWidths; // pixels, by text
     };
     int widthOf(const Panel& p) const;
     void placePanels();
