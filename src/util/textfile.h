@@ -22,6 +22,10 @@ public:
     QString readLine();
     bool isEmpty() const { return bytes_.isEmpty(); }
 
+    // How the file was read: as UTF-8 (else code page 932), and with LF line ends (else CR).
+    bool isUtf8() const { return utf8_; }
+    bool hasLfLineEnds() const { return lfEnds_; }
+
     Error error() const { return error_; }
     // The system's reason for a failure, for messages.
     QString errorString() const { return errorString_; }

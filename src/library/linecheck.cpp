@@ -1,0 +1,286 @@
+#include "linecheck.h"
+#include "lib_util.h"
+#include "stationdictionary.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+
+constexpr int kMaxStations = 1001;
+
+void problem(LineCheck& check, int line, const QString& what, const QString& dictionary = {},
+             LineProblem::Severity severity = LineProblem::Severity::Error)
+{
+    check.problems.append({line, severity, what, dictionary});
+}
+
+void warning(LineCheck& check, int line, const QString& what)
+{
+    problem(check, line, what, {}, LineProblem::Severity::Warning);
+}
+
+// The fields of a station line as the game splits them: the comment cut, at most three fields.
+QStringList stationFields(const QString& raw)
+{
+    QString fields[3];
+    SplitCsvLine(StripComment(raw), fields);
+    return {fields[0], fields[1], fields[2]};
+}
+
+QByteArray encodeCp932(const QString& text, bool* ok)
+{
+    *ok = true;
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    if (cd == iconv_t(-1)) {
+        *ok = false;
+        return {};
+    }
+    QByteArray out(text.size() * 2 + 16, Qt::Uninitialized);
+    char* in = reinterpret_cast<char*>(const_cast<QChar*>(text.constData()));
+    size_t inLeft = size_t(text.size()) * 2;
+    char* dst = out.data();
+    size_t outLeft = size_t(out.size());
+    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == size_t(-1))
+        *ok = false;
+    iconv_close(cd);
+    out.resize(out.size() - qsizetype(outLeft));
+    return out;
+}
+
+} // namespace
+
+bool LineExceptions::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList parts = line.split(u'\t');
+        if (parts.size() >= 3)
+            add(parts[0].trimmed(), parts[1].trimmed(), parts[2].trimmed());
+    }
+    return true;
+}
+
+void LineExceptions::add(const QString& path, const QString& station, const QString& reading)
+{
+    entries_.append({path, station, reading});
+}
+
+bool LineExceptions::covers(const QString& file, const QString& station,
+                            const QString& reading) const
+{
+    const QString normalised = QFileInfo(file).absoluteFilePath();
+    for (const Entry& e : entries_) {
+        if (e.station == station && e.reading == reading
+            && (normalised.endsWith(u'/' + e.path) || normalised == e.path))
+            return true;
+    }
+    return false;
+}
+
+int LineCheck::errors() const
+{
+    int n = 0;
+    for (const LineProblem& p : problems)
+        n += p.severity == LineProblem::Severity::Error ? 1 : 0;
+    return n;
+}
+
+bool IsHiraganaReading(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool kana = (u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E;
+        if (!kana && u != 0x30FC) // ー
+            return false;
+    }
+    return true;
+}
+
+LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
+{
+    LineCheck check;
+    TextFile file;
+    if (!file.open(path)) {
+        problem(check, 0,
+                QStringLiteral("読み込めません")
+                    + (file.errorString().isEmpty() ? QString()
+                                                    : QStringLiteral(": ") + file.errorString()));
+        return check;
+    }
+    check.encoding = file.isUtf8() ? QStringLiteral("UTF-8") : QStringLiteral("CP932");
+    if (file.isEmpty()) {
+        problem(check, 0, QStringLiteral("空のファイルです"));
+        return check;
+    }
+
+    int lineNo = 0;
+    const auto next = [&] {
+        ++lineNo;
+        return file.readLine();
+    };
+    const auto checkText = [&](const QString& raw) {
+        if (raw.contains(QChar::ReplacementCharacter))
+            problem(check, lineNo,
+                    check.encoding == QLatin1String("UTF-8")
+                        ? QStringLiteral("UTF-8 として読めないバイトがあります")
+                        : QStringLiteral("CP932 (Shift-JIS) として読めないバイトがあります"));
+        if (raw.contains(u'\n'))
+            problem(check, lineNo,
+                    QStringLiteral(
+                        "行の途中に LF だけの改行があります (CR LF と LF が混ざっています)"));
+    };
+
+    const QString first = next();
+    checkText(first);
+    check.lineName = TrimFieldBlanks(StripComment(first));
+    if (check.lineName.isEmpty())
+        problem(check, 1, QStringLiteral("1行目に路線名がありません"));
+
+    bool marker = false;
+    while (!file.atEnd()) {
+        const QString raw = next();
+        checkText(raw);
+        if (raw == QLatin1String("###")) {
+            marker = true;
+            break;
+        }
+    }
+    if (!marker) {
+        problem(check, 0,
+                QStringLiteral("「###」だけの行がありません (駅はその次の行から書きます)"));
+        return check;
+    }
+
+    QHash<QString, int> seen;
+    while (!file.atEnd()) {
+        const QString raw = next();
+        checkText(raw);
+        const QStringList raws = stationFields(raw);
+        CheckedStation station {lineNo, TrimFieldBlanks(raws[0]), TrimFieldBlanks(raws[1]),
+                                TrimFieldBlanks(raws[2])};
+        check.stations.append(station);
+        if (raws[0] != station.name || raws[1] != station.reading || raws[2] != station.extra)
+            warning(check, lineNo, QStringLiteral("欄の端に空白があります (ゲームは取り除きます)"));
+        const QStringList known
+            = options.dictionary ? options.dictionary->readingsOf(station.name) : QStringList();
+        const QString said = known.join(u'/');
+        if (station.name.isEmpty()) {
+            problem(check, lineNo, QStringLiteral("駅名がありません"));
+            continue;
+        }
+        if (const int before = seen.value(station.name); before > 0)
+            problem(check, lineNo,
+                    QStringLiteral("%1 行目と同じ駅です: %2").arg(before).arg(station.name));
+        else
+            seen.insert(station.name, lineNo);
+        if (station.reading.isEmpty()) {
+            problem(check, lineNo, QStringLiteral("読みがありません: %1").arg(station.name), said);
+            continue;
+        }
+        if (!IsHiraganaReading(station.reading))
+            problem(check, lineNo,
+                    QStringLiteral("読みがひらがなだけではありません: %1,%2")
+                        .arg(station.name, station.reading));
+        if (!options.dictionary || options.dictionary->isEmpty())
+            continue;
+        const bool excepted
+            = options.exceptions && options.exceptions->covers(path, station.name, station.reading);
+        if (excepted)
+            continue;
+        if (known.isEmpty()) {
+            problem(check, lineNo,
+                    QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading),
+                    {},
+                    options.strict ? LineProblem::Severity::Error : LineProblem::Severity::Warning);
+        } else if (!known.contains(station.reading)) {
+            problem(
+                check, lineNo,
+                QStringLiteral("読みが辞書と違います: %1,%2").arg(station.name, station.reading),
+                said);
+        }
+    }
+    if (check.stations.isEmpty())
+        problem(check, 0, QStringLiteral("「###」の行より後に駅がありません"));
+    else if (check.stations.size() > kMaxStations)
+        problem(check, 0,
+                QStringLiteral("駅が %1 あります。読み込めるのは %2 駅までです")
+                    .arg(check.stations.size())
+                    .arg(kMaxStations));
+    return check;
+}
+
+int FillReadings(const QString& path, const StationDictionary& dictionary, QString* written,
+                 QString* why)
+{
+    TextFile file;
+    if (!file.open(path) || file.isEmpty()) {
+        *why = QStringLiteral("読み込めません");
+        return -1;
+    }
+    const QFileInfo info(path);
+    const QString target
+        = info.dir().filePath(info.completeBaseName() + QStringLiteral(".filled.txt"));
+    if (QFileInfo::exists(target)) {
+        *why = QStringLiteral("書き出し先がすでにあります: ") + target;
+        return -1;
+    }
+
+    QStringList lines;
+    bool afterMarker = false;
+    int filled = 0;
+    bool first = true;
+    while (!file.atEnd()) {
+        QString raw = file.readLine();
+        if (afterMarker) {
+            const qsizetype semicolon = raw.indexOf(u';');
+            const QString comment = semicolon >= 0 ? raw.mid(semicolon) : QString();
+            const QStringList f = stationFields(raw);
+            const QString name = TrimFieldBlanks(f[0]);
+            const QStringList known = dictionary.readingsOf(name);
+            if (!name.isEmpty() && TrimFieldBlanks(f[1]).isEmpty() && known.size() == 1) {
+                const QString extra = TrimFieldBlanks(f[2]);
+                raw = name + u',' + known.first() + (extra.isEmpty() ? QString() : u',' + extra)
+                    + comment;
+                ++filled;
+            }
+        } else if (!first && raw == QLatin1String("###")) {
+            afterMarker = true;
+        }
+        first = false;
+        lines << raw;
+    }
+    const QString text
+        = lines.join(file.hasLfLineEnds() ? QStringLiteral("\n") : QStringLiteral("\r\n"))
+        + (file.hasLfLineEnds() ? QStringLiteral("\n") : QStringLiteral("\r\n"));
+    QByteArray bytes;
+    if (file.isUtf8()) {
+        bytes = text.toUtf8();
+    } else {
+        bool ok = false;
+        bytes = encodeCp932(text, &ok);
+        if (!ok) {
+            *why = QStringLiteral("CP932 で書けない文字があります");
+            return -1;
+        }
+    }
+    QFile out(target);
+    if (!out.open(QIODevice::NewOnly | QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+        *why = out.errorString();
+        return -1;
+    }
+    *written = target;
+    return filled;
+}

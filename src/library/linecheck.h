@@ -1,0 +1,73 @@
+#pragma once
+// Checks a line file the way the game reads it: encoding, line ends, the name, the "###" line,
+// the number of stations, each station's name and reading, duplicates, and each reading
+// against the station dictionary. Shared by tabidori-linecheck and the tests.
+
+#include <QList>
+#include <QString>
+
+class StationDictionary;
+
+// Stations the dictionary does not know or knows wrongly (a new station, a renaming), each with
+// the reason it is right all the same. One entry per line of a text file:
+// path<TAB>station<TAB>reading<TAB>reason; "#" starts a comment line. An entry matches a file
+// whose path ends with its path.
+class LineExceptions
+{
+public:
+    // False when the file cannot be read.
+    bool load(const QString& path);
+    void add(const QString& path, const QString& station, const QString& reading);
+    bool covers(const QString& file, const QString& station, const QString& reading) const;
+
+private:
+    struct Entry
+    {
+        QString path, station, reading;
+    };
+    QList<Entry> entries_;
+};
+
+struct LineProblem
+{
+    enum class Severity { Error, Warning };
+    int line = 0; // 1 is the line name; 0 for the whole file
+    Severity severity = Severity::Error;
+    QString what;
+    QString dictionary; // the dictionary's readings, when it has something to say
+};
+
+struct CheckedStation
+{
+    int line = 0;
+    QString name, reading, extra;
+};
+
+struct LineCheck
+{
+    QString encoding; // "CP932", "UTF-8"
+    QString lineName;
+    QList<CheckedStation> stations;
+    QList<LineProblem> problems;
+
+    int errors() const;
+};
+
+struct LineCheckOptions
+{
+    const StationDictionary* dictionary = nullptr;
+    const LineExceptions* exceptions = nullptr;
+    // A station the dictionary does not know is an error unless an exception names it.
+    bool strict = false;
+};
+
+LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options = {});
+
+// True when text is hiragana only (ー and the iteration marks included), and not empty.
+bool IsHiraganaReading(const QString& text);
+
+// Writes a copy of the file beside it (name.filled.txt, never over an existing file) in which
+// every station without a reading gets the dictionary's reading where it has exactly one. The
+// copy keeps the file's encoding and line ends. Returns the stations filled, or -1 with why.
+int FillReadings(const QString& path, const StationDictionary& dictionary, QString* written,
+                 QString* why);
