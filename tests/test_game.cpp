@@ -1,6 +1,7 @@
 // Whole games through the real main window, on the virtual clock, with scripted key presses.
 
 #include "commandline.h"
+#include "envguard.h"
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "fonts.h"
@@ -21,6 +22,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +69,7 @@ private slots:
     void lineCommand();
     void lineCommandCancelled();
     void linuxSavedFilesAndRefusals();
+    void lineLibraryMenu();
     void romajiAnswer();
     void soundOffNoWaits();
 
@@ -567,6 +572,65 @@ void TestGame::linuxSavedFilesAndRefusals()
         QCOMPARE(GetOKcount(), 2);
     }
     QCOMPARE(score.opened, 3);
+}
+
+void TestGame::lineLibraryMenu()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("xdg").toUtf8());
+    QDir().mkpath(dir_.filePath("line/kanto"));
+    QDir().mkpath(dir_.filePath("line/shinkansen"));
+    QDir().mkpath(dir_.filePath("xdg/tabidori/line"));
+    writeLineFile(dir_, "line/kanto/tokyometro-01-b.txt", {"地下鉄線", "###", "b,び"});
+    writeLineFile(dir_, "line/kanto/jr-01-a.txt", {"国鉄線 ; JR", "###", "a,あ"});
+    writeLineFile(dir_, "line/shinkansen/01-c.txt", {"新幹線", "###", "c,し", "d,で"});
+    writeLineFile(dir_, "xdg/tabidori/line/mine.txt", {"自分線", "###", "m,む"});
+    w_->Form_Load(QString());
+    const auto texts = [](const QMenu* menu) {
+        QStringList out;
+        for (const QAction* a : menu->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    };
+    const auto submenu = [&](const QString& title) {
+        for (QAction* a : w_->mnuLineList->actions()) {
+            if (a->menu() && a->text() == title)
+                return a->menu();
+        }
+        return static_cast<QMenu*>(nullptr);
+    };
+    emit w_->mnuLineList->aboutToShow();
+    // Regions in their own order, lines by their names, JR first, operators apart.
+    QCOMPARE(texts(w_->mnuLineList), (QStringList {"関東", "新幹線", "-", "マイ路線(&M)"}));
+    QCOMPARE(texts(submenu("関東")), (QStringList {"国鉄線", "-", "地下鉄線"}));
+    QCOMPARE(texts(submenu("マイ路線(&M)")).first(), QStringLiteral("自分線"));
+
+    // Choosing a line does what choosing its file in the dialog does.
+    w_->mnuGameScore->setEnabled(true);
+    submenu("新幹線")->actions().first()->trigger();
+    QCOMPARE(w_->windowTitle(), QStringLiteral("01-c - Tabi Dori"));
+    QCOMPARE(gStationCount, 2);
+    QVERIFY(!w_->mnuGameScore->isEnabled());
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。"));
+
+    // Not during a game, like the line command.
+    Player player(*host_, *w_);
+    player.onTick = [&](int, int tick) {
+        if (tick == 2) {
+            QVERIFY(!w_->mnuLineList->menuAction()->isEnabled());
+            w_->mnuGameStop->trigger();
+        }
+    };
+    w_->mnuGameStart_Click();
+    QVERIFY(w_->mnuLineList->menuAction()->isEnabled());
+
+    // The player's folder opens in the file manager, made first when it is missing.
+    QDir(dir_.filePath("xdg/tabidori/line")).removeRecursively();
+    emit w_->mnuLineList->aboutToShow();
+    submenu("マイ路線(&M)")->actions().last()->trigger();
+    QVERIFY(QFileInfo(dir_.filePath("xdg/tabidori/line")).isDir());
+    QCOMPARE(host_->opened.last(), dir_.filePath("xdg/tabidori/line"));
 }
 
 void TestGame::lineCommandCancelled()

@@ -16,11 +16,14 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
@@ -116,6 +119,9 @@ void frmMain::buildMenus()
 
     // A command on the menu bar itself, without a submenu.
     mnuLine = namedAction(bar->addAction(QStringLiteral("路線(&L)...")), "mnuLine");
+    // The library by the lines' own names; filled each time it opens.
+    mnuLineList = bar->addMenu(QStringLiteral("路線一覧(&R)"));
+    mnuLineList->setObjectName(QStringLiteral("mnuLineList"));
 
     mnuGame = bar->addMenu(QStringLiteral("ゲーム(&G)"));
     mnuGame->setObjectName(QStringLiteral("mnuGame"));
@@ -151,6 +157,7 @@ void frmMain::connectHandlers()
     connect(mnuGameStop, &QAction::triggered, this, &frmMain::mnuGameStop_Click);
     connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
     connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
+    connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
     // A checkable action inverts its own check mark before it reports the trigger.
     connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
     connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
@@ -274,6 +281,7 @@ void frmMain::mnuGameStop_Click()
     gStopRequest = -1;
     mnuGameStop->setEnabled(false);
     mnuLine->setEnabled(true);
+    mnuLineList->menuAction()->setEnabled(true);
     mnuGameStart->setEnabled(true);
     mnuGameScore->setEnabled(true);
     cmbGameMode->setEnabled(true);
@@ -316,6 +324,66 @@ void frmMain::ForgetLineFile()
     setWindowTitle(platform::applicationTitle());
     picStationPlate->surface().clear();
     setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
+}
+
+namespace {
+
+QString menuText(const QString& name)
+{
+    QString text = name;
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
+bool numbered(const QString& group)
+{
+    return !group.isEmpty()
+        && std::all_of(group.begin(), group.end(), [](QChar c) { return c.isDigit(); });
+}
+
+} // namespace
+
+void frmMain::mnuLineList_Show()
+{
+    mnuLineList->clear();
+    const auto addLines = [this](QMenu* menu, const QList<LineEntry>& lines) {
+        QString group;
+        for (const LineEntry& line : lines) {
+            // A line between operators; numbered files are one operator's lines in order.
+            if (!group.isEmpty() && line.group != group && !numbered(line.group))
+                menu->addSeparator();
+            group = line.group;
+            const QString path = line.path;
+            menu->addAction(menuText(line.name), this, [this, path] { OpenLineFile(path); });
+        }
+    };
+    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
+    for (const LineRegion& region : catalogue_.regions(library)) {
+        QMenu* menu = mnuLineList->addMenu(region.title.isEmpty() ? QStringLiteral("その他")
+                                                                  : menuText(region.title));
+        addLines(menu, region.lines);
+    }
+    mnuLineList->addSeparator();
+    QMenu* mine = mnuLineList->addMenu(QStringLiteral("マイ路線(&M)"));
+    mine->setObjectName(QStringLiteral("mnuMyLines"));
+    const QList<LineEntry> own = catalogue_.lines(UserLineFolder());
+    addLines(mine, own);
+    if (own.isEmpty())
+        mine->addAction(QStringLiteral("（自分の路線ファイルはまだありません）"))
+            ->setEnabled(false);
+    mine->addSeparator();
+    mine->addAction(QStringLiteral("マイ路線のフォルダを開く(&O)..."), this,
+                    &frmMain::mnuMyLinesFolder_Click);
+}
+
+void frmMain::mnuMyLinesFolder_Click()
+{
+    const QString folder = UserLineFolder();
+    if (!QDir().mkpath(folder)) {
+        platform::messageBox(QStringLiteral("マイ路線のフォルダを作れません。\r\n") + folder,
+                             platform::Buttons::Ok, platform::Icon::Exclamation);
+        return;
+    }
+    platform::host().openDocument(folder);
 }
 
 void frmMain::mnuGameScore_Click()
@@ -395,6 +463,7 @@ void frmMain::enterGameControls()
     mnuGameStop->setEnabled(true);
     mnuGameStart->setEnabled(false);
     mnuLine->setEnabled(false);
+    mnuLineList->menuAction()->setEnabled(false);
     mnuGameScore->setEnabled(false);
     cmbGameMode->setEnabled(false);
     cmdHint->setEnabled(true);

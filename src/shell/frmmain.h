@@ -4,6 +4,7 @@
 
 #include "gameloop.h"
 #include "host.h"
+#include "linecatalogue.h"
 
 #include <QMainWindow>
 
@@ -32,6 +33,7 @@ public:
     QMenu* mnuFile = nullptr;
     QAction* mnuFileEnd = nullptr;
     QAction* mnuLine = nullptr;
+    QMenu* mnuLineList = nullptr; // the library, line by line name
     QMenu* mnuGame = nullptr;
     QAction* mnuGameStart = nullptr;
     QAction* mnuGameStop = nullptr;
@@ -76,6 +78,10 @@ public:
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
+    // Fills 路線一覧 from the library folders (names are read once per file).
+    void mnuLineList_Show();
+    // Creates the player's own line folder when needed and opens it in the file manager.
+    void mnuMyLinesFolder_Click();
 
     // What choosing a line file does: caption, load, cleared results, the line's title on the
     // plate and the guide text. A refused file leaves no trace. True when the line loaded.
@@ -109,6 +115,7 @@ private:
     void placeAnswerRow();
 
     QString answerTag_;
+    LineCatalogue catalogue_;
     int boxLeft_ = 2280;
     int hintLeft_ = 5520;
 };
