@@ -46,9 +46,9 @@ void checkRows(const ReportInput& input, const QStringList& lines)
     const std::size_t count = input.stations.size();
     qsizetype longest = 0;
     for (const StationRecord& s : input.stations)
-        longest = std::max(longest, s.StationName.size());
-    // Names are padded to the longest one in bytes, two per code unit.
-    const QString rule(2 * longest + 18, u'-');
+        longest = std::max<qsizetype>(longest, DisplayColumns(s.StationName));
+    // Names are padded to the widest one in display columns.
+    const QString rule(longest + 18, u'-');
     fuzz::check(lines[5] == rule && lines[qsizetype(6 + count)] == rule, "rule lines");
 
     for (std::size_t i = 0; i < count; ++i) {
@@ -56,15 +56,19 @@ void checkRows(const ReportInput& input, const QStringList& lines)
         const QString& row = lines[qsizetype(6 + i)];
         const QString number = QStringLiteral("%1:  ").arg(qulonglong(i), 3, 10, QLatin1Char('0'));
         fuzz::check(row.startsWith(number + station.StationName), "row starts with number, name");
-        // Two blanks pad each code unit a name is shorter than the longest: one full-width
-        // character takes two half-width cells in the fixed-pitch font.
+        // A blank pads each column a name is narrower than the widest: a full-width character
+        // takes two half-width cells in the fixed-pitch font.
         const qsizetype nameEnd = number.size() + station.StationName.size();
-        const qsizetype padding = 2 * (longest - station.StationName.size());
+        const qsizetype padding = longest - DisplayColumns(station.StationName);
         fuzz::check(row.size() >= nameEnd + padding, "row shorter than the name column");
         fuzz::check(row.mid(nameEnd, padding) == QString(padding, u' '), "name padding");
         const QString verdict = row.mid(nameEnd + padding);
-        if (input.gameMode == kModeEkiate && i == 0) {
-            fuzz::check(verdict.isEmpty(), "verdict for the station never asked");
+        // A stopped game or a retry asked only some stations; otherwise 駅当て never asks the
+        // first one.
+        const bool asked = input.asked.isEmpty() ? !(input.gameMode == kModeEkiate && i == 0)
+                                                 : input.asked.value(qsizetype(i));
+        if (!asked) {
+            fuzz::check(verdict.isEmpty(), "verdict for a station never asked");
         } else if (station.IsOK == 0) {
             fuzz::check(verdict == QLatin1String("  NG"), "NG verdict");
         } else {
@@ -103,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input.gameMode = in.ConsumeIntegral<std::int8_t>();
     input.correctRate = std::bit_cast<float>(in.ConsumeIntegral<std::uint32_t>());
     input.score = in.ConsumeIntegral<std::int32_t>();
+    const bool someAsked = in.ConsumeBool();
     input.lineFilePath = consumeText(in, 40);
     input.lineName = consumeText(in, 40);
     // Past the end of the input every station would be the same empty one: a station costs
@@ -113,6 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         s.StationName = consumeText(in, 24);
         s.IsOK = in.ConsumeIntegral<std::int16_t>();
         s.RemainTenths = in.ConsumeIntegral<std::int32_t>();
+        if (someAsked)
+            input.asked << in.ConsumeBool();
     }
     input.stations = stations;
 

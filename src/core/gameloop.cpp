@@ -2,6 +2,7 @@
 #include "gamestate.h"
 #include "host.h"
 #include "lib_util.h"
+#include "questionlog.h"
 #include "stationtable.h"
 
 namespace {
@@ -24,7 +25,11 @@ QString stationPlace(std::int32_t current, std::int32_t questions)
 void judge(GameFrontEnd& ui, std::int32_t offset, std::int32_t remain)
 {
     StationRecord& asked = StationTable[gCurrentStation + offset];
+    QuestionResult& result = gQuestionLog[gCurrentStation + offset];
+    result.typed = ui.answerText();
+    result.tenthsTaken = kQuestionTenths - remain;
     if (ui.answerText() == asked.Reading) {
+        result.outcome = Outcome::Right;
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("OK!"));
         gScore += PointsFor(remain);
         ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
@@ -34,6 +39,7 @@ void judge(GameFrontEnd& ui, std::int32_t offset, std::int32_t remain)
             ui.playSound(game_sound::kOk);
     } else {
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("NG.."));
+        result.outcome = Outcome::Wrong;
         asked.IsOK = 0;
         if (ui.soundMayRing(game_sound::kNg))
             ui.playSound(game_sound::kNg);
@@ -110,7 +116,12 @@ void MainLoop(GameFrontEnd& ui)
         refuse(QStringLiteral("路線ファイルが存在しません。\r\n") + gLineFilePath);
         return;
     }
-    const std::int32_t questions = QuestionCount();
+    // A retry in 駅当て may put stations side by side that are not neighbours: no question
+    // there, and it does not count.
+    const std::int32_t plates = QuestionCount();
+    std::int32_t questions = 0;
+    for (std::int32_t p = 0; p < plates; ++p)
+        questions += QuestionOnPlate(p, gGameMode) ? 1 : 0;
     if (questions < 1) {
         // Nothing to ask: the rate would have no divisor.
         refuse(gGameMode == kModeEkiate ? QStringLiteral(
@@ -131,18 +142,26 @@ void MainLoop(GameFrontEnd& ui)
     ui.setPanel(QStringLiteral("Score"), QStringLiteral("0"));
     ui.drawTitle();
     ClearScore();
+    ClearQuestionLog();
     if (startRings)
         ui.waitSound(game_sound::kStart);
     if (platform::ending())
         return;
     ui.setPanel(QStringLiteral("Guide"), QString());
 
+    std::int32_t judged = 0;
     for (;;) {
+        if (!QuestionOnPlate(gCurrentStation, gGameMode)) {
+            IncrementValue(gCurrentStation);
+            if (gCurrentStation >= plates)
+                break;
+            continue;
+        }
         ui.focusAnswer();
         ui.setAnswerText(QString());
         ui.setAnswerTag(QString());
         std::int32_t remain = kQuestionTenths;
-        ui.setPanel(QStringLiteral("StaPlace"), stationPlace(gCurrentStation, questions));
+        ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
         ui.drawPlate(gCurrentStation);
         asking = true;
         for (;;) {
@@ -155,11 +174,11 @@ void MainLoop(GameFrontEnd& ui)
                 asking = false;
                 // The score window then tells of this game: the questions judged so far, the
                 // rest without a verdict.
-                gStoppedAfter = gCurrentStation;
-                gCorrectRate = gCurrentStation > 0
-                    ? static_cast<float>(double(GetOKcount()) / double(gCurrentStation))
-                    : 0.0f;
+                gStoppedAfter = judged;
+                gCorrectRate
+                    = judged > 0 ? static_cast<float>(double(GetOKcount()) / double(judged)) : 0.0f;
                 ui.setPanel(QStringLiteral("Guide"), QStringLiteral("中断しました"));
+                ui.gameOver(false);
                 return;
             }
             if (ui.answerTag() == QLatin1String("1")) {
@@ -174,12 +193,15 @@ void MainLoop(GameFrontEnd& ui)
             if (remain > 0)
                 continue;
             asking = false;
+            gQuestionLog[gCurrentStation + offset].outcome = Outcome::TimedOut;
+            gQuestionLog[gCurrentStation + offset].tenthsTaken = kQuestionTenths;
             if (ui.soundMayRing(game_sound::kNg))
                 ui.playSound(game_sound::kNg);
             break;
         }
+        ++judged;
         IncrementValue(gCurrentStation);
-        if (gCurrentStation >= questions)
+        if (gCurrentStation >= plates)
             break;
     }
 
@@ -195,6 +217,7 @@ void MainLoop(GameFrontEnd& ui)
         ui.waitSound(endSound);
     if (platform::ending())
         return;
+    ui.gameOver(true);
     ui.stopCommand();
     ui.showScore();
 }

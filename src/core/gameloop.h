@@ -30,6 +30,8 @@ public:
     virtual void stopCommand() = 0;
     // Opens the score detail window and returns when it is closed.
     virtual void showScore() = 0;
+    // The game has reached its terminus (completed) or noticed a stop; its results are final.
+    virtual void gameOver(bool completed) { Q_UNUSED(completed); }
 };
 
 // The sounds a game asks for, by their numbers.

@@ -1,6 +1,7 @@
 #include "scorereport.h"
 #include "gamestate.h"
 #include "lib_util.h"
+#include "questionlog.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -117,9 +118,8 @@ QString BuildScoreReport(const ReportInput& input)
         const StationRecord& station = input.stations[i];
         QString line = QStringLiteral("%1:  ").arg(qulonglong(i), 3, 10, QLatin1Char('0'))
             + PadRightColumns(station.StationName, maxLen);
-        const qint64 question = qint64(i) - (firstUnasked ? 1 : 0);
         const bool asked
-            = question >= 0 && (input.judgedCount < 0 || question < qint64(input.judgedCount));
+            = input.asked.isEmpty() ? !(firstUnasked && i == 0) : input.asked.value(qsizetype(i));
         if (asked) {
             if (station.IsOK != 0) {
                 // 64 bits: a corrupt count of tenths must not overflow.
@@ -155,6 +155,10 @@ QString BuildScoreReport()
     input.correctRate = gCorrectRate;
     input.score = gScore;
     input.stations = LoadedStations();
-    input.judgedCount = gStoppedAfter;
+    // A stopped game, or one over some stations of a line, asked only some of its stations.
+    if (gStoppedAfter >= 0 || !gSubsetOrigin.empty()) {
+        for (qsizetype i = 0; i < qsizetype(input.stations.size()); ++i)
+            input.asked << (gQuestionLog[i].outcome != Outcome::NotAsked);
+    }
     return BuildScoreReport(input);
 }

@@ -5,6 +5,7 @@
 
 #include "stationtable.h"
 
+#include <QList>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -17,9 +18,9 @@ struct ReportInput
     float correctRate = 0.0f;
     std::int32_t score = 0;
     std::span<const StationRecord> stations;
-    // Questions judged before the game was stopped; -1 when every question was asked. Stations
-    // never asked carry no verdict.
-    std::int32_t judgedCount = -1;
+    // Which stations were asked, one flag each; empty when every question was (a completed
+    // game over the whole line). A station never asked carries no verdict.
+    QList<bool> asked;
 };
 
 // The report, lines joined by "\r\n" with no break after the last one. Pure: reads only input.

@@ -9,6 +9,7 @@
 #include "panelstatusbar.h"
 #include "plate.h"
 #include "platewidget.h"
+#include "questionlog.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "twips.h"
@@ -245,6 +246,7 @@ void frmMain::cmdHint_Click()
     if (!QuestionAsked())
         return;
     txtKaitou->setText(HintText(txtKaitou->text(), AskedReading()));
+    NoteHint(gCurrentStation + AnswerOffset(gGameMode));
     gScore -= 3;
     setPanel(QStringLiteral("Score"), QString::number(gScore));
 }

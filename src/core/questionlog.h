@@ -1,0 +1,41 @@
+#pragma once
+// What happened to each question of the last game, beside the station table: what the player
+// typed, how it ended, the time it took and the hints it cost. The review and the history read
+// it; the game itself never does.
+
+#include "stationtable.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+enum class Outcome : std::uint8_t {
+    NotAsked, // never reached (a stopped game), or not a question at all
+    Right,
+    Wrong,
+    TimedOut,
+};
+
+struct QuestionResult
+{
+    Outcome outcome = Outcome::NotAsked;
+    QString typed; // empty when the time ran out
+    std::int32_t tenthsTaken = 0;
+    std::int32_t hints = 0;
+};
+
+// By the entry whose reading the question asked (in 駅当て the next station's entry).
+extern std::array<QuestionResult, kStationTableSize> gQuestionLog;
+
+// While a game runs over some stations of a line (a retry), the index in the full line of each
+// entry of the table; empty for a game over the whole line. In 駅当て only neighbours in the
+// full line make a question.
+extern std::vector<std::int32_t> gSubsetOrigin;
+
+void ClearQuestionLog();
+// Adds a hint to the question being asked.
+void NoteHint(std::int32_t askedIndex);
+// True when the question on the plate of `plate` is asked (always, unless a retry put two
+// stations side by side that are not neighbours on the line).
+bool QuestionOnPlate(std::int32_t plate, std::int32_t mode);
