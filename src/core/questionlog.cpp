@@ -15,10 +15,17 @@ void NoteHint(std::int32_t askedIndex)
         ++gQuestionLog[askedIndex].hints;
 }
 
+bool NeighboursOnLine(std::int32_t a, std::int32_t b)
+{
+    if (gSubsetOrigin.empty())
+        return true;
+    const auto size = std::int64_t(gSubsetOrigin.size());
+    if (a < 0 || b < 0 || a >= size || b >= size)
+        return true; // past the table: the plate shows the empty entry there, as always
+    return gSubsetOrigin[std::size_t(b)] == gSubsetOrigin[std::size_t(a)] + 1;
+}
+
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode)
 {
-    if (mode != kModeEkiate || gSubsetOrigin.empty())
-        return true;
-    const auto next = std::size_t(plate) + 1;
-    return next < gSubsetOrigin.size() && gSubsetOrigin[next] == gSubsetOrigin[plate] + 1;
+    return mode != kModeEkiate || NeighboursOnLine(plate, plate + 1);
 }

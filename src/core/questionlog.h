@@ -36,6 +36,9 @@ extern std::vector<std::int32_t> gSubsetOrigin;
 void ClearQuestionLog();
 // Adds a hint to the question being asked.
 void NoteHint(std::int32_t askedIndex);
+// True when table entries a and b = a + 1 are neighbours on the line (always, unless the table
+// holds some stations of it).
+bool NeighboursOnLine(std::int32_t a, std::int32_t b);
 // True when the question on the plate of `plate` is asked (always, unless a retry put two
 // stations side by side that are not neighbours on the line).
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode);

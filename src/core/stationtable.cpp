@@ -2,6 +2,7 @@
 #include "gamestate.h"
 #include "host.h"
 #include "lib_util.h"
+#include "questionlog.h"
 #include "textfile.h"
 
 std::array<StationRecord, kStationTableSize> StationTable;
@@ -126,6 +127,8 @@ void ResetStationTable()
 {
     ClearStationName();
     ClearScore();
+    ClearQuestionLog();
+    gSubsetOrigin.clear();
     gLineName.clear();
     gLineFilePath.clear();
 }

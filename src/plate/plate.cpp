@@ -3,6 +3,7 @@
 #include "host.h"
 #include "platesurface.h"
 #include "platewidget.h"
+#include "questionlog.h"
 #include "stationtable.h"
 
 namespace {
@@ -84,12 +85,16 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
 
     // The bar runs towards the left, so the next station stands on the left half.
     if (gGameMode != kModeEkiate) {
-        const QString next = SpreadChars(readingAt(index + 1));
+        // A retry holds only some stations: a neighbour in the table that is none on the line
+        // is not shown.
+        const QString next
+            = NeighboursOnLine(index, index + 1) ? SpreadChars(readingAt(index + 1)) : QString();
         s.setFontSize(16);
         s.drawText(centredIn(s, half, next), 100, next);
     }
     if (index != 0) {
-        const QString previous = SpreadChars(readingAt(index - 1));
+        const QString previous
+            = NeighboursOnLine(index - 1, index) ? SpreadChars(readingAt(index - 1)) : QString();
         s.setFontSize(16);
         s.drawText(half + centredIn(s, half, previous), 100, previous);
     }

@@ -84,6 +84,16 @@ frmScoreList::frmScoreList(QWidget* parent) : QDialog(parent)
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmScoreList::Command1_Click);
 
+    cmdReview = new QPushButton(QStringLiteral("復習"), this);
+    cmdReview->setObjectName(QStringLiteral("cmdReview"));
+    cmdReview->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+    cmdReview->setToolTip(QStringLiteral("間違えた駅の正しい読みを見る (Alt+R)"));
+    cmdReview->setVisible(false);
+    connect(cmdReview, &QPushButton::clicked, this, [this] {
+        reviewRequested_ = true;
+        accept();
+    });
+
     for (int i = 0; i < int(imgSignal.size()); ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("imgSignal_%1").arg(i));
@@ -142,6 +152,8 @@ void frmScoreList::Form_Resize()
     const int buttonLeft = innerWidth - margin - buttonWidth;
     const int buttonTop = innerHeight - margin - buttonHeight;
     Command1->setGeometry(twips::rect(buttonLeft, buttonTop, buttonWidth, buttonHeight));
+    cmdReview->setGeometry(
+        twips::rect(buttonLeft, buttonTop - buttonHeight - margin, buttonWidth, buttonHeight));
     Text1->setGeometry(twips::rect(margin, twips::fromPx(Text1->y()),
                                    std::max(0, buttonLeft - 2 * margin),
                                    std::max(0, innerHeight - 2 * margin)));
@@ -149,6 +161,12 @@ void frmScoreList::Form_Resize()
     // report never slides under it when the window grows.
     for (QLabel* signal : imgSignal)
         signal->move(twips::toPx(innerWidth - kSignalRightGap), signal->y());
+}
+
+void frmScoreList::offerReview()
+{
+    cmdReview->setVisible(true);
+    Form_Resize();
 }
 
 void frmScoreList::Command1_Click()

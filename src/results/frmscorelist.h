@@ -25,6 +25,12 @@ public:
     QPushButton* Command1 = nullptr;
     std::array<QLabel*, 3> imgSignal {};
 
+    // Shown above "&Ok" when the caller offers the review of the game: pressing it closes the
+    // window and leaves reviewRequested() true.
+    QPushButton* cmdReview = nullptr;
+    void offerReview();
+    bool reviewRequested() const { return reviewRequested_; }
+
     void Form_Load();
     void Form_Resize();
     void Command1_Click();
@@ -46,4 +52,5 @@ private:
     void updateMinimumSize();
 
     bool loaded_ = false; // the report is current for this opening
+    bool reviewRequested_ = false;
 };

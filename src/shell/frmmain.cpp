@@ -3,6 +3,7 @@
 #include "frmabout.h"
 #include "frmscorelist.h"
 #include "gamestate.h"
+#include "history.h"
 #include "kanalineedit.h"
 #include "lib_util.h"
 #include "mixer.h"
@@ -135,6 +136,8 @@ void frmMain::buildMenus()
     mnuGameScore
         = namedAction(mnuGame->addAction(QStringLiteral("スコア詳細(&S)")), "mnuGameScore");
     mnuGameScore->setEnabled(false);
+    mnuGameReview = namedAction(mnuGame->addAction(QStringLiteral("復習(&R)")), "mnuGameReview");
+    mnuGameReview->setEnabled(false);
 
     mnuOption = bar->addMenu(QStringLiteral("オプション(&O)"));
     mnuOption->setObjectName(QStringLiteral("mnuOption"));
@@ -157,6 +160,7 @@ void frmMain::connectHandlers()
     connect(mnuGameStart, &QAction::triggered, this, &frmMain::mnuGameStart_Click);
     connect(mnuGameStop, &QAction::triggered, this, &frmMain::mnuGameStop_Click);
     connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
+    connect(mnuGameReview, &QAction::triggered, this, &frmMain::mnuGameReview_Click);
     connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
     connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
     // A checkable action inverts its own check mark before it reports the trigger.
@@ -274,8 +278,11 @@ void frmMain::placeAnswerRow()
 void frmMain::mnuGameStart_Click()
 {
     StartGame(*this);
-    if (!platform::ending())
-        cmdHint->setEnabled(GameRunning());
+    if (platform::ending())
+        return;
+    cmdHint->setEnabled(GameRunning());
+    if (!inSubset_ && !GameRunning())
+        afterGame();
 }
 
 void frmMain::mnuGameStop_Click()
@@ -302,6 +309,9 @@ void frmMain::mnuLine_Click()
 bool frmMain::OpenLineFile(const QString& path)
 {
     mnuGameScore->setEnabled(false);
+    // The review belongs to a game on the line played before.
+    mnuGameReview->setEnabled(false);
+    last_ = {};
     gLineFilePath = path;
     setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
                    + platform::versionInfo().productName);
@@ -393,7 +403,16 @@ void frmMain::mnuGameScore_Click()
     if (platform::ending())
         return;
     frmScoreList score(this);
+    if (last_.valid)
+        score.offerReview();
     score.exec();
+    if (!score.reviewRequested())
+        return;
+    // No window opens inside a game: at the terminus the review waits until the game is over.
+    if (GameRunning())
+        reviewPending_ = true;
+    else
+        mnuGameReview_Click();
 }
 
 void frmMain::mnuSound_Click()
@@ -466,6 +485,7 @@ void frmMain::enterGameControls()
     mnuGameStart->setEnabled(false);
     mnuLine->setEnabled(false);
     mnuLineList->menuAction()->setEnabled(false);
+    mnuGameReview->setEnabled(false);
     mnuGameScore->setEnabled(false);
     cmbGameMode->setEnabled(false);
     cmdHint->setEnabled(true);
@@ -494,4 +514,215 @@ void frmMain::playSound(int sound)
 void frmMain::waitSound(int sound)
 {
     WaitSoundEffect(sound);
+}
+
+// ---- Review and history
+
+QString frmMain::currentLineKey() const
+{
+    QStringList stations;
+    for (std::int32_t i = 0; i < gStationCount; ++i)
+        stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
+    return LineKey(gLineName, stations);
+}
+
+History* frmMain::history()
+{
+    if (historyTried_)
+        return history_ && history_->isOpen() ? history_.get() : nullptr;
+    historyTried_ = true;
+    history_ = std::make_unique<History>();
+    switch (history_->open()) {
+    case History::Opened::Ok:
+        break;
+    case History::Opened::MovedAside:
+        historyMessage_ = QStringLiteral("遊んだ記録が読めなかったので、別の名前で残して"
+                                         "新しい記録を始めました。\r\n")
+            + history_->movedTo();
+        break;
+    case History::Opened::Unwritable:
+        historyMessage_ = QStringLiteral("遊んだ記録を保存できません。記録なしでゲームを続けます。"
+                                         "\r\n")
+            + HistoryFolder();
+        break;
+    }
+    return history_->isOpen() ? history_.get() : nullptr;
+}
+
+void frmMain::gameOver(bool completed)
+{
+    const std::int32_t offset = AnswerOffset(gGameMode);
+    LastGame game;
+    game.valid = true;
+    game.mode = gGameMode;
+    game.lineKey = inSubset_ ? subsetKey_ : currentLineKey();
+    game.review.lineName = gLineName;
+    game.review.mode = gGameMode;
+    GameRecord record;
+    record.when = QDateTime::currentDateTime();
+    record.lineKey = game.lineKey;
+    record.lineName = inSubset_ ? subsetBaseName_ : gLineName;
+    record.lineFile = gLineFilePath;
+    record.mode = gGameMode;
+    record.retry = inSubset_;
+    record.completed = completed;
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        const QuestionResult& r = gQuestionLog[i];
+        ReviewRow row {StationTable[i].StationName,
+                       StationTable[i].Reading,
+                       r.typed,
+                       r.outcome,
+                       true,
+                       r.tenthsTaken,
+                       r.hints};
+        // In 駅当て a station is asked from the plate before it.
+        row.question = i >= offset && QuestionOnPlate(i - offset, gGameMode);
+        game.review.rows << row;
+        game.origin << (gSubsetOrigin.empty() ? i : gSubsetOrigin[std::size_t(i)]);
+        if (r.outcome != Outcome::NotAsked) {
+            record.answers << GameRecord::Answer {row.station, row.reading, r.outcome,
+                                                  r.tenthsTaken, r.hints};
+            ++record.asked;
+            record.right += r.outcome == Outcome::Right ? 1 : 0;
+        }
+    }
+    record.rate = record.asked > 0 ? double(record.right) / record.asked : 0.0;
+    record.score = gScore;
+    last_ = game;
+    // Kept at once, while the score window may still be open: nothing is lost if the program
+    // is closed from there.
+    if (History* h = history())
+        h->record(record);
+}
+
+void frmMain::afterGame()
+{
+    if (!historyMessage_.isEmpty()) {
+        const QString message = historyMessage_;
+        historyMessage_.clear();
+        platform::messageBox(message, platform::Buttons::Ok, platform::Icon::Exclamation);
+    }
+    mnuGameReview->setEnabled(last_.valid);
+    if (reviewPending_) {
+        reviewPending_ = false;
+        mnuGameReview_Click();
+    }
+}
+
+QList<int> frmMain::RetryEntries() const
+{
+    QList<int> entries;
+    const bool pairs = last_.mode == kModeEkiate;
+    for (qsizetype i = 0; i < last_.review.rows.size(); ++i) {
+        const ReviewRow& row = last_.review.rows[i];
+        if (!row.question || !IsMiss(row.outcome))
+            continue;
+        const int j = last_.origin[i];
+        if (pairs && j > 0)
+            entries << j - 1;
+        entries << j;
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+QList<int> frmMain::WeakEntries(const QList<MissedStation>& weak) const
+{
+    QList<int> entries;
+    const bool pairs = gGameMode == kModeEkiate;
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        for (const MissedStation& s : weak) {
+            if (StationTable[i].StationName == s.station && StationTable[i].Reading == s.reading) {
+                if (pairs && i > 0)
+                    entries << i - 1;
+                if (!pairs || i > 0)
+                    entries << i;
+            }
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+void frmMain::mnuGameReview_Click()
+{
+    if (!last_.valid || GameRunning())
+        return;
+    ReviewData data = last_.review;
+    if (History* h = history()) {
+        data.historyKept = true;
+        data.stats = h->stats(last_.lineKey, last_.mode);
+        data.weak = h->mostMissed(last_.lineKey, last_.mode, 10);
+    }
+    if (!historyMessage_.isEmpty())
+        afterGame();
+    frmReview review(data, this);
+    // Practice needs the stations on the loaded line, in the mode of the game reviewed.
+    const bool sameLine = !inSubset_ && currentLineKey() == last_.lineKey;
+    review.cmdPractice->setEnabled(review.cmdPractice->isEnabled() && sameLine
+                                   && gGameMode == last_.mode);
+    review.cmdRetry->setEnabled(review.cmdRetry->isEnabled() && sameLine
+                                && gGameMode == last_.mode);
+    review.exec();
+    switch (review.choice()) {
+    case frmReview::Choice::RetryMisses:
+        PlaySubset(RetryEntries(), QStringLiteral("（再挑戦）"));
+        break;
+    case frmReview::Choice::PracticeWeak:
+        PlaySubset(WeakEntries(data.weak), QStringLiteral("（苦手な駅）"));
+        break;
+    case frmReview::Choice::Close:
+        break;
+    }
+}
+
+void frmMain::PlaySubset(const QList<int>& entries, const QString& mark)
+{
+    if (entries.isEmpty() || inSubset_ || GameRunning())
+        return;
+    const std::int32_t count = gStationCount;
+    const std::vector<StationRecord> whole(StationTable.begin(), StationTable.begin() + count);
+    const QString name = gLineName;
+    const QString title = windowTitle();
+    subsetKey_ = currentLineKey();
+    subsetBaseName_ = name;
+
+    ClearStationName();
+    gSubsetOrigin.clear();
+    for (int k = 0; k < int(entries.size()); ++k) {
+        const StationRecord& from = whole[std::size_t(entries[k])];
+        StationTable[k].StationName = from.StationName;
+        StationTable[k].Reading = from.Reading;
+        StationTable[k].Extra = from.Extra;
+        gSubsetOrigin.push_back(entries[k]);
+    }
+    gStationCount = std::int32_t(entries.size());
+    gLineName = name + mark;
+    setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
+                   + platform::versionInfo().productName);
+
+    inSubset_ = true;
+    mnuGameStart_Click();
+    if (platform::ending())
+        return;
+    inSubset_ = false;
+
+    // The whole line again; its results belonged to the subset, so they go.
+    ClearStationName();
+    for (std::int32_t i = 0; i < count; ++i) {
+        StationTable[i].StationName = whole[std::size_t(i)].StationName;
+        StationTable[i].Reading = whole[std::size_t(i)].Reading;
+        StationTable[i].Extra = whole[std::size_t(i)].Extra;
+    }
+    gStationCount = count;
+    gLineName = name;
+    gSubsetOrigin.clear();
+    ClearScore();
+    ClearQuestionLog();
+    gStoppedAfter = -1;
+    setWindowTitle(title);
+    mnuGameScore->setEnabled(false);
+    afterGame();
 }

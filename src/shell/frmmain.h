@@ -2,11 +2,14 @@
 // The main window: the station plate, the answer row, the status bar and the menus, and the
 // handlers through which the player drives a game.
 
+#include "frmreview.h"
 #include "gameloop.h"
 #include "host.h"
 #include "linecatalogue.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -15,6 +18,7 @@ class QPushButton;
 class KanaLineEdit;
 class PanelStatusBar;
 class PlateWidget;
+class History;
 
 class frmMain : public QMainWindow, public GameFrontEnd
 {
@@ -39,6 +43,7 @@ public:
     QAction* mnuGameStop = nullptr;
     QAction* mnuGameBar = nullptr;
     QAction* mnuGameScore = nullptr;
+    QAction* mnuGameReview = nullptr; // the last game, station by station
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
     QMenu* mnuHelp = nullptr;
@@ -82,6 +87,18 @@ public:
     void mnuLineList_Show();
     // Creates the player's own line folder when needed and opens it in the file manager.
     void mnuMyLinesFolder_Click();
+    // Opens the review of the last game; from there the player may play its misses again or
+    // the line's weakest stations.
+    void mnuGameReview_Click();
+
+    // Plays one game over some stations of the loaded line (indices into it, in running order)
+    // with the same game loop: the table holds them while the game runs and the whole line
+    // again afterwards. mark follows the line's name in the caption and the report.
+    void PlaySubset(const QList<int>& entries, const QString& mark);
+    // The stations a retry of the last game plays, and those the line's weakest ones need, as
+    // indices into the loaded line (in 駅当て with the station before each).
+    QList<int> RetryEntries() const;
+    QList<int> WeakEntries(const QList<MissedStation>& weak) const;
 
     // What choosing a line file does: caption, load, cleared results, the line's title on the
     // plate and the guide text. A refused file leaves no trace. True when the line loaded.
@@ -104,6 +121,7 @@ public:
     void waitSound(int sound) override;
     void stopCommand() override { mnuGameStop_Click(); }
     void showScore() override { mnuGameScore_Click(); }
+    void gameOver(bool completed) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,8 +132,31 @@ private:
     void connectHandlers();
     void placeAnswerRow();
 
+    // After a game has returned: what waits for the player (a history message, the review).
+    void afterGame();
+    // The history, opened on first use; nullptr when it cannot be kept. A problem is told once.
+    History* history();
+    QString currentLineKey() const;
+
     QString answerTag_;
     LineCatalogue catalogue_;
+
+    struct LastGame
+    {
+        bool valid = false;
+        ReviewData review;
+        QList<int> origin; // each row's index in the whole line
+        QString lineKey;
+        std::int32_t mode = 0;
+    };
+    LastGame last_;
+    std::unique_ptr<History> history_;
+    bool historyTried_ = false;
+    QString historyMessage_; // waiting to be shown once the game is over
+    bool reviewPending_ = false;
+    bool inSubset_ = false;
+    QString subsetKey_; // the whole line's key while a subset plays
+    QString subsetBaseName_; // the line's name without the mark
     int boxLeft_ = 2280;
     int hintLeft_ = 5520;
 };

@@ -1,0 +1,162 @@
+#include "frmreview.h"
+#include "gamestate.h"
+
+#include <QBoxLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+namespace {
+
+// A miss stands out: a pale red row, its outcome in bold red.
+const QColor kMissBackground(253, 226, 226);
+const QColor kMissText(176, 0, 0);
+
+QString seconds(std::int32_t tenths)
+{
+    return QString::number(tenths / 10) + u'.' + QString::number(tenths % 10);
+}
+
+} // namespace
+
+bool IsMiss(Outcome outcome)
+{
+    return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
+}
+
+QString OutcomeText(const ReviewRow& row)
+{
+    if (!row.question)
+        return QStringLiteral("―");
+    switch (row.outcome) {
+    case Outcome::Right:
+        return QStringLiteral("正解");
+    case Outcome::Wrong:
+        return QStringLiteral("不正解");
+    case Outcome::TimedOut:
+        return QStringLiteral("時間切れ");
+    case Outcome::NotAsked:
+        break;
+    }
+    return QStringLiteral("未出題");
+}
+
+frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmReview"));
+    setWindowTitle(QStringLiteral("復習 - ") + data.lineName);
+
+    grdStations = new QTableWidget(int(data.rows.size()), 6, this);
+    grdStations->setObjectName(QStringLiteral("grdStations"));
+    grdStations->setHorizontalHeaderLabels({QStringLiteral("駅名"), QStringLiteral("正しい読み"),
+                                            QStringLiteral("入力"), QStringLiteral("結果"),
+                                            QStringLiteral("秒数"), QStringLiteral("ヒント")});
+    grdStations->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdStations->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdStations->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdStations->verticalHeader()->setVisible(false);
+    // Rows as tall as the text needs, so that a whole line fits on the screen.
+    grdStations->verticalHeader()->setDefaultSectionSize(grdStations->fontMetrics().height() + 6);
+    grdStations->setTabKeyNavigation(false);
+    int misses = 0;
+    for (int r = 0; r < int(data.rows.size()); ++r) {
+        const ReviewRow& row = data.rows[r];
+        const bool asked = row.question && row.outcome != Outcome::NotAsked;
+        const QStringList cells {row.station,
+                                 row.reading,
+                                 row.typed,
+                                 OutcomeText(row),
+                                 asked ? seconds(row.tenths) : QString(),
+                                 asked && row.hints > 0 ? QString::number(row.hints) : QString()};
+        const bool miss = row.question && IsMiss(row.outcome);
+        misses += miss ? 1 : 0;
+        for (int c = 0; c < int(cells.size()); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c >= 4)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (miss) {
+                item->setBackground(kMissBackground);
+                if (c == 3) {
+                    QFont bold = item->font();
+                    bold.setBold(true);
+                    item->setFont(bold);
+                    item->setForeground(kMissText);
+                }
+            }
+            grdStations->setItem(r, c, item);
+        }
+    }
+    grdStations->resizeColumnsToContents();
+    grdStations->horizontalHeader()->setStretchLastSection(true);
+    if (!data.rows.isEmpty())
+        grdStations->selectRow(0);
+
+    auto* record
+        = new QGroupBox(QStringLiteral("この路線の記録（%1）").arg(GetModeName(data.mode)), this);
+    lblRecord = new QLabel(record);
+    lblRecord->setObjectName(QStringLiteral("lblRecord"));
+    lblRecord->setWordWrap(true);
+    if (!data.historyKept) {
+        lblRecord->setText(QStringLiteral("遊んだ記録を保存できないため、記録はありません。"));
+    } else if (data.stats.games == 0) {
+        lblRecord->setText(QStringLiteral("まだ記録がありません。"));
+    } else {
+        lblRecord->setText(QStringLiteral("プレイ %1 回　最高得点 %2 点　最高正解率 %3%　"
+                                          "最後に遊んだ日 %4")
+                               .arg(data.stats.games)
+                               .arg(data.stats.bestScore)
+                               .arg(QString::number(data.stats.bestRate * 100.0, 'f', 1),
+                                    data.stats.last.toString(QStringLiteral("yyyy/MM/dd"))));
+    }
+    auto* weakLabel = new QLabel(QStringLiteral("苦手な駅(&W)"), record);
+    lstWeak = new QListWidget(record);
+    lstWeak->setObjectName(QStringLiteral("lstWeak"));
+    weakLabel->setBuddy(lstWeak);
+    for (const MissedStation& s : data.weak)
+        lstWeak->addItem(QStringLiteral("%1（%2）　%3 回").arg(s.station, s.reading).arg(s.misses));
+    if (data.weak.isEmpty())
+        lstWeak->addItem(QStringLiteral("（まだありません）"));
+    lstWeak->setMaximumHeight(lstWeak->fontMetrics().height() * 6 + 8);
+    auto* recordLayout = new QVBoxLayout(record);
+    recordLayout->addWidget(lblRecord);
+    recordLayout->addWidget(weakLabel);
+    recordLayout->addWidget(lstWeak);
+
+    cmdRetry = new QPushButton(QStringLiteral("間違えた駅をもう一度(&A)"), this);
+    cmdRetry->setObjectName(QStringLiteral("cmdRetry"));
+    cmdRetry->setEnabled(misses > 0);
+    cmdPractice = new QPushButton(QStringLiteral("苦手な駅で練習(&P)"), this);
+    cmdPractice->setObjectName(QStringLiteral("cmdPractice"));
+    cmdPractice->setEnabled(!data.weak.isEmpty());
+    cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    connect(cmdRetry, &QPushButton::clicked, this, [this] {
+        choice_ = Choice::RetryMisses;
+        accept();
+    });
+    connect(cmdPractice, &QPushButton::clicked, this, [this] {
+        choice_ = Choice::PracticeWeak;
+        accept();
+    });
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdRetry);
+    buttons->addWidget(cmdPractice);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    auto* summary = new QLabel(
+        QStringLiteral("%1 駅のうち、間違えた駅 %2").arg(data.rows.size()).arg(misses), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(summary);
+    layout->addWidget(grdStations, 1);
+    layout->addWidget(record);
+    layout->addLayout(buttons);
+    cmdClose->setDefault(true);
+    grdStations->setFocus();
+    resize(QSize(640, 600).boundedTo(screen() ? screen()->availableSize() : QSize(640, 600)));
+}

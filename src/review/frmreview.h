@@ -1,0 +1,60 @@
+#pragma once
+// The review window: every station of the last game with the right reading, what was typed and
+// how it ended, the record of the line in this mode, and the stations most often missed. From
+// here the player plays the misses again, or the weakest stations.
+
+#include "history.h"
+#include "questionlog.h"
+
+#include <QDialog>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+
+struct ReviewRow
+{
+    QString station;
+    QString reading; // the reading the question asked for
+    QString typed;
+    Outcome outcome = Outcome::NotAsked;
+    bool question = true; // false: shown but never asked (the first station in 駅当て)
+    std::int32_t tenths = 0;
+    std::int32_t hints = 0;
+};
+
+struct ReviewData
+{
+    QString lineName; // as the game showed it, a retry's mark included
+    std::int32_t mode = 0;
+    QList<ReviewRow> rows;
+    bool historyKept = false;
+    LineStats stats;
+    QList<MissedStation> weak;
+};
+
+// The outcome as the review shows it.
+QString OutcomeText(const ReviewRow& row);
+bool IsMiss(Outcome outcome);
+
+class frmReview : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Choice { Close, RetryMisses, PracticeWeak };
+
+    explicit frmReview(const ReviewData& data, QWidget* parent = nullptr);
+
+    QTableWidget* grdStations = nullptr;
+    QLabel* lblRecord = nullptr;
+    QListWidget* lstWeak = nullptr;
+    QPushButton* cmdRetry = nullptr;
+    QPushButton* cmdPractice = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+    Choice choice() const { return choice_; }
+
+private:
+    Choice choice_ = Choice::Close;
+};
