@@ -6,9 +6,11 @@
 #include "fakemixer.h"
 #include "fonts.h"
 #include "frmmain.h"
+#include "frmreview.h"
 #include "frmscorelist.h"
 #include "gamedriver.h"
 #include "gamestate.h"
+#include "history.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
 #include "plate.h"
@@ -25,7 +27,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -70,6 +74,8 @@ private slots:
     void lineCommandCancelled();
     void linuxSavedFilesAndRefusals();
     void lineLibraryMenu();
+    void reviewAndRetry();
+    void historyCannotBeKept();
     void romajiAnswer();
     void soundOffNoWaits();
 
@@ -631,6 +637,108 @@ void TestGame::lineLibraryMenu()
     submenu("マイ路線(&M)")->actions().last()->trigger();
     QVERIFY(QFileInfo(dir_.filePath("xdg/tabidori/line")).isDir());
     QCOMPARE(host_->opened.last(), dir_.filePath("xdg/tabidori/line"));
+}
+
+void TestGame::reviewAndRetry()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("xdg").toUtf8());
+    startWindow(stationLines(4), 1);
+    QFile file(gLineFilePath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray onDisk = file.readAll();
+    file.close();
+
+    // Right, wrong with a hint, out of time, right.
+    Player player(*host_, *w_);
+    player.script = {{0, {3, "とうきょう"}}, {1, {5, "かんだい"}}, {3, {2, "おかちまち"}}};
+    player.onTick = [&](int station, int tick) {
+        if (station == 1 && tick == 2)
+            w_->cmdHint->click();
+    };
+    QStringList reportLines;
+    ScoreWatcher score([&](frmScoreList& s) {
+        reportLines = s.Text1->toPlainText().split(u'\n');
+        // Offered beside the report; it waits until the game is over.
+        if (s.cmdReview->isVisible() && reportLines.value(1).endsWith(QStringLiteral("山手線")))
+            s.cmdReview->click();
+        else
+            s.accept();
+    });
+    QList<QStringList> rows;
+    bool retryOffered = false;
+    QTimer reviewWatcher;
+    connect(&reviewWatcher, &QTimer::timeout, this, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* review = qobject_cast<frmReview*>(top);
+            if (!review || !review->isVisible())
+                continue;
+            QVERIFY(!GameRunning());
+            rows.clear();
+            for (int r = 0; r < review->grdStations->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < review->grdStations->columnCount(); ++c)
+                    cells << review->grdStations->item(r, c)->text();
+                rows << cells;
+            }
+            retryOffered = review->cmdRetry->isEnabled();
+            // The retry: the two misses, answered right this time.
+            player.script = {{0, {2, "かんだ"}}, {1, {2, "あきはばら"}}};
+            player.onTick = nullptr;
+            review->cmdRetry->click();
+        }
+    });
+    reviewWatcher.start(0);
+    w_->mnuGameStart_Click();
+
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[0], (QStringList {"東京", "とうきょう", "とうきょう", "正解", "0.2", ""}));
+    QCOMPARE(rows[1], (QStringList {"神田", "かんだ", "かんだい", "不正解", "0.4", "1"}));
+    QCOMPARE(rows[2], (QStringList {"秋葉原", "あきはばら", "", "時間切れ", "10.0", ""}));
+    QCOMPARE(rows[3][3], QStringLiteral("正解"));
+    QVERIFY(retryOffered);
+    // The retry game: two stations, its mark on the report's line name, nothing else changed.
+    QCOMPARE(score.opened, 2);
+    QCOMPARE(reportLines.value(1), QStringLiteral("線名: 山手線（再挑戦）"));
+    QCOMPARE(reportLines.value(6).left(8), QStringLiteral("000:  神田"));
+    QCOMPARE(reportLines.value(7).left(9), QStringLiteral("001:  秋葉原"));
+    QCOMPARE(gScore, 20);
+    // Afterwards the whole line is loaded again, its file untouched.
+    QCOMPARE(gStationCount, 4);
+    QCOMPARE(gLineName, QStringLiteral("山手線"));
+    QCOMPARE(w_->windowTitle(), QStringLiteral("t - Tabi Dori"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), onDisk);
+    // Both games are in the history, the misses counted.
+    History history;
+    QCOMPARE(history.open(), History::Opened::Ok);
+    QCOMPARE(history
+                 .stats(LineKey("山手線",
+                                {"東京,とうきょう", "神田,かんだ", "秋葉原,あきはばら",
+                                 "御徒町,おかちまち"}),
+                        1)
+                 .games,
+             2);
+}
+
+void TestGame::historyCannotBeKept()
+{
+    // The data folder cannot be made: a file stands where it would go.
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    writeFile(dir_, "notafolder", "x");
+    qputenv("XDG_DATA_HOME", dir_.filePath("notafolder").toUtf8());
+    startWindow(stationLines(2), 0);
+    Player player(*host_, *w_);
+    player.answerTick = 1;
+    ScoreWatcher score;
+    host_->messages.clear();
+    for (int game = 0; game < 2; ++game)
+        w_->mnuGameStart_Click();
+    // Told once, after the first game; both games played to the end, the review still there.
+    QCOMPARE(score.opened, 2);
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QVERIFY(host_->messages[0].text.startsWith(QStringLiteral("遊んだ記録を保存できません。")));
+    QVERIFY(w_->mnuGameReview->isEnabled());
 }
 
 void TestGame::lineCommandCancelled()
