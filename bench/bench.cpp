@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark of Tabidori: what the program costs while a question waits, how true its
 // question clock runs, how fast it starts, loads, draws, reports and sounds, and how much
 // memory it holds. It prints the machine it ran on and one markdown table, each figure beside

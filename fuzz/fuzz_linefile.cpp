@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line files of any bytes: loading never writes past the table, and what it keeps is what a
 // line file can hold.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A platform for the fuzz targets: nothing is shown and nothing waits. Message boxes are
 // counted and answered OK (Yes for a question), events are never delivered, the tick counter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults from outside the program, met through the real main window on the virtual clock: line
 // files that vanish or turn into something else, broken or missing sound files, no audio
 // device, no help, the window closed in the middle of a game, a thousand games in a row. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehost.h"
 #include "fonts.h"
 #include "frmmain.h"
@@ -146,8 +147,8 @@ void TestShell::windowFrame()
     QVERIFY(w.mnuSound->isCheckable() && w.mnuSound->isChecked());
     QVERIFY(w.mnuGameBar->isSeparator());
     // Menu bar order; the library's menu stands beside the line command.
-    const QStringList bar {"ファイル(&F)", "路線(&L)...", "路線一覧(&R)", "ゲーム(&G)",
-                           "オプション(&O)", "ヘルプ(&H)"};
+    const QStringList bar {"ファイル(&F)", "路線(&L)...",    "路線一覧(&R)",
+                           "ゲーム(&G)",   "オプション(&O)", "ヘルプ(&H)"};
     QStringList got;
     for (QAction* a : w.menuBar()->actions())
         got << a->text();

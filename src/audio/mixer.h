@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound device behind one small interface, so that tests can swap in a recorder that runs
 // on the virtual clock. The program uses the SDL2_mixer implementation (sdlmixer.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mixer on SDL2_mixer. Sound k always plays on voice (channel) k, so that "is sound k
 // still playing" is a question about one channel.

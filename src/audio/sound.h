@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound effects: which file each sound number plays, whether the file was found, and
 // whether the sound may ring now (found, and sound switched on). Flags are 16-bit with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One game, from the start command to the terminus: questions, countdown, judging, points,
 // sounds and the end grade. The loop runs inside the start command and keeps the window alive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game-state globals every part of the game agrees on, the modes and the grades of a rate.
 // Flags are 16-bit with true = -1.

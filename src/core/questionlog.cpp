@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "questionlog.h"
 #include "gamestate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What happened to each question of the last game, beside the station table: what the player
 // typed, how it ended, the time it took and the hints it cost. The review and the history read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Romaji to hiragana the way the usual Japanese input method types it in hiragana mode: the
 // longest sequence of the table wins, letters wait while they can still grow into a longer

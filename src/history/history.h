@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record of every game played, kept under $XDG_DATA_HOME/tabidori in an SQLite database:
 // one transaction per game (a crash or power cut leaves the old history or the new one), WAL

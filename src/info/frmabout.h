@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about window: the product's name, version and description, who made it and where to
 // reach them, and a button that puts an inquiry form on the clipboard.

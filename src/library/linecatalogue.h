@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The library of lines: the line files beside the program, one sub-folder per region, and the
 // player's own lines under $XDG_DATA_HOME/tabidori/line. Each line is known by the name in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks a line file the way the game reads it: encoding, line ends, the name, the "###" line,
 // the number of stations, each station's name and reading, duplicates, and each reading

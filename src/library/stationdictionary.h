@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The station names and readings of the SKK station dictionary (Debian's skkdic-extra), used to
 // check the readings of line files. Lines read "reading /name;note/name/"; the file is

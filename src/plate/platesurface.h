@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing operations the station plate is built from, over a picture whose coordinates are
 // design pixels (96 dpi, origin top left, y down). The picture may hold more device pixels per

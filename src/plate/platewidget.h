@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The station plate area: a picture that keeps what was last drawn on it, repainted from memory
 // whenever the window shows it again.

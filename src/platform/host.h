@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few platform services the game needs, behind one small interface, so that tests can swap
 // in a recorder with a virtual clock. The program uses the Qt implementation (qthost.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window geometry is designed in twips (1/1440 inch); at 96 dots per inch 15 twips are one
 // pixel. Designs keep their numbers in twips and convert here, in one place.

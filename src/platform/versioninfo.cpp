@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "versioninfo.h"
 
 namespace platform {
@@ -8,7 +9,7 @@ const VersionInfo& versionInfo()
         .productName = QStringLiteral("Tabi Dori"),
         .comments = QStringLiteral("鉄道路線の駅名と読みを覚えるクイズゲーム"),
         .companyName = QStringLiteral("Tabidori Project"),
-        .legalCopyright = QStringLiteral("Copyright (C) 2026 Tabidori Project"),
+        .legalCopyright = QStringLiteral("Copyright (C) 2026 Tabidori Project, GPL-3.0-or-later"),
         // Placeholders until the project has an address of its own.
         .authorMail = QStringLiteral("tabidori@example.org"),
         .authorWeb = QStringLiteral("https://tabidori.example.org/"),

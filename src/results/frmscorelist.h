@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The score detail window: the report of the last game in a fixed-pitch text box, a signal
 // that shows how well it went, and a button that closes it.

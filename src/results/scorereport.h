@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of the score detail window: the line, the mode, one row per station with its
 // verdict and the seconds taken, then the rate, the average and the score. Columns are counted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The review window: every station of the last game with the right reading, what was typed and
 // how it ended, the record of the line in this mode, and the stations most often missed. From

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the station plate, the answer row, the status bar and the menus, and the
 // handlers through which the player drives a game.

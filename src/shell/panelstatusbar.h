@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status bar of text panels addressed by key, each at its designed width. The panels are
 // placed by hand rather than by a layout: a new time or score every tenth of a second then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up: log-on, then the splash window in front of the main window, which loads (and may
 // autoplay a game) before the splash is first shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The utility module: small stateless procedures for texts, paths, files and waiting.
 // Characters are UTF-16 code units; positions in the descriptions count from 1.

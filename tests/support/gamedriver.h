@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Driving whole games through the real main window on the virtual clock: a window that tells
 // when a plate is drawn, a player that answers by script, and a watcher for the score window.

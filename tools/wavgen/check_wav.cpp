@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // check_wav: verifies the sound effects written by wavgen.
 //
 // Usage: check_wav <dir>
