@@ -6,7 +6,7 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test deps configure program build build-sanitize format-check unit unit-sanitize fuzz-smoke format
+.PHONY: run test package deps configure program build build-sanitize format-check unit unit-sanitize fuzz-smoke format
 
 deps:
 	@scripts/install-deps
@@ -20,6 +20,10 @@ program: configure
 
 build: configure
 	@cmake --build $(BUILD)
+
+# A Debian package of the build, under build/.
+package: build
+	@cd $(BUILD) && cpack
 
 run: program
 	env -u QT_QPA_PLATFORM -u SDL_AUDIODRIVER $(BUILD)/tabidori $(ARGS)
