@@ -758,18 +758,25 @@ struct StartupRun
     long residentKiB = 0;
 };
 
-StartupRun timeOneStartup(const QString& program, const QProcessEnvironment& env, XWindowWatcher& x)
+// Starts the real program silently, the clock running from the moment it is asked to start.
+void startProgram(QProcess& child, QElapsedTimer& clock, const QString& program,
+                  const QStringList& arguments, const QProcessEnvironment& env, XWindowWatcher& x)
 {
     x.reset();
-    QProcess child;
     child.setProcessEnvironment(env);
     child.setStandardOutputFile(QProcess::nullDevice());
     child.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer clock;
     clock.start();
-    child.start(program, {});
+    child.start(program, arguments);
     if (!child.waitForStarted(10000))
         fail(QStringLiteral("cannot start ") + program);
+}
+
+StartupRun timeOneStartup(const QString& program, const QProcessEnvironment& env, XWindowWatcher& x)
+{
+    QProcess child;
+    QElapsedTimer clock;
+    startProgram(child, clock, program, {}, env, x);
 
     StartupRun run;
     const auto [logon, logonMs]
@@ -842,16 +849,9 @@ struct IdleRun
 IdleRun oneIdleRun(const QString& program, const QStringList& arguments,
                    const QProcessEnvironment& env, XWindowWatcher& x)
 {
-    x.reset();
     QProcess child;
-    child.setProcessEnvironment(env);
-    child.setStandardOutputFile(QProcess::nullDevice());
-    child.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
-    clock.start();
-    child.start(program, arguments);
-    if (!child.waitForStarted(10000))
-        fail(QStringLiteral("cannot start ") + program);
+    startProgram(child, clock, program, arguments, env, x);
     x.pressEnter(x.waitForWindow(QStringLiteral("Logon - Tabi Dori"), clock, child).first);
     QThread::msleep(2000 + kCpuSampleDelayMs + 1500);
     const auto [all0, main0] = processCpu(child.processId());
