@@ -129,20 +129,6 @@ double nowMs()
     return double(gClock.nsecsElapsed()) / 1e6;
 }
 
-double seconds(const timeval& t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-// User plus system CPU seconds of the process (RUSAGE_SELF, every thread) or of the calling
-// thread (RUSAGE_THREAD).
-double cpuSeconds(int who)
-{
-    rusage ru {};
-    getrusage(who, &ru);
-    return seconds(ru.ru_utime) + seconds(ru.ru_stime);
-}
-
 long peakResidentKiB()
 {
     rusage ru {};
@@ -468,57 +454,30 @@ void printMachine(const Setup& setup)
     std::fflush(stdout);
 }
 
-// ---- Figures 1 and 2: a question nobody answers
+// ---- Figure 2: a question nobody answers
 
 struct QuestionRun
 {
     std::vector<double> plateMs; // when each plate was drawn
-    double cpuShare = 0.0; // percent of one core, whole process
-    double mainThreadShare = 0.0; // percent of one core, the main (GUI) thread alone
-    double sampledMs = 0.0;
-    QString audioDriver;
 };
 
 // Starts a game on the real Qt host and lets its questions run out, with the program folder
-// `folder` (with or without a "sound" folder). The CPU is sampled during the first question;
-// the game is stopped with the stop command once `plates` plates were drawn.
+// `folder` (with or without a "sound" folder); the game is stopped with the stop command once
+// `plates` plates were drawn.
 QuestionRun runUnansweredQuestions(const QString& folder, const QString& linePath, int plates)
 {
     BenchHost host(folder);
     ScopedHost use(&host);
     auto w = loadMainWindow(host, linePath);
-
-    struct Sample
-    {
-        double wallMs = -1.0;
-        double process = 0.0;
-        double thread = 0.0;
-    };
-    auto sample = [] {
-        return Sample {nowMs(), cpuSeconds(RUSAGE_SELF), cpuSeconds(RUSAGE_THREAD)};
-    };
-    Sample begin, end;
     QuestionRun run;
     w->onPlate = [&](std::int32_t) {
         run.plateMs.push_back(nowMs());
-        if (run.plateMs.size() == 1) {
-            QTimer::singleShot(kCpuSampleDelayMs, Qt::PreciseTimer, w.get(),
-                               [&] { begin = sample(); });
-            QTimer::singleShot(kCpuSampleDelayMs + kCpuSampleMs, Qt::PreciseTimer, w.get(),
-                               [&] { end = sample(); });
-        }
         if (int(run.plateMs.size()) == plates)
             w->stopCommand();
     };
     w->mnuGameStart_Click();
-    if (begin.wallMs < 0 || end.wallMs < 0 || int(run.plateMs.size()) != plates)
+    if (int(run.plateMs.size()) != plates)
         fail(QStringLiteral("the unanswered game ended early"));
-
-    run.sampledMs = end.wallMs - begin.wallMs;
-    run.cpuShare = 100.0 * (end.process - begin.process) / (run.sampledMs / 1000.0);
-    run.mainThreadShare = 100.0 * (end.thread - begin.thread) / (run.sampledMs / 1000.0);
-    const char* driver = SDL_GetCurrentAudioDriver();
-    run.audioDriver = driver ? QString::fromLatin1(driver) : QStringLiteral("none");
     return run;
 }
 
