@@ -342,5 +342,5 @@ void TestCore::okCount()
     QCOMPARE(GetOKcount(), 0);
 }
 
-QTEST_MAIN(TestCore)
+QTEST_GUILESS_MAIN(TestCore)
 #include "test_core.moc"

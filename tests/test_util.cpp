@@ -412,5 +412,5 @@ void TestUtil::waitTicksRealDeliversEvents()
     QVERIFY2(fired >= 5, qPrintable(QString::number(fired)));
 }
 
-QTEST_MAIN(TestUtil)
+QTEST_GUILESS_MAIN(TestUtil)
 #include "test_util.moc"

@@ -1,21 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "host.h"
-#include "qthost.h"
+#include "corehost.h"
 
 namespace platform {
 
 namespace {
 Host* current = nullptr;
+Host* fallback = nullptr;
 bool endingNow = false;
 } // namespace
 
 Host& host()
 {
-    if (!current) {
-        static QtHost qtHost;
-        return qtHost;
-    }
-    return *current;
+    if (current)
+        return *current;
+    if (fallback)
+        return *fallback;
+    static CoreHost coreHost;
+    return coreHost;
+}
+
+void setDefaultHost(Host* h)
+{
+    fallback = h;
 }
 
 void setHost(Host* h)

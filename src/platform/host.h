@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few platform services the game needs, behind one small interface, so that tests can swap
-// in a recorder with a virtual clock. The program uses the Qt implementation (qthost.h).
+// in a recorder with a virtual clock. This layer needs Qt Core only: the program installs the
+// Qt Widgets implementation (qt/qthost.h) as its default host at start-up.
 
 #include <QString>
 #include <QStringList>
@@ -47,10 +48,13 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The current host (the Qt one unless a test installed another).
+// The current host: the one a test installed, else the default host.
 Host& host();
-// Installs a host for tests; nullptr puts the Qt host back. The caller keeps ownership.
+// Installs a host for tests; nullptr puts the default host back. The caller keeps ownership.
 void setHost(Host* h);
+// The host used when none is installed: the program's window system. nullptr (the start value)
+// gives the Qt Core host, which has no windows (corehost.h). The caller keeps ownership.
+void setDefaultHost(Host* h);
 
 // True once the program has been asked to end; waits and loops return at once.
 bool ending();

@@ -38,15 +38,8 @@ QAction* namedAction(QAction* action, const char* name)
 
 } // namespace
 
-static void initShellResources()
-{
-    // The icons live in this static library; its resources must be registered by hand.
-    Q_INIT_RESOURCE(shell);
-}
-
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
-    initShellResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(platform::applicationTitle());
     QIcon icon;

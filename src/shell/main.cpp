@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fonts.h"
 #include "host.h"
+#include "qthost.h"
 #include "tabidori.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TabiDori"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The windows' platform: message boxes, dialogs, the clipboard and the desktop.
+    static platform::QtHost qtHost;
+    platform::setDefaultHost(&qtHost);
     platform::registerFontSubstitutions();
     // The whole interface is Japanese, whatever the locale: Qt's own dialogs and buttons
     // (the file dialog, Yes and No) must not mix English into it.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehost.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QCoreApplication>
+
+void (*FakeHost::hideWindows)() = nullptr;
 
 FakeHost::FakeHost()
 {
@@ -81,7 +82,6 @@ void FakeHost::endProgram()
     // As the real host does: every window goes, so a modal window's exec() returns. The test's
     // own event loop is left running.
     platform::setEnding(true);
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        w->hide();
+    if (hideWindows)
+        hideWindows();
 }

@@ -59,6 +59,10 @@ public:
     QString clipboard;
     int endCalls = 0;
 
+    // Hides every window when the program ends, as the real host does; set by the tests that
+    // have windows (windowhost.cpp), so that the others need no more than Qt Core.
+    static void (*hideWindows)();
+
 private:
     void runDue();
     std::multimap<std::int64_t, std::function<void()>> scheduled_;

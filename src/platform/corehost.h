@@ -6,17 +6,19 @@
 
 namespace platform {
 
-// The real platform: Qt's event loop, dialogs, clipboard and desktop services.
-class QtHost : public Host
+// The platform without a window system: real time, Qt Core's event loop, and the program's
+// folder. What needs windows (message boxes, dialogs, the clipboard) is written to the log
+// instead and answered with the cautious choice. The Qt Widgets host builds on it.
+class CoreHost : public Host
 {
 public:
-    QtHost();
+    CoreHost();
     std::int32_t tickCount() override;
     void processEvents() override;
     void waitForEvents(int ms) override;
     Answer messageBox(const QString& text, Buttons buttons, Icon icon,
                       const QString& title) override;
-    void beep() override;
+    void beep() override { }
     QString openFileName(const FileDialogSettings& settings) override;
     bool openDocument(const QString& path) override;
     void setClipboardText(const QString& text) override;

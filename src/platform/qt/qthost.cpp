@@ -4,45 +4,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 namespace platform {
-
-QtHost::QtHost()
-{
-    clock_.start();
-}
-
-std::int32_t QtHost::tickCount()
-{
-    // Keep only the low 32 bits, as a millisecond counter of the system would.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(clock_.elapsed()));
-}
-
-void QtHost::processEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void QtHost::waitForEvents(int ms)
-{
-    if (ending())
-        return;
-    // Sleep in a local event loop: events are delivered as they come, and no core is spun.
-    QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(qMax(0, ms));
-    loop.exec();
-}
 
 Answer QtHost::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
 {
@@ -110,19 +78,13 @@ void QtHost::setClipboardText(const QString& text)
     QApplication::clipboard()->setText(text);
 }
 
-QString QtHost::programFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
 void QtHost::endProgram()
 {
     setEnding(true);
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows)
         w->hide();
-    // Leaves every running event loop, the nested ones of waits and modal windows included.
-    QCoreApplication::exit(0);
+    CoreHost::endProgram();
 }
 
 } // namespace platform
