@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history.h"
+#include "folders.h"
+#include "logging.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QVariant>
 
 namespace {
@@ -32,22 +32,16 @@ const char* outcomeName(Outcome o)
 
 } // namespace
 
-QString LineKey(const QString& lineName, const QStringList& stationsAndReadings)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(lineName.toUtf8());
-    for (const QString& s : stationsAndReadings) {
-        hash.addData(QByteArrayView("\n"));
-        hash.addData(s.toUtf8());
-    }
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 QString HistoryFolder()
 {
-    // The generic location, not the application's: its capitals must not leak into the path.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/tabidori");
+    return platform::dataFolder();
+}
+
+void History::fail(Failure why, const QString& detail)
+{
+    failure_ = why;
+    problem_ = detail;
+    qCWarning(logHistory).noquote() << path_ << int(why) << detail;
 }
 
 History::History() : connection_(QStringLiteral("tabidori-history-%1").arg(nextConnection++)) { }
@@ -73,14 +67,15 @@ bool History::prepare()
     // A second running copy holds the lock for a moment now and then: wait for it.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open()) {
-        problem_ = db.lastError().text();
+        fail(Failure::CannotOpen, db.lastError().text());
         return false;
     }
     QSqlQuery q(db);
     // A file that is not a database fails here, on its first read.
     if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next()
         || q.value(0).toString() != QLatin1String("ok")) {
-        problem_ = QStringLiteral("integrity");
+        fail(Failure::NotAHistory,
+             q.lastError().isValid() ? q.lastError().text() : QStringLiteral("integrity check"));
         return false;
     }
     return true;
@@ -91,21 +86,22 @@ History::Opened History::open(const QString& folder)
     close();
     movedTo_.clear();
     problem_.clear();
+    failure_ = Failure::None;
     path_ = QDir(folder).filePath(QStringLiteral("history.sqlite"));
     if (!QDir().mkpath(folder)) {
-        problem_ = QStringLiteral("cannot create ") + folder;
+        fail(Failure::FolderUnwritable, QStringLiteral("cannot create ") + folder);
         return Opened::Unwritable;
     }
     Opened result = Opened::Ok;
     if (!prepare()) {
         close();
-        if (QFileInfo::exists(path_) && problem_ == QLatin1String("integrity")) {
+        if (QFileInfo::exists(path_) && failure_ == Failure::NotAHistory) {
             // Never overwritten: the unreadable history stays, under a dated name.
             const QString stamp
                 = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
             movedTo_ = QDir(folder).filePath(QStringLiteral("history-broken-%1.sqlite").arg(stamp));
             if (!QFile::rename(path_, movedTo_)) {
-                problem_ = QStringLiteral("cannot move aside ") + path_;
+                fail(Failure::CannotMoveAside, QStringLiteral("cannot move aside ") + path_);
                 return Opened::Unwritable;
             }
             for (const char* side : {"-wal", "-shm"})
@@ -134,7 +130,7 @@ History::Opened History::open(const QString& folder)
         && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_line ON games(line_key, mode)"))
         && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS answers_game ON answers(game_id)"));
     if (!made) {
-        problem_ = q.lastError().text();
+        fail(Failure::CannotPrepare, q.lastError().text());
         close();
         return Opened::Unwritable;
     }
@@ -148,7 +144,7 @@ bool History::record(const GameRecord& game)
         return false;
     QSqlDatabase db = QSqlDatabase::database(connection_);
     if (!db.transaction()) {
-        problem_ = db.lastError().text();
+        fail(Failure::WriteFailed, db.lastError().text());
         return false;
     }
     QSqlQuery q(db);
@@ -178,12 +174,13 @@ bool History::record(const GameRecord& game)
         ok = a.exec();
     }
     if (!ok) {
-        problem_ = (q.lastError().isValid() ? q.lastError() : a.lastError()).text();
+        fail(Failure::WriteFailed,
+             (q.lastError().isValid() ? q.lastError() : a.lastError()).text());
         db.rollback();
         return false;
     }
     if (!db.commit()) {
-        problem_ = db.lastError().text();
+        fail(Failure::WriteFailed, db.lastError().text());
         db.rollback();
         return false;
     }

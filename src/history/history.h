@@ -5,55 +5,12 @@
 // and a busy timeout (a second copy of the program waits its turn instead of failing), and an
 // integrity check at open (a history that cannot be read is moved aside, never overwritten).
 
-#include "questionlog.h"
+#include "session.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-struct GameRecord
-{
-    struct Answer
-    {
-        QString station;
-        QString reading;
-        Outcome outcome = Outcome::NotAsked;
-        std::int32_t tenths = 0;
-        std::int32_t hints = 0;
-    };
-    QDateTime when;
-    QString lineKey;
-    QString lineName;
-    QString lineFile;
-    std::int32_t mode = 0;
-    bool retry = false; // over some stations of the line only
-    bool completed = true; // false: stopped
-    std::int32_t asked = 0;
-    std::int32_t right = 0;
-    double rate = 0.0;
-    std::int32_t score = 0;
-    QList<Answer> answers; // the questions asked, in running order
-};
-
-struct LineStats
-{
-    int games = 0;
-    std::int32_t bestScore = 0;
-    double bestRate = 0.0;
-    QDateTime last;
-};
-
-struct MissedStation
-{
-    QString station;
-    QString reading;
-    int misses = 0;
-};
-
-// Names a line by its name and its stations, so that moving or renaming the file keeps its
-// history together.
-QString LineKey(const QString& lineName, const QStringList& stationsAndReadings);
 
 // $XDG_DATA_HOME/tabidori, where the history lives.
 QString HistoryFolder();
@@ -62,6 +19,16 @@ class History
 {
 public:
     enum class Opened { Ok, MovedAside, Unwritable };
+    // What went wrong last; problem() has the details.
+    enum class Failure {
+        None,
+        FolderUnwritable, // the folder cannot be made
+        CannotOpen, // SQLite cannot open the file
+        NotAHistory, // it opens but fails the integrity check, or is no database at all
+        CannotMoveAside, // such a file could not be renamed
+        CannotPrepare, // the tables, the indexes or WAL could not be set up
+        WriteFailed, // a game could not be stored
+    };
 
     History();
     ~History();
@@ -75,6 +42,7 @@ public:
     bool isOpen() const { return open_; }
     QString movedTo() const { return movedTo_; }
     QString problem() const { return problem_; }
+    Failure failure() const { return failure_; }
     QString path() const { return path_; }
 
     // Stores one game, all or nothing.
@@ -86,10 +54,12 @@ public:
 private:
     void close();
     bool prepare();
+    void fail(Failure why, const QString& detail);
 
     QString connection_;
     QString path_;
     QString movedTo_;
     QString problem_;
+    Failure failure_ = Failure::None;
     bool open_ = false;
 };

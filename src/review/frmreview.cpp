@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmreview.h"
+#include "gameloop.h"
 #include "gamestate.h"
 
 #include <QBoxLayout>
@@ -17,17 +18,7 @@ namespace {
 const QColor kMissBackground(253, 226, 226);
 const QColor kMissText(176, 0, 0);
 
-QString seconds(std::int32_t tenths)
-{
-    return QString::number(tenths / 10) + u'.' + QString::number(tenths % 10);
-}
-
 } // namespace
-
-bool IsMiss(Outcome outcome)
-{
-    return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
-}
 
 QString OutcomeText(const ReviewRow& row)
 {
@@ -71,7 +62,7 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
                                  row.reading,
                                  row.typed,
                                  OutcomeText(row),
-                                 asked ? seconds(row.tenths) : QString(),
+                                 asked ? FormatTenths(row.tenths) : QString(),
                                  asked && row.hints > 0 ? QString::number(row.hints) : QString()};
         const bool miss = row.question && IsMiss(row.outcome);
         misses += miss ? 1 : 0;

@@ -5,7 +5,7 @@
 // here the player plays the misses again, or the weakest stations.
 
 #include "history.h"
-#include "questionlog.h"
+#include "session.h"
 
 #include <QDialog>
 
@@ -13,17 +13,6 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTableWidget;
-
-struct ReviewRow
-{
-    QString station;
-    QString reading; // the reading the question asked for
-    QString typed;
-    Outcome outcome = Outcome::NotAsked;
-    bool question = true; // false: shown but never asked (the first station in 駅当て)
-    std::int32_t tenths = 0;
-    std::int32_t hints = 0;
-};
 
 struct ReviewData
 {
@@ -37,7 +26,6 @@ struct ReviewData
 
 // The outcome as the review shows it.
 QString OutcomeText(const ReviewRow& row);
-bool IsMiss(Outcome outcome);
 
 class frmReview : public QDialog
 {

@@ -4,14 +4,13 @@
 #include "frmabout.h"
 #include "frmscorelist.h"
 #include "gamestate.h"
-#include "history.h"
 #include "kanalineedit.h"
 #include "lib_util.h"
 #include "mixer.h"
 #include "panelstatusbar.h"
 #include "plate.h"
 #include "platewidget.h"
-#include "questionlog.h"
+#include "session.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "twips.h"
@@ -239,13 +238,10 @@ void frmMain::txtKaitou_KeyPress(int& keyAscii)
 
 void frmMain::cmdHint_Click()
 {
-    // Only a question being asked has an answer to hint at; a hint during the start or end
-    // sound would cost points with nothing to show for them.
-    if (!QuestionAsked())
+    QString box = txtKaitou->text();
+    if (!TakeHint(box))
         return;
-    txtKaitou->setText(HintText(txtKaitou->text(), AskedReading()));
-    NoteHint(gCurrentStation + AnswerOffset(gGameMode));
-    gScore -= 3;
+    txtKaitou->setText(box);
     setPanel(QStringLiteral("Score"), QString::number(gScore));
 }
 
@@ -275,7 +271,7 @@ void frmMain::mnuGameStart_Click()
     if (platform::ending())
         return;
     cmdHint->setEnabled(GameRunning());
-    if (!inSubset_ && !GameRunning())
+    if (!SubsetScope::active() && !GameRunning())
         afterGame();
 }
 
@@ -512,90 +508,20 @@ void frmMain::waitSound(int sound)
 
 // ---- Review and history
 
-QString frmMain::currentLineKey() const
-{
-    QStringList stations;
-    for (std::int32_t i = 0; i < gStationCount; ++i)
-        stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
-    return LineKey(gLineName, stations);
-}
-
-History* frmMain::history()
-{
-    if (historyTried_)
-        return history_ && history_->isOpen() ? history_.get() : nullptr;
-    historyTried_ = true;
-    history_ = std::make_unique<History>();
-    switch (history_->open()) {
-    case History::Opened::Ok:
-        break;
-    case History::Opened::MovedAside:
-        historyMessage_ = QStringLiteral("遊んだ記録が読めなかったので、別の名前で残して"
-                                         "新しい記録を始めました。\r\n")
-            + history_->movedTo();
-        break;
-    case History::Opened::Unwritable:
-        historyMessage_ = QStringLiteral("遊んだ記録を保存できません。記録なしでゲームを続けます。"
-                                         "\r\n")
-            + HistoryFolder();
-        break;
-    }
-    return history_->isOpen() ? history_.get() : nullptr;
-}
-
 void frmMain::gameOver(bool completed)
 {
-    const std::int32_t offset = AnswerOffset(gGameMode);
-    LastGame game;
-    game.valid = true;
-    game.mode = gGameMode;
-    game.lineKey = inSubset_ ? subsetKey_ : currentLineKey();
-    game.review.lineName = gLineName;
-    game.review.mode = gGameMode;
-    GameRecord record;
-    record.when = QDateTime::currentDateTime();
-    record.lineKey = game.lineKey;
-    record.lineName = inSubset_ ? subsetBaseName_ : gLineName;
-    record.lineFile = gLineFilePath;
-    record.mode = gGameMode;
-    record.retry = inSubset_;
-    record.completed = completed;
-    for (std::int32_t i = 0; i < gStationCount; ++i) {
-        const QuestionResult& r = gQuestionLog[i];
-        ReviewRow row {StationTable[i].StationName,
-                       StationTable[i].Reading,
-                       r.typed,
-                       r.outcome,
-                       true,
-                       r.tenthsTaken,
-                       r.hints};
-        // In 駅当て a station is asked from the plate before it.
-        row.question = i >= offset && QuestionOnPlate(i - offset, gGameMode);
-        game.review.rows << row;
-        game.origin << (gSubsetOrigin.empty() ? i : gSubsetOrigin[std::size_t(i)]);
-        if (r.outcome != Outcome::NotAsked) {
-            record.answers << GameRecord::Answer {row.station, row.reading, r.outcome,
-                                                  r.tenthsTaken, r.hints};
-            ++record.asked;
-            record.right += r.outcome == Outcome::Right ? 1 : 0;
-        }
-    }
-    record.rate = record.asked > 0 ? double(record.right) / record.asked : 0.0;
-    record.score = gScore;
-    last_ = game;
+    FinishedGame game = CollectGame(completed, QDateTime::currentDateTime());
+    last_ = std::move(game.played);
     // Kept at once, while the score window may still be open: nothing is lost if the program
     // is closed from there.
-    if (History* h = history())
-        h->record(record);
+    history_.record(game.record);
 }
 
 void frmMain::afterGame()
 {
-    if (!historyMessage_.isEmpty()) {
-        const QString message = historyMessage_;
-        historyMessage_.clear();
+    const QString message = history_.takeMessage();
+    if (!message.isEmpty())
         platform::messageBox(message, platform::Buttons::Ok, platform::Icon::Exclamation);
-    }
     mnuGameReview->setEnabled(last_.valid);
     if (reviewPending_) {
         reviewPending_ = false;
@@ -603,69 +529,34 @@ void frmMain::afterGame()
     }
 }
 
-QList<int> frmMain::RetryEntries() const
-{
-    QList<int> entries;
-    const bool pairs = last_.mode == kModeEkiate;
-    for (qsizetype i = 0; i < last_.review.rows.size(); ++i) {
-        const ReviewRow& row = last_.review.rows[i];
-        if (!row.question || !IsMiss(row.outcome))
-            continue;
-        const int j = last_.origin[i];
-        if (pairs && j > 0)
-            entries << j - 1;
-        entries << j;
-    }
-    std::sort(entries.begin(), entries.end());
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-    return entries;
-}
-
-QList<int> frmMain::WeakEntries(const QList<MissedStation>& weak) const
-{
-    QList<int> entries;
-    const bool pairs = gGameMode == kModeEkiate;
-    for (std::int32_t i = 0; i < gStationCount; ++i) {
-        for (const MissedStation& s : weak) {
-            if (StationTable[i].StationName == s.station && StationTable[i].Reading == s.reading) {
-                if (pairs && i > 0)
-                    entries << i - 1;
-                if (!pairs || i > 0)
-                    entries << i;
-            }
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-    return entries;
-}
-
 void frmMain::mnuGameReview_Click()
 {
     if (!last_.valid || GameRunning())
         return;
-    ReviewData data = last_.review;
-    if (History* h = history()) {
+    ReviewData data;
+    data.lineName = last_.lineName;
+    data.mode = last_.mode;
+    data.rows = last_.rows;
+    if (History* h = history_.get()) {
         data.historyKept = true;
         data.stats = h->stats(last_.lineKey, last_.mode);
         data.weak = h->mostMissed(last_.lineKey, last_.mode, 10);
     }
-    if (!historyMessage_.isEmpty())
+    if (history_.hasMessage())
         afterGame();
     frmReview review(data, this);
     // Practice needs the stations on the loaded line, in the mode of the game reviewed.
-    const bool sameLine = !inSubset_ && currentLineKey() == last_.lineKey;
-    review.cmdPractice->setEnabled(review.cmdPractice->isEnabled() && sameLine
-                                   && gGameMode == last_.mode);
-    review.cmdRetry->setEnabled(review.cmdRetry->isEnabled() && sameLine
-                                && gGameMode == last_.mode);
+    const bool sameLine
+        = !SubsetScope::active() && CurrentLineKey() == last_.lineKey && gGameMode == last_.mode;
+    review.cmdPractice->setEnabled(review.cmdPractice->isEnabled() && sameLine);
+    review.cmdRetry->setEnabled(review.cmdRetry->isEnabled() && sameLine);
     review.exec();
     switch (review.choice()) {
     case frmReview::Choice::RetryMisses:
-        PlaySubset(RetryEntries(), QStringLiteral("（再挑戦）"));
+        PlaySubset(RetryEntries(last_), QStringLiteral("（再挑戦）"));
         break;
     case frmReview::Choice::PracticeWeak:
-        PlaySubset(WeakEntries(data.weak), QStringLiteral("（苦手な駅）"));
+        PlaySubset(WeakEntries(data.weak, gGameMode), QStringLiteral("（苦手な駅）"));
         break;
     case frmReview::Choice::Close:
         break;
@@ -674,48 +565,18 @@ void frmMain::mnuGameReview_Click()
 
 void frmMain::PlaySubset(const QList<int>& entries, const QString& mark)
 {
-    if (entries.isEmpty() || inSubset_ || GameRunning())
+    if (entries.isEmpty() || SubsetScope::active() || GameRunning())
         return;
-    const std::int32_t count = gStationCount;
-    const std::vector<StationRecord> whole(StationTable.begin(), StationTable.begin() + count);
-    const QString name = gLineName;
     const QString title = windowTitle();
-    subsetKey_ = currentLineKey();
-    subsetBaseName_ = name;
-
-    ClearStationName();
-    gSubsetOrigin.clear();
-    for (int k = 0; k < int(entries.size()); ++k) {
-        const StationRecord& from = whole[std::size_t(entries[k])];
-        StationTable[k].StationName = from.StationName;
-        StationTable[k].Reading = from.Reading;
-        StationTable[k].Extra = from.Extra;
-        gSubsetOrigin.push_back(entries[k]);
+    {
+        const SubsetScope subset(entries, mark);
+        setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
+                       + platform::versionInfo().productName);
+        mnuGameStart_Click();
+        if (platform::ending())
+            return;
     }
-    gStationCount = std::int32_t(entries.size());
-    gLineName = name + mark;
-    setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
-                   + platform::versionInfo().productName);
-
-    inSubset_ = true;
-    mnuGameStart_Click();
-    if (platform::ending())
-        return;
-    inSubset_ = false;
-
-    // The whole line again; its results belonged to the subset, so they go.
-    ClearStationName();
-    for (std::int32_t i = 0; i < count; ++i) {
-        StationTable[i].StationName = whole[std::size_t(i)].StationName;
-        StationTable[i].Reading = whole[std::size_t(i)].Reading;
-        StationTable[i].Extra = whole[std::size_t(i)].Extra;
-    }
-    gStationCount = count;
-    gLineName = name;
-    gSubsetOrigin.clear();
-    ClearScore();
-    ClearQuestionLog();
-    gStoppedAfter = -1;
+    // The whole line is back; the subset's results went with it.
     setWindowTitle(title);
     mnuGameScore->setEnabled(false);
     afterGame();

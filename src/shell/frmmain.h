@@ -5,8 +5,10 @@
 
 #include "frmreview.h"
 #include "gameloop.h"
+#include "historykeeper.h"
 #include "host.h"
 #include "linecatalogue.h"
+#include "session.h"
 
 #include <QMainWindow>
 
@@ -19,7 +21,6 @@ class QPushButton;
 class KanaLineEdit;
 class PanelStatusBar;
 class PlateWidget;
-class History;
 
 class frmMain : public QMainWindow, public GameFrontEnd
 {
@@ -96,10 +97,6 @@ public:
     // with the same game loop: the table holds them while the game runs and the whole line
     // again afterwards. mark follows the line's name in the caption and the report.
     void PlaySubset(const QList<int>& entries, const QString& mark);
-    // The stations a retry of the last game plays, and those the line's weakest ones need, as
-    // indices into the loaded line (in 駅当て with the station before each).
-    QList<int> RetryEntries() const;
-    QList<int> WeakEntries(const QList<MissedStation>& weak) const;
 
     // What choosing a line file does: caption, load, cleared results, the line's title on the
     // plate and the guide text. A refused file leaves no trace. True when the line loaded.
@@ -135,29 +132,12 @@ private:
 
     // After a game has returned: what waits for the player (a history message, the review).
     void afterGame();
-    // The history, opened on first use; nullptr when it cannot be kept. A problem is told once.
-    History* history();
-    QString currentLineKey() const;
 
     QString answerTag_;
     LineCatalogue catalogue_;
-
-    struct LastGame
-    {
-        bool valid = false;
-        ReviewData review;
-        QList<int> origin; // each row's index in the whole line
-        QString lineKey;
-        std::int32_t mode = 0;
-    };
-    LastGame last_;
-    std::unique_ptr<History> history_;
-    bool historyTried_ = false;
-    QString historyMessage_; // waiting to be shown once the game is over
+    PlayedGame last_;
+    HistoryKeeper history_;
     bool reviewPending_ = false;
-    bool inSubset_ = false;
-    QString subsetKey_; // the whole line's key while a subset plays
-    QString subsetBaseName_; // the line's name without the mark
     int boxLeft_ = 2280;
     int hintLeft_ = 5520;
 };

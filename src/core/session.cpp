@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session.h"
+#include "gameloop.h"
+#include "gamestate.h"
+
+#include <QCryptographicHash>
+
+#include <algorithm>
+
+namespace {
+
+const SubsetScope* current = nullptr;
+
+QList<int> sortedUnique(QList<int> entries)
+{
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
+}
+
+void fillTable(const std::vector<StationRecord>& from, const QList<int>& entries)
+{
+    ClearStationName();
+    for (int k = 0; k < int(entries.size()); ++k) {
+        const StationRecord& r = from[std::size_t(entries[k])];
+        StationTable[k].StationName = r.StationName;
+        StationTable[k].Reading = r.Reading;
+        StationTable[k].Extra = r.Extra;
+    }
+    gStationCount = std::int32_t(entries.size());
+}
+
+} // namespace
+
+bool TakeHint(QString& box)
+{
+    if (!QuestionAsked())
+        return false;
+    box = HintText(box, AskedReading());
+    NoteHint(gCurrentStation + AnswerOffset(gGameMode));
+    gScore -= kHintCost;
+    return true;
+}
+
+bool IsMiss(Outcome outcome)
+{
+    return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
+}
+
+QString LineKey(const QString& lineName, const QStringList& stationsAndReadings)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(lineName.toUtf8());
+    for (const QString& s : stationsAndReadings) {
+        hash.addData(QByteArrayView("\n"));
+        hash.addData(s.toUtf8());
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QString CurrentLineKey()
+{
+    if (const SubsetScope* subset = SubsetScope::active())
+        return subset->lineKey();
+    QStringList stations;
+    for (std::int32_t i = 0; i < gStationCount; ++i)
+        stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
+    return LineKey(gLineName, stations);
+}
+
+FinishedGame CollectGame(bool completed, const QDateTime& when)
+{
+    const SubsetScope* subset = SubsetScope::active();
+    const std::int32_t offset = AnswerOffset(gGameMode);
+    FinishedGame game;
+    PlayedGame& played = game.played;
+    played.valid = true;
+    played.mode = gGameMode;
+    played.lineKey = CurrentLineKey();
+    played.lineName = gLineName;
+    GameRecord& record = game.record;
+    record.when = when;
+    record.lineKey = played.lineKey;
+    record.lineName = subset ? subset->baseName() : gLineName;
+    record.lineFile = gLineFilePath;
+    record.mode = gGameMode;
+    record.retry = subset != nullptr;
+    record.completed = completed;
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        const QuestionResult& r = gQuestionLog[i];
+        ReviewRow row {StationTable[i].StationName,
+                       StationTable[i].Reading,
+                       r.typed,
+                       r.outcome,
+                       true,
+                       r.tenthsTaken,
+                       r.hints};
+        // In 駅当て a station is asked from the plate before it.
+        row.question = i >= offset && QuestionOnPlate(i - offset, gGameMode);
+        played.rows << row;
+        played.origin << (gSubsetOrigin.empty() ? i : gSubsetOrigin[std::size_t(i)]);
+        if (r.outcome == Outcome::NotAsked)
+            continue;
+        record.answers << GameRecord::Answer {row.station, row.reading, r.outcome, r.tenthsTaken,
+                                              r.hints};
+        ++record.asked;
+        record.right += r.outcome == Outcome::Right ? 1 : 0;
+    }
+    record.rate = record.asked > 0 ? double(record.right) / record.asked : 0.0;
+    record.score = gScore;
+    return game;
+}
+
+QList<int> RetryEntries(const PlayedGame& last)
+{
+    QList<int> entries;
+    const bool pairs = last.mode == kModeEkiate;
+    for (qsizetype i = 0; i < last.rows.size() && i < last.origin.size(); ++i) {
+        const ReviewRow& row = last.rows[i];
+        if (!row.question || !IsMiss(row.outcome))
+            continue;
+        const int j = last.origin[i];
+        if (pairs && j > 0)
+            entries << j - 1;
+        entries << j;
+    }
+    return sortedUnique(entries);
+}
+
+QList<int> WeakEntries(const QList<MissedStation>& weak, std::int32_t mode)
+{
+    QList<int> entries;
+    const bool pairs = mode == kModeEkiate;
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        for (const MissedStation& s : weak) {
+            if (StationTable[i].StationName != s.station || StationTable[i].Reading != s.reading)
+                continue;
+            // In 駅当て a station is asked from the one before it; the first is never asked.
+            if (pairs && i > 0)
+                entries << i - 1;
+            if (!pairs || i > 0)
+                entries << i;
+        }
+    }
+    return sortedUnique(entries);
+}
+
+SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark)
+    : whole_(StationTable.begin(), StationTable.begin() + gStationCount)
+    , name_(gLineName)
+    , key_(CurrentLineKey())
+{
+    QList<int> valid;
+    for (const int e : entries) {
+        if (e >= 0 && e < int(whole_.size()))
+            valid << e;
+    }
+    fillTable(whole_, valid);
+    gSubsetOrigin.assign(valid.begin(), valid.end());
+    gLineName = name_ + mark;
+    current = this;
+}
+
+SubsetScope::~SubsetScope()
+{
+    QList<int> all;
+    for (int i = 0; i < int(whole_.size()); ++i)
+        all << i;
+    fillTable(whole_, all);
+    gLineName = name_;
+    gSubsetOrigin.clear();
+    // The results in the table and the log belonged to the subset.
+    ClearScore();
+    ClearQuestionLog();
+    gStoppedAfter = -1;
+    current = nullptr;
+}
+
+const SubsetScope* SubsetScope::active()
+{
+    return current;
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "folders.h"
+
+#include <QStandardPaths>
+
+namespace platform {
+
+QString dataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/tabidori");
+}
+
+} // namespace platform
