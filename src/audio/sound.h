@@ -4,23 +4,11 @@
 // whether the sound may ring now (found, and sound switched on). Flags are 16-bit with
 // true = -1. The tables have eight entries; entry 7 is never filled, played or switched on.
 
+#include "soundnumber.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
-
-// Sound numbers, each with its file in the "sound" folder beside the program.
-enum SoundNumber : std::int32_t {
-    kSoundOk = 0, // ok.wav: a right answer
-    kSoundNg = 1, // ng.wav: a wrong answer
-    kSoundBadEnd = 2, // badend.wav
-    kSoundEnd = 3, // end.wav
-    kSoundGoodEnd = 4, // goodend.wav
-    kSoundSec = 5, // sec.wav: a second passes
-    kSoundStart = 6, // start.wav
-};
-inline constexpr int kSoundFileCount = 7;
-inline constexpr std::array<const char*, kSoundFileCount> kSoundFileNames
-    = {"ok.wav", "ng.wav", "badend.wav", "end.wav", "goodend.wav", "sec.wav", "start.wav"};
 
 struct SoundFileEntry
 {

@@ -36,14 +36,14 @@ void judge(GameFrontEnd& ui, std::int32_t offset, std::int32_t remain)
         ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
         asked.RemainTenths = remain;
         asked.IsOK = -1;
-        if (ui.soundMayRing(game_sound::kOk))
-            ui.playSound(game_sound::kOk);
+        if (ui.soundMayRing(kSoundOk))
+            ui.playSound(kSoundOk);
     } else {
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("NG.."));
         result.outcome = Outcome::Wrong;
         asked.IsOK = 0;
-        if (ui.soundMayRing(game_sound::kNg))
-            ui.playSound(game_sound::kNg);
+        if (ui.soundMayRing(kSoundNg))
+            ui.playSound(kSoundNg);
     }
 }
 
@@ -135,9 +135,9 @@ void MainLoop(GameFrontEnd& ui)
     gStoppedAfter = -1;
     gCurrentStation = 0;
     gScore = 0;
-    const bool startRings = ui.soundMayRing(game_sound::kStart);
+    const bool startRings = ui.soundMayRing(kSoundStart);
     if (startRings)
-        ui.playSound(game_sound::kStart);
+        ui.playSound(kSoundStart);
     ui.setPanel(QStringLiteral("Guide"), QStringLiteral("開始"));
     ui.setPanel(QStringLiteral("StaPlace"), stationPlace(0, questions));
     ui.setPanel(QStringLiteral("Score"), QStringLiteral("0"));
@@ -145,7 +145,7 @@ void MainLoop(GameFrontEnd& ui)
     ClearScore();
     ClearQuestionLog();
     if (startRings)
-        ui.waitSound(game_sound::kStart);
+        ui.waitSound(kSoundStart);
     if (platform::ending())
         return;
     ui.setPanel(QStringLiteral("Guide"), QString());
@@ -188,16 +188,16 @@ void MainLoop(GameFrontEnd& ui)
                 break;
             }
             DecrementValue(remain);
-            if (ui.soundMayRing(game_sound::kSec) && remain % 10 == 0)
-                ui.playSound(game_sound::kSec);
+            if (ui.soundMayRing(kSoundSec) && remain % 10 == 0)
+                ui.playSound(kSoundSec);
             ui.setPanel(QStringLiteral("Time"), FormatTenths(remain));
             if (remain > 0)
                 continue;
             asking = false;
             gQuestionLog[gCurrentStation + offset].outcome = Outcome::TimedOut;
             gQuestionLog[gCurrentStation + offset].tenthsTaken = kQuestionTenths;
-            if (ui.soundMayRing(game_sound::kNg))
-                ui.playSound(game_sound::kNg);
+            if (ui.soundMayRing(kSoundNg))
+                ui.playSound(kSoundNg);
             break;
         }
         ++judged;
@@ -209,7 +209,7 @@ void MainLoop(GameFrontEnd& ui)
     if (gGameMode == kModeEkiate)
         ui.drawPlate(gCurrentStation);
     gCorrectRate = static_cast<float>(double(GetOKcount()) / double(questions));
-    const int endSound = GetRateGrade(gCorrectRate) + game_sound::kBadEnd;
+    const int endSound = GetRateGrade(gCorrectRate) + kSoundBadEnd;
     const bool endRings = ui.soundMayRing(endSound);
     if (endRings)
         ui.playSound(endSound);

@@ -5,6 +5,8 @@
 // through its waits; the main window's handlers reach it only through gStopRequest, gScore and
 // the text and tag of the answer box.
 
+#include "soundnumber.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -34,15 +36,6 @@ public:
     // The game has reached its terminus (completed) or noticed a stop; its results are final.
     virtual void gameOver(bool completed) { Q_UNUSED(completed); }
 };
-
-// The sounds a game asks for, by their numbers.
-namespace game_sound {
-inline constexpr int kOk = 0;
-inline constexpr int kNg = 1;
-inline constexpr int kBadEnd = 2; // kBadEnd + grade is the end sound of a grade
-inline constexpr int kSec = 5;
-inline constexpr int kStart = 6;
-} // namespace game_sound
 
 // Ticks of 100 ms a question gives the player.
 inline constexpr std::int32_t kQuestionTenths = 100;

@@ -59,13 +59,6 @@ QMargins frameMargins(const QWidget* window)
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
-void setTextColour(QWidget* widget, QRgb colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, QColor(colour));
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 QString AboutVersionText(int major, int minor)
@@ -172,18 +165,18 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     };
 
     newLabel(0, {720, 120, 2370, 195})->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setTextColour(Label1[0], kDescriptionColour);
+    info::setTextColour(Label1[0], kDescriptionColour);
     newLabel(2, {2880, 960, 1155, 195})->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setTextColour(Label1[2], kDarkBlue);
+    info::setTextColour(Label1[2], kDarkBlue);
 
     Command1[0] = new QPushButton(QStringLiteral("問い合わせフォーム"), this);
     Command1[0]->setObjectName(QStringLiteral("Command1_0"));
     Command1[0]->setGeometry(twips::rect(240, 2160, 2055, 375));
 
     newLabel(3, {600, 1680, 3480, 195})->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setTextColour(Label1[3], kDarkBlue);
+    info::setTextColour(Label1[3], kDarkBlue);
     newLabel(1, {840, 480, 1575, 720})->setFont(info::gothicFont(kTitlePoints, false, true));
-    setTextColour(Label1[1], kDarkBlue);
+    info::setTextColour(Label1[1], kDarkBlue);
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));

@@ -27,13 +27,6 @@ QLabel* newLabel(QWidget* parent, const char* name, QRect twipRect,
     return label;
 }
 
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 // The icon's largest picture; icons without fixed sizes are drawn at the size asked for.
 QPixmap largestPixmap(const QIcon& icon, QSize fallback)
 {
@@ -107,12 +100,12 @@ frmSplash::frmSplash(const QIcon& logo, QWidget* parent) : QFrame(parent), logo_
     lblCompanyProduct = newLabel(Frame1, "lblCompanyProduct", {2355, 705, 4560, 435});
 
     lblProductName = newLabel(Frame1, "lblProductName", {2400, 1140, 1980, 645});
-    setTextColour(lblProductName, QColor(kDesktopColour));
+    info::setTextColour(lblProductName, QColor(kDesktopColour));
 
     lblPlatform = newLabel(Frame1, "lblPlatform", {2160, 1800, 4755, 360}, right);
 
     lblVersion = newLabel(Frame1, "lblVersion", {2280, 2520, 4605, 285}, right);
-    setTextColour(lblVersion, lblVersion->palette().color(QPalette::Highlight));
+    info::setTextColour(lblVersion, lblVersion->palette().color(QPalette::Highlight));
 
     lblCopyright = newLabel(Frame1, "lblCopyright", {2280, 3060, 4695, 255}, centre);
     lblCompany = newLabel(Frame1, "lblCompany", {2280, 3315, 4695, 255}, centre);

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Fonts of the information windows. Sizes are given in points at 96 dots per inch and set in
+// Fonts and text colours of the information windows. Sizes are given in points at 96 dots per inch and set in
 // pixels, so that the text keeps its size against the twip geometry (15 twips a pixel) whatever
 // resolution the screen reports.
 
 #include "fonts.h"
 
+#include <QColor>
 #include <QFont>
+#include <QPalette>
+#include <QWidget>
 #include <cmath>
 
 namespace info {
@@ -18,6 +21,14 @@ inline QFont gothicFont(double points, bool bold = false, bool underline = false
     font.setBold(bold);
     font.setUnderline(underline);
     return font;
+}
+
+// Sets the colour a label draws its text in.
+inline void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
 }
 
 } // namespace info
