@@ -105,32 +105,37 @@ AnswerRow ArrangeAnswerRow(std::int32_t mode, int innerWidth, int boxLeft, int b
     return row;
 }
 
-void MainLoop(GameFrontEnd& ui)
+namespace {
+
+// The questions a game on the loaded line asks in the current mode, or 0 (and the player is
+// told why) when it cannot start.
+std::int32_t questionsToAsk()
 {
-    gStopRequest = 0;
     if (gGameMode == kModeNone) {
         refuse(QStringLiteral("オプションメニューのゲームモードでモードを設定してください。"));
-        return;
+        return 0;
     }
-    const std::int32_t offset = AnswerOffset(gGameMode);
     if (!FileExists(gLineFilePath)) {
         refuse(QStringLiteral("路線ファイルが存在しません。\r\n") + gLineFilePath);
-        return;
+        return 0;
     }
     // A retry in 駅当て may put stations side by side that are not neighbours: no question
     // there, and it does not count.
-    const std::int32_t plates = QuestionCount();
     std::int32_t questions = 0;
-    for (std::int32_t p = 0; p < plates; ++p)
+    for (std::int32_t p = 0; p < QuestionCount(); ++p)
         questions += QuestionOnPlate(p, gGameMode) ? 1 : 0;
     if (questions < 1) {
         // Nothing to ask: the rate would have no divisor.
         refuse(gGameMode == kModeEkiate ? QStringLiteral(
                    "駅当てモードで遊ぶには、駅が2つ以上ある路線ファイルが必要です。")
                                         : QStringLiteral("この路線ファイルには駅がありません。"));
-        return;
     }
+    return questions;
+}
 
+// The start: controls held, results reset, the start sound. False when the program ends.
+bool openGame(GameFrontEnd& ui, std::int32_t questions)
+{
     ui.enterGameControls();
     gStoppedAfter = -1;
     gCurrentStation = 0;
@@ -147,65 +152,67 @@ void MainLoop(GameFrontEnd& ui)
     if (startRings)
         ui.waitSound(kSoundStart);
     if (platform::ending())
-        return;
+        return false;
     ui.setPanel(QStringLiteral("Guide"), QString());
+    return true;
+}
 
-    std::int32_t judged = 0;
+enum class Asked { Judged, Stopped, Ending };
+
+// One question: the plate, then the countdown until Enter, the stop command or the end of time.
+Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
+{
+    const std::int32_t offset = AnswerOffset(gGameMode);
+    ui.focusAnswer();
+    ui.setAnswerText(QString());
+    ui.setAnswerTag(QString());
+    std::int32_t remain = kQuestionTenths;
+    ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
+    ui.drawPlate(gCurrentStation);
+    asking = true;
     for (;;) {
-        if (!QuestionOnPlate(gCurrentStation, gGameMode)) {
-            IncrementValue(gCurrentStation);
-            if (gCurrentStation >= plates)
-                break;
-            continue;
-        }
-        ui.focusAnswer();
-        ui.setAnswerText(QString());
-        ui.setAnswerTag(QString());
-        std::int32_t remain = kQuestionTenths;
-        ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
-        ui.drawPlate(gCurrentStation);
-        asking = true;
-        for (;;) {
-            WaitTicks(100);
-            if (platform::ending()) {
-                asking = false;
-                return;
-            }
-            if (gStopRequest == -1) {
-                asking = false;
-                // The score window then tells of this game: the questions judged so far, the
-                // rest without a verdict.
-                gStoppedAfter = judged;
-                gCorrectRate
-                    = judged > 0 ? static_cast<float>(double(GetOKcount()) / double(judged)) : 0.0f;
-                ui.setPanel(QStringLiteral("Guide"), QStringLiteral("中断しました"));
-                ui.gameOver(false);
-                return;
-            }
-            if (ui.answerTag() == QLatin1String("1")) {
-                asking = false;
-                judge(ui, offset, remain);
-                break;
-            }
-            DecrementValue(remain);
-            if (ui.soundMayRing(kSoundSec) && remain % 10 == 0)
-                ui.playSound(kSoundSec);
-            ui.setPanel(QStringLiteral("Time"), FormatTenths(remain));
-            if (remain > 0)
-                continue;
+        WaitTicks(100);
+        if (platform::ending()) {
             asking = false;
-            gQuestionLog[gCurrentStation + offset].outcome = Outcome::TimedOut;
-            gQuestionLog[gCurrentStation + offset].tenthsTaken = kQuestionTenths;
-            if (ui.soundMayRing(kSoundNg))
-                ui.playSound(kSoundNg);
-            break;
+            return Asked::Ending;
         }
-        ++judged;
-        IncrementValue(gCurrentStation);
-        if (gCurrentStation >= plates)
-            break;
+        if (gStopRequest == -1) {
+            asking = false;
+            return Asked::Stopped;
+        }
+        if (ui.answerTag() == QLatin1String("1")) {
+            asking = false;
+            judge(ui, offset, remain);
+            return Asked::Judged;
+        }
+        DecrementValue(remain);
+        if (ui.soundMayRing(kSoundSec) && remain % 10 == 0)
+            ui.playSound(kSoundSec);
+        ui.setPanel(QStringLiteral("Time"), FormatTenths(remain));
+        if (remain > 0)
+            continue;
+        asking = false;
+        gQuestionLog[gCurrentStation + offset].outcome = Outcome::TimedOut;
+        gQuestionLog[gCurrentStation + offset].tenthsTaken = kQuestionTenths;
+        if (ui.soundMayRing(kSoundNg))
+            ui.playSound(kSoundNg);
+        return Asked::Judged;
     }
+}
 
+// A stop noticed: the score window then tells of this game, the questions judged so far and
+// the rest without a verdict.
+void stopGame(GameFrontEnd& ui, std::int32_t judged)
+{
+    gStoppedAfter = judged;
+    gCorrectRate = judged > 0 ? static_cast<float>(double(GetOKcount()) / double(judged)) : 0.0f;
+    ui.setPanel(QStringLiteral("Guide"), QStringLiteral("中断しました"));
+    ui.gameOver(false);
+}
+
+// The terminus: the rate, its end sound, the controls back and the score window.
+void finishGame(GameFrontEnd& ui, std::int32_t questions)
+{
     if (gGameMode == kModeEkiate)
         ui.drawPlate(gCurrentStation);
     gCorrectRate = static_cast<float>(double(GetOKcount()) / double(questions));
@@ -221,6 +228,33 @@ void MainLoop(GameFrontEnd& ui)
     ui.gameOver(true);
     ui.stopCommand();
     ui.showScore();
+}
+
+} // namespace
+
+void MainLoop(GameFrontEnd& ui)
+{
+    gStopRequest = 0;
+    const std::int32_t questions = questionsToAsk();
+    if (questions < 1 || !openGame(ui, questions))
+        return;
+    const std::int32_t plates = QuestionCount();
+    std::int32_t judged = 0;
+    for (; gCurrentStation < plates; IncrementValue(gCurrentStation)) {
+        if (!QuestionOnPlate(gCurrentStation, gGameMode))
+            continue;
+        switch (askQuestion(ui, judged, questions)) {
+        case Asked::Ending:
+            return;
+        case Asked::Stopped:
+            stopGame(ui, judged);
+            return;
+        case Asked::Judged:
+            ++judged;
+            break;
+        }
+    }
+    finishGame(ui, questions);
 }
 
 void StartGame(GameFrontEnd& ui)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Fonts and text colours of the information windows. Sizes are given in points at 96 dots per inch and set in
-// pixels, so that the text keeps its size against the twip geometry (15 twips a pixel) whatever
-// resolution the screen reports.
+// Fonts and text colours of the information windows. Font sizes are given in points at 96 dots
+// per inch and set in pixels, so that the text keeps its size against the twip geometry (15
+// twips a pixel) whatever resolution the screen reports.
 
 #include "fonts.h"
 

@@ -37,11 +37,8 @@ QString OutcomeText(const ReviewRow& row)
     return QStringLiteral("未出題");
 }
 
-frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
+int frmReview::buildStationGrid(const ReviewData& data)
 {
-    setObjectName(QStringLiteral("frmReview"));
-    setWindowTitle(QStringLiteral("復習 - ") + data.lineName);
-
     grdStations = new QTableWidget(int(data.rows.size()), 6, this);
     grdStations->setObjectName(QStringLiteral("grdStations"));
     grdStations->setHorizontalHeaderLabels({QStringLiteral("駅名"), QStringLiteral("正しい読み"),
@@ -87,6 +84,11 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
     if (!data.rows.isEmpty())
         grdStations->selectRow(0);
 
+    return misses;
+}
+
+QGroupBox* frmReview::buildRecord(const ReviewData& data)
+{
     auto* record
         = new QGroupBox(QStringLiteral("この路線の記録（%1）").arg(GetModeName(data.mode)), this);
     lblRecord = new QLabel(record);
@@ -117,6 +119,17 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
     recordLayout->addWidget(lblRecord);
     recordLayout->addWidget(weakLabel);
     recordLayout->addWidget(lstWeak);
+
+    return record;
+}
+
+frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmReview"));
+    setWindowTitle(QStringLiteral("復習 - ") + data.lineName);
+
+    const int misses = buildStationGrid(data);
+    QGroupBox* record = buildRecord(data);
 
     cmdRetry = new QPushButton(QStringLiteral("間違えた駅をもう一度(&A)"), this);
     cmdRetry->setObjectName(QStringLiteral("cmdRetry"));

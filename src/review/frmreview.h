@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -45,5 +46,10 @@ public:
     Choice choice() const { return choice_; }
 
 private:
+    // The stations of the game, misses in red; returns the number of misses.
+    int buildStationGrid(const ReviewData& data);
+    // The line's record in this mode and its weakest stations.
+    QGroupBox* buildRecord(const ReviewData& data);
+
     Choice choice_ = Choice::Close;
 };

@@ -6,6 +6,7 @@
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "lib_util.h"
+#include "linemenu.h"
 #include "mixer.h"
 #include "panelstatusbar.h"
 #include "plate.h"
@@ -26,142 +27,6 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-
-namespace {
-
-QAction* namedAction(QAction* action, const char* name)
-{
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-} // namespace
-
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
-{
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(platform::applicationTitle());
-    QIcon icon;
-    for (const int size : {32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/tabidori-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
-    // Fixed single border: minimise and close, no maximise, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twips::size(kClientWidth, kClientHeight));
-    setCentralWidget(client);
-    buildControls(client);
-    buildMenus();
-    connectHandlers();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    move(twips::toPx(1560), twips::toPx(2145));
-}
-
-void frmMain::buildControls(QWidget* client)
-{
-    txtKaitou = new KanaLineEdit(client);
-    txtKaitou->setObjectName(QStringLiteral("txtKaitou"));
-    txtKaitou->setGeometry(twips::rect(2280, kBoxTop, kBoxWidth, 270));
-    txtKaitou->setAttribute(Qt::WA_InputMethodEnabled, true);
-
-    picStationPlate = new PlateWidget(client);
-    picStationPlate->setObjectName(QStringLiteral("picStationPlate"));
-    picStationPlate->setGeometry(twips::rect(kPlateLeft, 120, 8000, 2000));
-    picStationPlate->setFocusPolicy(Qt::NoFocus);
-
-    sbStatusBar = new PanelStatusBar(client);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setGeometry(twips::rect(0, 2700, 8250, 375));
-    using S = PanelStatusBar::Sizing;
-    // Labels carry full-width colons.
-    sbStatusBar->addPanel({"Guide", {}, {}, 5050, 400, S::Spring});
-    sbStatusBar->addPanel({"StaLabel", QStringLiteral("駅："), {}, 400, 400, S::Fixed});
-    sbStatusBar->addPanel({"StaPlace", {}, QStringLiteral("駅"), 405, 400, S::Contents});
-    sbStatusBar->addPanel({"TimeLabel", QStringLiteral("時間："), {}, 600, 600, S::Fixed});
-    sbStatusBar->addPanel(
-        {"Time", QStringLiteral("0"), QStringLiteral("残り時間"), 405, 400, S::Contents});
-    sbStatusBar->addPanel({"ScoreLabel", QStringLiteral("得点："), {}, 600, 600, S::Fixed});
-    sbStatusBar->addPanel(
-        {"Score", QStringLiteral("0"), QStringLiteral("得点"), 405, 400, S::Contents});
-
-    cmdHint = new QPushButton(QStringLiteral("ヒント(&T)"), client);
-    cmdHint->setObjectName(QStringLiteral("cmdHint"));
-    cmdHint->setGeometry(twips::rect(5520, kHintTop, kHintWidth, 495));
-    cmdHint->setVisible(false);
-    // A hint only means something while a question is asked.
-    cmdHint->setEnabled(false);
-
-    cmbGameMode = new QComboBox(client);
-    cmbGameMode->setObjectName(QStringLiteral("cmbGameMode"));
-    cmbGameMode->setGeometry(twips::rect(6840, 2280, 1335, 300));
-    cmbGameMode->setEditable(false);
-
-    setTabOrder(txtKaitou, cmdHint);
-    setTabOrder(cmdHint, cmbGameMode);
-}
-
-void frmMain::buildMenus()
-{
-    QMenuBar* bar = menuBar();
-
-    mnuFile = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileEnd = namedAction(mnuFile->addAction(QStringLiteral("終了(&E)")), "mnuFileEnd");
-
-    // A command on the menu bar itself, without a submenu.
-    mnuLine = namedAction(bar->addAction(QStringLiteral("路線(&L)...")), "mnuLine");
-    // The library by the lines' own names; filled each time it opens.
-    mnuLineList = bar->addMenu(QStringLiteral("路線一覧(&R)"));
-    mnuLineList->setObjectName(QStringLiteral("mnuLineList"));
-
-    mnuGame = bar->addMenu(QStringLiteral("ゲーム(&G)"));
-    mnuGame->setObjectName(QStringLiteral("mnuGame"));
-    mnuGameStart = namedAction(mnuGame->addAction(QStringLiteral("スタート(&S)")), "mnuGameStart");
-    mnuGameStart->setShortcut(QKeySequence(Qt::Key_F5));
-    mnuGameStop = namedAction(mnuGame->addAction(QStringLiteral("中断(&S)")), "mnuGameStop");
-    mnuGameStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuGameStop->setEnabled(false);
-    mnuGameBar = namedAction(mnuGame->addSeparator(), "mnuGameBar");
-    mnuGameScore
-        = namedAction(mnuGame->addAction(QStringLiteral("スコア詳細(&S)")), "mnuGameScore");
-    mnuGameScore->setEnabled(false);
-    mnuGameReview = namedAction(mnuGame->addAction(QStringLiteral("復習(&R)")), "mnuGameReview");
-    mnuGameReview->setEnabled(false);
-
-    mnuOption = bar->addMenu(QStringLiteral("オプション(&O)"));
-    mnuOption->setObjectName(QStringLiteral("mnuOption"));
-    mnuSound = namedAction(mnuOption->addAction(QStringLiteral("サウンド(&S)")), "mnuSound");
-    mnuSound->setCheckable(true);
-    mnuSound->setChecked(true);
-
-    mnuHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpHelp = namedAction(mnuHelp->addAction(QStringLiteral("ヘルプ(&H)")), "mnuHelpHelp");
-    mnuHelpAbout = namedAction(mnuHelp->addAction(QStringLiteral("tabidoriについて(&A)...")),
-                               "mnuHelpAbout");
-}
-
-void frmMain::connectHandlers()
-{
-    txtKaitou->keyPress = [this](int& keyAscii) { txtKaitou_KeyPress(keyAscii); };
-    connect(cmdHint, &QPushButton::clicked, this, &frmMain::cmdHint_Click);
-    connect(cmbGameMode, &QComboBox::currentIndexChanged, this, &frmMain::cmbGameMode_Click);
-    connect(mnuGameStart, &QAction::triggered, this, &frmMain::mnuGameStart_Click);
-    connect(mnuGameStop, &QAction::triggered, this, &frmMain::mnuGameStop_Click);
-    connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
-    connect(mnuGameReview, &QAction::triggered, this, &frmMain::mnuGameReview_Click);
-    connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
-    connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
-    // A checkable action inverts its own check mark before it reports the trigger.
-    connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
-    connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
-    connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
-}
 
 // ---- Loading and closing
 
@@ -259,12 +124,6 @@ void frmMain::cmbGameMode_Click()
     mnuGameScore->setEnabled(false);
 }
 
-void frmMain::placeAnswerRow()
-{
-    txtKaitou->move(twips::toPx(boxLeft_), twips::toPx(kBoxTop));
-    cmdHint->move(twips::toPx(hintLeft_), twips::toPx(kHintTop));
-}
-
 void frmMain::mnuGameStart_Click()
 {
     StartGame(*this);
@@ -328,51 +187,11 @@ void frmMain::ForgetLineFile()
     setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
 }
 
-namespace {
-
-QString menuText(const QString& name)
-{
-    QString text = name;
-    return text.replace(u'&', QStringLiteral("&&"));
-}
-
-bool numbered(const QString& group)
-{
-    return !group.isEmpty()
-        && std::all_of(group.begin(), group.end(), [](QChar c) { return c.isDigit(); });
-}
-
-} // namespace
-
 void frmMain::mnuLineList_Show()
 {
-    mnuLineList->clear();
-    const auto addLines = [this](QMenu* menu, const QList<LineEntry>& lines) {
-        QString group;
-        for (const LineEntry& line : lines) {
-            // A line between operators; numbered files are one operator's lines in order.
-            if (!group.isEmpty() && line.group != group && !numbered(line.group))
-                menu->addSeparator();
-            group = line.group;
-            const QString path = line.path;
-            menu->addAction(menuText(line.name), this, [this, path] { OpenLineFile(path); });
-        }
-    };
     const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    for (const LineRegion& region : catalogue_.regions(library)) {
-        QMenu* menu = mnuLineList->addMenu(region.title.isEmpty() ? QStringLiteral("その他")
-                                                                  : menuText(region.title));
-        addLines(menu, region.lines);
-    }
-    mnuLineList->addSeparator();
-    QMenu* mine = mnuLineList->addMenu(QStringLiteral("マイ路線(&M)"));
-    mine->setObjectName(QStringLiteral("mnuMyLines"));
-    const QList<LineEntry> own = catalogue_.lines(UserLineFolder());
-    addLines(mine, own);
-    if (own.isEmpty())
-        mine->addAction(QStringLiteral("（自分の路線ファイルはまだありません）"))
-            ->setEnabled(false);
-    mine->addSeparator();
+    QMenu* mine = FillLineMenu(mnuLineList, catalogue_, library, UserLineFolder(),
+                               [this](const QString& path) { OpenLineFile(path); });
     mine->addAction(QStringLiteral("マイ路線のフォルダを開く(&O)..."), this,
                     &frmMain::mnuMyLinesFolder_Click);
 }
