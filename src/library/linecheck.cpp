@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linecheck.h"
+#include "codec.h"
 #include "lib_util.h"
 #include "stationdictionary.h"
 #include "textfile.h"
@@ -8,9 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-
-#include <cerrno>
-#include <iconv.h>
 
 namespace {
 
@@ -33,26 +31,6 @@ QStringList stationFields(const QString& raw)
     QString fields[3];
     SplitCsvLine(StripComment(raw), fields);
     return {fields[0], fields[1], fields[2]};
-}
-
-QByteArray encodeCp932(const QString& text, bool* ok)
-{
-    *ok = true;
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    if (cd == iconv_t(-1)) {
-        *ok = false;
-        return {};
-    }
-    QByteArray out(text.size() * 2 + 16, Qt::Uninitialized);
-    char* in = reinterpret_cast<char*>(const_cast<QChar*>(text.constData()));
-    size_t inLeft = size_t(text.size()) * 2;
-    char* dst = out.data();
-    size_t outLeft = size_t(out.size());
-    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == size_t(-1))
-        *ok = false;
-    iconv_close(cd);
-    out.resize(out.size() - qsizetype(outLeft));
-    return out;
 }
 
 } // namespace
@@ -270,12 +248,12 @@ int FillReadings(const QString& path, const StationDictionary& dictionary, QStri
     if (file.isUtf8()) {
         bytes = text.toUtf8();
     } else {
-        bool ok = false;
-        bytes = encodeCp932(text, &ok);
-        if (!ok) {
+        const std::optional<QByteArray> encoded = EncodeText(text, "CP932");
+        if (!encoded) {
             *why = QStringLiteral("CP932 で書けない文字があります");
             return -1;
         }
+        bytes = *encoded;
     }
     QFile out(target);
     if (!out.open(QIODevice::NewOnly | QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {

@@ -40,7 +40,5 @@ private:
     QString errorString_;
 };
 
-// True when bytes are valid UTF-8 and hold at least one non-ASCII byte.
-bool IsNonAsciiUtf8(const QByteArray& bytes);
 // Decodes code page 932 bytes; every byte sequence that is not valid becomes U+FFFD.
 QString DecodeCp932(const char* data, qsizetype size);
