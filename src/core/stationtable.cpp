@@ -45,8 +45,10 @@ bool LoadLineFile(const QString& path)
 {
     ClearStationName();
     gLineName.clear();
+    // Names compare without regard to case, as on the systems the line files were written on.
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path)) {
+    if (!file.open(real.isEmpty() ? path : real)) {
         reportLoadFailure(openFailureText(file), path, file.errorString());
         return false;
     }

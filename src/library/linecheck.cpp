@@ -91,8 +91,10 @@ bool IsHiraganaReading(const QString& text)
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
 {
     LineCheck check;
+    // Found the way the game finds it, without regard to case.
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path)) {
+    if (!file.open(real.isEmpty() ? path : real)) {
         problem(check, 0,
                 QStringLiteral("読み込めません")
                     + (file.errorString().isEmpty() ? QString()
@@ -204,8 +206,9 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
 int FillReadings(const QString& path, const StationDictionary& dictionary, QString* written,
                  QString* why)
 {
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path) || file.isEmpty()) {
+    if (!file.open(real.isEmpty() ? path : real) || file.isEmpty()) {
         *why = QStringLiteral("読み込めません");
         return -1;
     }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textfile.h"
 #include "codec.h"
-#include "lib_util.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -31,9 +30,8 @@ bool TextFile::open(const QString& path)
     error_ = Error::None;
     errorString_.clear();
 
-    const QString real = ResolvePath(path);
-    const QFileInfo info(real);
-    if (real.isEmpty() || !info.exists()) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
         error_ = Error::NotFound;
         return false;
     }
@@ -41,7 +39,7 @@ bool TextFile::open(const QString& path)
         error_ = Error::IsFolder;
         return false;
     }
-    QFile file(real);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error_ = Error::CannotOpen;
         errorString_ = file.errorString();
