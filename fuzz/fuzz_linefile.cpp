@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Line files of any bytes: loading never writes past the table, and what it keeps is what a
-// line file can hold.
+// Line files of any bytes: loading never writes past the table, what it keeps is what a line
+// file can hold, and a file the checker passes is one the game loads as the checker read it.
 
+#include "linecheck.h"
 #include "silenthost.h"
 #include "stationtable.h"
 
@@ -48,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::SilentHost& host = fuzz::host();
     host.clearCounts();
 
-    const bool loaded = LoadLineFile(QString::fromStdString(linePath()));
+    const QString path = QString::fromStdString(linePath());
+    const bool loaded = LoadLineFile(path);
 
     fuzz::check(gStationCount >= 0 && gStationCount <= kStationTableSize, "station count range");
     for (int i = gStationCount; i < kStationTableSize; ++i) {
@@ -58,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Success is silent; a failure says why in exactly one box and keeps no station.
     fuzz::check(host.messages == (loaded ? 0 : 1), "message boxes for the outcome");
+    // The checker is stricter than the game: what it passes, even without its dictionary, loads.
+    if (const LineCheck check = CheckLineFile(path); check.errors() == 0) {
+        fuzz::check(loaded, "a file the checker passes does not load");
+        fuzz::check(gLineName == check.lineName && gStationCount == check.stations.size(),
+                    "the checker and the game read a different name or station count");
+    }
     if (!loaded) {
         fuzz::check(gStationCount == 0, "stations kept after a failure");
         return 0;

@@ -184,6 +184,9 @@ void TestCore::encodingsAndLineEnds_data()
         << toCp932("銀座線\r\n###\r\n渋谷,しぶ\nや\r\n") << QStringList {"渋谷"} << "しぶ\nや";
     QTest::newRow("invalid UTF-8 is code page 932")
         << QByteArray("L\n###\n\x82\xA0,\x82\xA2") << QStringList {"あ"} << "い";
+    // An overlong form is no UTF-8: these bytes are the half-width katakana ﾀｯ.
+    QTest::newRow("overlong UTF-8 is code page 932")
+        << QByteArray("L\n###\n\xC0\xAF,x") << QStringList {"ﾀｯ"} << "x";
 }
 
 void TestCore::encodingsAndLineEnds()

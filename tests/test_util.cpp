@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehost.h"
 #include "lib_util.h"
+#include "linefile.h"
 #include "testfiles.h"
 #include "textfile.h"
 
@@ -37,6 +38,8 @@ private slots:
     void decodeCp932_data();
     void decodeCp932();
     void seekMarkerLine();
+    void parseLineFile_data();
+    void parseLineFile();
     void waitTicksVirtual_data();
     void waitTicksVirtual();
     void waitTicksRealDeliversEvents();
@@ -367,6 +370,71 @@ void TestUtil::seekMarkerLine()
     QVERIFY(file.open(writeLineFile(dir, "n.txt", {"name", "a", "## #"})));
     QVERIFY(!SeekMarkerLine("###", file));
     QVERIFY(file.atEnd());
+}
+
+void TestUtil::parseLineFile_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<bool>("marker");
+    // "line:name,reading,extra" trimmed, then the raw fields "name,reading,extra".
+    QTest::addColumn<QStringList>("stations");
+    QTest::addColumn<QStringList>("rawFields");
+    QTest::addColumn<bool>("overLimit");
+    QTest::addColumn<int>("passes"); // calls before a line is read or the end is found
+
+    QTest::newRow("free text kept, stations numbered")
+        << QStringList {"線 ;c", "説明", "; note", "###", "a,b", "", "c,d,e,f"} << -1 << "線"
+        << QStringList {"説明", "; note"} << true << QStringList {"5:a,b,", "6:,,", "7:c,d,e"}
+        << QStringList {"a,b,", ",,", "c,d,e"} << false << 7;
+    QTest::newRow("raw fields keep blanks the game trims")
+        << QStringList {"\u3000L", "###", " a ,\u3000b\u3000;x"} << -1 << "L" << QStringList {}
+        << true << QStringList {"3:a,b,"} << QStringList {"a ,\u3000b\u3000,"} << false << 3;
+    QTest::newRow("### as line 1 is the name")
+        << QStringList {"###", "x", "###", "a"} << -1 << "###" << QStringList {"x"} << true
+        << QStringList {"4:a,,"} << QStringList {"a,,"} << false << 4;
+    QTest::newRow("### with a blank or a comment is no marker")
+        << QStringList {"L", "### ", "###;c"} << -1 << "L" << QStringList {"### ", "###;c"} << false
+        << QStringList {} << QStringList {} << false << 3;
+    QTest::newRow("marker on the last line, no end pass")
+        << QStringList {"L", "###"} << -1 << "L" << QStringList {} << true << QStringList {}
+        << QStringList {} << false << 1;
+    QTest::newRow("limit stops at the next station")
+        << QStringList {"L", "###", "a", "b", "c"} << 2 << "L" << QStringList {} << true
+        << QStringList {"3:a,,", "4:b,,"} << QStringList {"a,,", "b,,"} << true << 4;
+}
+
+void TestUtil::parseLineFile()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    TextFile file;
+    QVERIFY(file.open(writeLineFile(dir, "l.txt", lines)));
+    int passes = 0;
+    LineFileOptions options;
+    options.stationLimit = limit;
+    options.beforeLine = [&](const LineFile& sofar) {
+        QCOMPARE(sofar.rawName, lines.first()); // the name is known from the first call on
+        ++passes;
+    };
+    const LineFile got = ParseLineFile(file, options);
+    QStringList stations, rawFields;
+    for (const LineFileStation& st : got.stations) {
+        QCOMPARE(st.raw, lines.at(st.line - 1));
+        stations << QString::number(st.line) + u':'
+                + QStringList(st.fields.begin(), st.fields.end()).join(u',');
+        rawFields << QStringList(st.rawFields.begin(), st.rawFields.end()).join(u',');
+    }
+    QTEST(got.name, "name");
+    QTEST(got.freeText, "freeText");
+    QTEST(got.marker, "marker");
+    QTEST(stations, "stations");
+    QTEST(rawFields, "rawFields");
+    QTEST(got.overLimit, "overLimit");
+    QTEST(passes, "passes");
 }
 
 void TestUtil::waitTicksVirtual_data()

@@ -3,6 +3,7 @@
 #include "gamestate.h"
 #include "host.h"
 #include "lib_util.h"
+#include "linefile.h"
 #include "questionlog.h"
 #include "textfile.h"
 
@@ -45,8 +46,10 @@ bool LoadLineFile(const QString& path)
 {
     ClearStationName();
     gLineName.clear();
+    // Names compare without regard to case, as on the systems the line files were written on.
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path)) {
+    if (!file.open(real.isEmpty() ? path : real)) {
         reportLoadFailure(openFailureText(file), path, file.errorString());
         return false;
     }
@@ -54,44 +57,43 @@ bool LoadLineFile(const QString& path)
         reportLoadFailure(QStringLiteral("路線ファイルが空です。"), path);
         return false;
     }
-    gLineName = TrimFieldBlanks(StripComment(file.readLine()));
-    const bool marker = SeekMarkerLine(QStringLiteral("###"), file);
-    if (!marker || file.atEnd()) {
+    LineFileOptions options;
+    // Pending window events run before each line is read; a repaint then already shows the
+    // name of the line being read.
+    options.beforeLine = [](const LineFile& sofar) {
+        gLineName = sofar.name;
+        platform::host().processEvents();
+    };
+    options.stationLimit = kStationTableSize;
+    const LineFile line = ParseLineFile(file, options);
+    if (!line.marker || line.stations.isEmpty()) {
         // A line without stations cannot be played: say what is missing now, not at the start.
         gLineName.clear();
-        reportLoadFailure(marker
+        reportLoadFailure(line.marker
                               ? QStringLiteral("路線ファイルの「###」の行より後に駅がありません。")
                               : QStringLiteral("路線ファイルに「###」だけの行がありません。"
                                                "駅は「###」の行の次から1行に1駅ずつ書きます。"),
                           path);
         return false;
     }
+    if (line.overLimit) {
+        // Nothing is written past the table: refuse the whole line rather than cut it short.
+        gLineName.clear();
+        reportLoadFailure(
+            QStringLiteral("駅が多すぎます。読み込めるのは %1 駅までです。").arg(kStationTableSize),
+            path);
+        return false;
+    }
 
     std::int32_t count = 0;
-    QString fields[3];
-    for (;;) {
-        platform::host().processEvents();
-        if (file.atEnd())
-            break;
-        const QString line = file.readLine();
-        if (count >= kStationTableSize) {
-            // Nothing is written past the table: refuse the whole line rather than cut it short.
-            ClearStationName();
-            gLineName.clear();
-            reportLoadFailure(QStringLiteral("駅が多すぎます。読み込めるのは %1 駅までです。")
-                                  .arg(kStationTableSize),
-                              path);
-            return false;
-        }
-        SplitCsvLine(StripComment(line), fields);
+    for (const LineFileStation& s : line.stations) {
         StationRecord& r = StationTable[count];
-        // A blank of either width at the end of a field is never meant: a reading that ended in
-        // one could not be answered.
-        r.StationName = TrimFieldBlanks(fields[0]);
-        r.Reading = TrimFieldBlanks(fields[1]);
-        r.Extra = TrimFieldBlanks(fields[2]);
+        r.StationName = s.fields[0];
+        r.Reading = s.fields[1];
+        r.Extra = s.fields[2];
         IncrementValue(count);
     }
+    gLineName = line.name;
     gStationCount = count;
     return true;
 }

@@ -3,6 +3,8 @@
 // The stations of the loaded line, in running order, with each station's result in the last
 // game, and the line file reader that fills them.
 
+#include "linefile.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -16,7 +18,7 @@ struct StationRecord
     std::int32_t RemainTenths = 0; // tenths left when answered right, 1 to 100
 };
 
-inline constexpr int kStationTableSize = 1001;
+inline constexpr int kStationTableSize = kMaxLineStations;
 
 extern std::array<StationRecord, kStationTableSize> StationTable;
 extern std::int32_t gStationCount;

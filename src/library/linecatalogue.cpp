@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linecatalogue.h"
-#include "lib_util.h"
-#include "textfile.h"
+#include "linefile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -65,9 +64,7 @@ QString LineCatalogue::nameOf(const QString& path)
     ++reads_;
     known.size = info.size();
     known.modified = info.lastModified();
-    TextFile file;
-    known.name = file.open(path) && !file.isEmpty() ? TrimFieldBlanks(StripComment(file.readLine()))
-                                                    : QString();
+    known.name = ReadLineFileName(path);
     return known.name;
 }
 

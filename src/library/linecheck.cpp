@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linecheck.h"
+#include "codec.h"
 #include "lib_util.h"
+#include "linefile.h"
 #include "stationdictionary.h"
 #include "textfile.h"
 
@@ -9,12 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <cerrno>
-#include <iconv.h>
-
 namespace {
-
-constexpr int kMaxStations = 1001;
 
 void problem(LineCheck& check, int line, const QString& what, const QString& dictionary = {},
              LineProblem::Severity severity = LineProblem::Severity::Error)
@@ -27,32 +24,63 @@ void warning(LineCheck& check, int line, const QString& what)
     problem(check, line, what, {}, LineProblem::Severity::Warning);
 }
 
-// The fields of a station line as the game splits them: the comment cut, at most three fields.
-QStringList stationFields(const QString& raw)
+// Bytes the encoding cannot read, and a lone LF in a file of CR line ends.
+void checkText(LineCheck& check, int line, const QString& raw)
 {
-    QString fields[3];
-    SplitCsvLine(StripComment(raw), fields);
-    return {fields[0], fields[1], fields[2]};
+    if (raw.contains(QChar::ReplacementCharacter))
+        problem(check, line,
+                check.encoding == QLatin1String("UTF-8")
+                    ? QStringLiteral("UTF-8 として読めないバイトがあります")
+                    : QStringLiteral("CP932 (Shift-JIS) として読めないバイトがあります"));
+    if (raw.contains(u'\n'))
+        problem(
+            check, line,
+            QStringLiteral("行の途中に LF だけの改行があります (CR LF と LF が混ざっています)"));
 }
 
-QByteArray encodeCp932(const QString& text, bool* ok)
+// One station line: its fields, a duplicate of an earlier station (seen: name to line), and its
+// reading, against the dictionary when there is one.
+void checkStation(LineCheck& check, const LineFileStation& s, QHash<QString, int>& seen,
+                  const QString& path, const LineCheckOptions& options)
 {
-    *ok = true;
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    if (cd == iconv_t(-1)) {
-        *ok = false;
-        return {};
+    const int lineNo = s.line;
+    CheckedStation station {lineNo, s.fields[0], s.fields[1], s.fields[2]};
+    check.stations.append(station);
+    if (s.rawFields != s.fields)
+        warning(check, lineNo, QStringLiteral("欄の端に空白があります (ゲームは取り除きます)"));
+    const QStringList known
+        = options.dictionary ? options.dictionary->readingsOf(station.name) : QStringList();
+    const QString said = known.join(u'/');
+    if (station.name.isEmpty()) {
+        problem(check, lineNo, QStringLiteral("駅名がありません"));
+        return;
     }
-    QByteArray out(text.size() * 2 + 16, Qt::Uninitialized);
-    char* in = reinterpret_cast<char*>(const_cast<QChar*>(text.constData()));
-    size_t inLeft = size_t(text.size()) * 2;
-    char* dst = out.data();
-    size_t outLeft = size_t(out.size());
-    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == size_t(-1))
-        *ok = false;
-    iconv_close(cd);
-    out.resize(out.size() - qsizetype(outLeft));
-    return out;
+    if (const int before = seen.value(station.name); before > 0)
+        problem(check, lineNo,
+                QStringLiteral("%1 行目と同じ駅です: %2").arg(before).arg(station.name));
+    else
+        seen.insert(station.name, lineNo);
+    if (station.reading.isEmpty()) {
+        problem(check, lineNo, QStringLiteral("読みがありません: %1").arg(station.name), said);
+        return;
+    }
+    if (!IsHiraganaReading(station.reading))
+        problem(check, lineNo,
+                QStringLiteral("読みがひらがなだけではありません: %1,%2")
+                    .arg(station.name, station.reading));
+    if (!options.dictionary || options.dictionary->isEmpty())
+        return;
+    if (options.exceptions && options.exceptions->covers(path, station.name, station.reading))
+        return;
+    if (known.isEmpty()) {
+        problem(check, lineNo,
+                QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading), {},
+                options.strict ? LineProblem::Severity::Error : LineProblem::Severity::Warning);
+    } else if (!known.contains(station.reading)) {
+        problem(check, lineNo,
+                QStringLiteral("読みが辞書と違います: %1,%2").arg(station.name, station.reading),
+                said);
+    }
 }
 
 } // namespace
@@ -113,8 +141,10 @@ bool IsHiraganaReading(const QString& text)
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
 {
     LineCheck check;
+    // Found the way the game finds it, without regard to case.
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path)) {
+    if (!file.open(real.isEmpty() ? path : real)) {
         problem(check, 0,
                 QStringLiteral("読み込めません")
                     + (file.errorString().isEmpty() ? QString()
@@ -127,107 +157,40 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
         return check;
     }
 
-    int lineNo = 0;
-    const auto next = [&] {
-        ++lineNo;
-        return file.readLine();
-    };
-    const auto checkText = [&](const QString& raw) {
-        if (raw.contains(QChar::ReplacementCharacter))
-            problem(check, lineNo,
-                    check.encoding == QLatin1String("UTF-8")
-                        ? QStringLiteral("UTF-8 として読めないバイトがあります")
-                        : QStringLiteral("CP932 (Shift-JIS) として読めないバイトがあります"));
-        if (raw.contains(u'\n'))
-            problem(check, lineNo,
-                    QStringLiteral(
-                        "行の途中に LF だけの改行があります (CR LF と LF が混ざっています)"));
-    };
-
-    const QString first = next();
-    checkText(first);
-    check.lineName = TrimFieldBlanks(StripComment(first));
+    const LineFile line = ParseLineFile(file);
+    checkText(check, 1, line.rawName);
+    check.lineName = line.name;
     if (check.lineName.isEmpty())
         problem(check, 1, QStringLiteral("1行目に路線名がありません"));
-
-    bool marker = false;
-    while (!file.atEnd()) {
-        const QString raw = next();
-        checkText(raw);
-        if (raw == QLatin1String("###")) {
-            marker = true;
-            break;
-        }
-    }
-    if (!marker) {
+    for (qsizetype i = 0; i < line.freeText.size(); ++i)
+        checkText(check, int(2 + i), line.freeText[i]);
+    if (!line.marker) {
         problem(check, 0,
                 QStringLiteral("「###」だけの行がありません (駅はその次の行から書きます)"));
         return check;
     }
 
     QHash<QString, int> seen;
-    while (!file.atEnd()) {
-        const QString raw = next();
-        checkText(raw);
-        const QStringList raws = stationFields(raw);
-        CheckedStation station {lineNo, TrimFieldBlanks(raws[0]), TrimFieldBlanks(raws[1]),
-                                TrimFieldBlanks(raws[2])};
-        check.stations.append(station);
-        if (raws[0] != station.name || raws[1] != station.reading || raws[2] != station.extra)
-            warning(check, lineNo, QStringLiteral("欄の端に空白があります (ゲームは取り除きます)"));
-        const QStringList known
-            = options.dictionary ? options.dictionary->readingsOf(station.name) : QStringList();
-        const QString said = known.join(u'/');
-        if (station.name.isEmpty()) {
-            problem(check, lineNo, QStringLiteral("駅名がありません"));
-            continue;
-        }
-        if (const int before = seen.value(station.name); before > 0)
-            problem(check, lineNo,
-                    QStringLiteral("%1 行目と同じ駅です: %2").arg(before).arg(station.name));
-        else
-            seen.insert(station.name, lineNo);
-        if (station.reading.isEmpty()) {
-            problem(check, lineNo, QStringLiteral("読みがありません: %1").arg(station.name), said);
-            continue;
-        }
-        if (!IsHiraganaReading(station.reading))
-            problem(check, lineNo,
-                    QStringLiteral("読みがひらがなだけではありません: %1,%2")
-                        .arg(station.name, station.reading));
-        if (!options.dictionary || options.dictionary->isEmpty())
-            continue;
-        const bool excepted
-            = options.exceptions && options.exceptions->covers(path, station.name, station.reading);
-        if (excepted)
-            continue;
-        if (known.isEmpty()) {
-            problem(check, lineNo,
-                    QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading),
-                    {},
-                    options.strict ? LineProblem::Severity::Error : LineProblem::Severity::Warning);
-        } else if (!known.contains(station.reading)) {
-            problem(
-                check, lineNo,
-                QStringLiteral("読みが辞書と違います: %1,%2").arg(station.name, station.reading),
-                said);
-        }
+    for (const LineFileStation& s : line.stations) {
+        checkText(check, s.line, s.raw);
+        checkStation(check, s, seen, path, options);
     }
     if (check.stations.isEmpty())
         problem(check, 0, QStringLiteral("「###」の行より後に駅がありません"));
-    else if (check.stations.size() > kMaxStations)
+    else if (check.stations.size() > kMaxLineStations)
         problem(check, 0,
                 QStringLiteral("駅が %1 あります。読み込めるのは %2 駅までです")
                     .arg(check.stations.size())
-                    .arg(kMaxStations));
+                    .arg(kMaxLineStations));
     return check;
 }
 
 int FillReadings(const QString& path, const StationDictionary& dictionary, QString* written,
                  QString* why)
 {
+    const QString real = ResolvePath(path);
     TextFile file;
-    if (!file.open(path) || file.isEmpty()) {
+    if (!file.open(real.isEmpty() ? path : real) || file.isEmpty()) {
         *why = QStringLiteral("読み込めません");
         return -1;
     }
@@ -239,43 +202,37 @@ int FillReadings(const QString& path, const StationDictionary& dictionary, QStri
         return -1;
     }
 
-    QStringList lines;
-    bool afterMarker = false;
+    const LineFile line = ParseLineFile(file);
+    QStringList lines = QStringList {line.rawName} + line.freeText;
+    if (line.marker)
+        lines << QString::fromLatin1(kLineFileMarker);
     int filled = 0;
-    bool first = true;
-    while (!file.atEnd()) {
-        QString raw = file.readLine();
-        if (afterMarker) {
-            const qsizetype semicolon = raw.indexOf(u';');
-            const QString comment = semicolon >= 0 ? raw.mid(semicolon) : QString();
-            const QStringList f = stationFields(raw);
-            const QString name = TrimFieldBlanks(f[0]);
-            const QStringList known = dictionary.readingsOf(name);
-            if (!name.isEmpty() && TrimFieldBlanks(f[1]).isEmpty() && known.size() == 1) {
-                const QString extra = TrimFieldBlanks(f[2]);
-                raw = name + u',' + known.first() + (extra.isEmpty() ? QString() : u',' + extra)
-                    + comment;
-                ++filled;
-            }
-        } else if (!first && raw == QLatin1String("###")) {
-            afterMarker = true;
+    for (const LineFileStation& s : line.stations) {
+        const QString& name = s.fields[0];
+        const QString& extra = s.fields[2];
+        const QStringList known = dictionary.readingsOf(name);
+        if (name.isEmpty() || !s.fields[1].isEmpty() || known.size() != 1) {
+            lines << s.raw;
+            continue;
         }
-        first = false;
-        lines << raw;
+        const qsizetype semicolon = s.raw.indexOf(u';');
+        const QString comment = semicolon >= 0 ? s.raw.mid(semicolon) : QString();
+        lines << name + u',' + known.first() + (extra.isEmpty() ? QString() : u',' + extra)
+                + comment;
+        ++filled;
     }
-    const QString text
-        = lines.join(file.hasLfLineEnds() ? QStringLiteral("\n") : QStringLiteral("\r\n"))
-        + (file.hasLfLineEnds() ? QStringLiteral("\n") : QStringLiteral("\r\n"));
+    const QString lineEnd = line.lfLineEnds ? QStringLiteral("\n") : QStringLiteral("\r\n");
+    const QString text = lines.join(lineEnd) + lineEnd;
     QByteArray bytes;
-    if (file.isUtf8()) {
+    if (line.utf8) {
         bytes = text.toUtf8();
     } else {
-        bool ok = false;
-        bytes = encodeCp932(text, &ok);
-        if (!ok) {
+        const std::optional<QByteArray> encoded = EncodeText(text, "CP932");
+        if (!encoded) {
             *why = QStringLiteral("CP932 で書けない文字があります");
             return -1;
         }
+        bytes = *encoded;
     }
     QFile out(target);
     if (!out.open(QIODevice::NewOnly | QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {

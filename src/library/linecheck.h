@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Checks a line file the way the game reads it: encoding, line ends, the name, the "###" line,
+// Checks a line file the way the game reads it: encoding, line ends, the name, the ### line,
 // the number of stations, each station's name and reading, duplicates, and each reading
 // against the station dictionary. Shared by tabidori-linecheck and the tests.
 

@@ -1,39 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stationdictionary.h"
 
+#include "codec.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <iconv.h>
 
 namespace {
 
-// EUC-JIS-2004 is what glibc calls EUC-JISX0213. Undecodable bytes are skipped: a line of the
+// EUC-JIS-2004 is what glibc calls EUC-JISX0213. Undecodable bytes are dropped: a line of the
 // dictionary that cannot be read is one station fewer, never a failure.
 QString decodeEucJis2004(const QByteArray& bytes)
 {
-    iconv_t cd = iconv_open("UTF-8", "EUC-JISX0213");
-    if (cd == iconv_t(-1))
-        return {};
-    QByteArray out(bytes.size() * 2 + 16, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    char* dst = out.data();
-    size_t outLeft = size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != size_t(-1))
-            break;
-        if (errno == EILSEQ || errno == EINVAL) {
-            ++in;
-            --inLeft;
-            continue;
-        }
-        break; // E2BIG cannot happen: every character takes at most two bytes more
-    }
-    iconv_close(cd);
-    out.resize(out.size() - qsizetype(outLeft));
-    return QString::fromUtf8(out);
+    QString text = DecodeBytes(bytes, "EUC-JISX0213").value_or(QString());
+    return text.remove(QChar::ReplacementCharacter);
 }
 
 } // namespace

@@ -17,7 +17,8 @@ public:
     // Largest file read; anything bigger cannot be a line file.
     static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 
-    // Reads the whole file and closes it again; false (and error()) on failure.
+    // Reads the whole file at path, exactly as named, and closes it again; false (and error())
+    // on failure.
     bool open(const QString& path);
     bool atEnd() const { return pos_ >= bytes_.size(); }
     QString readLine();
@@ -40,7 +41,5 @@ private:
     QString errorString_;
 };
 
-// True when bytes are valid UTF-8 and hold at least one non-ASCII byte.
-bool IsNonAsciiUtf8(const QByteArray& bytes);
 // Decodes code page 932 bytes; every byte sequence that is not valid becomes U+FFFD.
 QString DecodeCp932(const char* data, qsizetype size);

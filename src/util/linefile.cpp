@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "linefile.h"
+#include "lib_util.h"
+#include "textfile.h"
+
+namespace {
+
+QString nameOf(const QString& raw)
+{
+    return TrimFieldBlanks(StripComment(raw));
+}
+
+LineFileStation stationOf(int line, const QString& raw)
+{
+    LineFileStation s {line, raw, {}, {}};
+    SplitCsvLine(StripComment(raw), s.rawFields);
+    // A blank of either width at the end of a field is never meant: a reading that ended in one
+    // could not be answered.
+    for (std::size_t i = 0; i < s.fields.size(); ++i)
+        s.fields[i] = TrimFieldBlanks(s.rawFields[i]);
+    return s;
+}
+
+} // namespace
+
+LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
+{
+    LineFile out;
+    out.utf8 = file.isUtf8();
+    out.lfLineEnds = file.hasLfLineEnds();
+    out.rawName = file.readLine();
+    out.name = nameOf(out.rawName);
+    int line = 1;
+    const auto more = [&] {
+        if (options.beforeLine)
+            options.beforeLine(out);
+        return !file.atEnd();
+    };
+    while (more()) {
+        const QString raw = file.readLine();
+        ++line;
+        if (raw == QLatin1String(kLineFileMarker)) {
+            out.marker = true;
+            break;
+        }
+        out.freeText.append(raw);
+    }
+    if (!out.marker || file.atEnd())
+        return out;
+    while (more()) {
+        const QString raw = file.readLine();
+        ++line;
+        if (options.stationLimit >= 0 && out.stations.size() >= options.stationLimit) {
+            out.overLimit = true;
+            break;
+        }
+        out.stations.append(stationOf(line, raw));
+    }
+    return out;
+}
+
+QString ReadLineFileName(const QString& path)
+{
+    TextFile file;
+    return file.open(path) && !file.isEmpty() ? nameOf(file.readLine()) : QString();
+}
