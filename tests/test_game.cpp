@@ -30,6 +30,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +79,7 @@ private slots:
     void lineLibraryMenu();
     void reviewAndRetry();
     void historyCannotBeKept();
+    void gameThatCannotBeSaved();
     void romajiAnswer();
     void soundOffNoWaits();
 
@@ -740,6 +743,35 @@ void TestGame::historyCannotBeKept()
     QCOMPARE(host_->messages.size(), size_t(1));
     QVERIFY(host_->messages[0].text.startsWith(QStringLiteral("遊んだ記録を保存できません。")));
     QVERIFY(w_->mnuGameReview->isEnabled());
+}
+
+void TestGame::gameThatCannotBeSaved()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("unsaved").toUtf8());
+    startWindow(stationLines(2), 0);
+    Player player(*host_, *w_);
+    player.answerTick = 1;
+    ScoreWatcher score;
+    host_->messages.clear();
+    w_->mnuGameStart_Click();
+    QVERIFY(host_->messages.empty());
+    {
+        // Another program breaks the history under the running game.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "breaker");
+        db.setDatabaseName(dir_.filePath("unsaved/tabidori/history.sqlite"));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TABLE answers")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("breaker");
+    for (int game = 0; game < 2; ++game)
+        w_->mnuGameStart_Click();
+    // The player hears of it once, after the first game that was not saved.
+    QCOMPARE(score.opened, 3);
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QVERIFY(host_->messages[0].text.startsWith(
+        QStringLiteral("このゲームの記録を保存できませんでした。")));
 }
 
 void TestGame::lineCommandCancelled()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sdlmixer.h"
+#include "logging.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -16,6 +17,7 @@ constexpr int kOutputChannels = 2;
 
 Status sdlFailure(int code)
 {
+    qCWarning(logAudio).noquote() << "SDL:" << SDL_GetError();
     return Status::failure(code < 0 ? code : -1, QString::fromUtf8(SDL_GetError()));
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linecatalogue.h"
+#include "folders.h"
 #include "linefile.h"
+#include "logging.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -50,9 +51,7 @@ QString RegionTitle(const QString& folder)
 
 QString UserLineFolder()
 {
-    // The generic location, not the application's: its capitals must not leak into the path.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/tabidori/line");
+    return platform::dataFolder() + QStringLiteral("/line");
 }
 
 QString LineCatalogue::nameOf(const QString& path)
@@ -65,6 +64,8 @@ QString LineCatalogue::nameOf(const QString& path)
     known.size = info.size();
     known.modified = info.lastModified();
     known.name = ReadLineFileName(path);
+    if (known.name.isEmpty())
+        qCInfo(logLibrary).noquote() << "no line name, listed by its file name:" << path;
     return known.name;
 }
 

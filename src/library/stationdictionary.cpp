@@ -4,6 +4,7 @@
 #include "codec.h"
 
 #include <QFile>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -36,6 +37,12 @@ QString StationDictionary::fold(const QString& name)
     if (out.size() > 1 && out.endsWith(u'駅'))
         out.chop(1);
     return out;
+}
+
+QString StationDictionary::defaultPath()
+{
+    return QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                  QStringLiteral("skk/SKK-JISYO.station"));
 }
 
 bool StationDictionary::load(const QString& path)

@@ -11,10 +11,12 @@
 class StationDictionary
 {
 public:
-    static constexpr const char* kDefaultPath = "/usr/share/skk/SKK-JISYO.station";
+    // Where the dictionary is installed: skk/SKK-JISYO.station in the system's data folders
+    // (on Debian /usr/share/skk/SKK-JISYO.station); empty when it is not installed.
+    static QString defaultPath();
 
     // Reads the dictionary; false when the file cannot be read.
-    bool load(const QString& path = QString::fromLatin1(kDefaultPath));
+    bool load(const QString& path = defaultPath());
     // Reads the dictionary from text already decoded (for tests).
     void loadText(const QString& text);
 

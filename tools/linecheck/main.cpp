@@ -33,7 +33,9 @@ int usage()
             "  --strict        辞書にない駅も、例外ファイルになければエラーにします\n"
             "  --dictionary F  駅名辞書 (既定: %1)\n"
             "  --exceptions F  辞書と違ってよい駅の一覧 (パス<TAB>駅名<TAB>読み<TAB>理由)")
-            .arg(QString::fromLatin1(StationDictionary::kDefaultPath)));
+            .arg(StationDictionary::defaultPath().isEmpty()
+                     ? QStringLiteral("skk/SKK-JISYO.station (未インストール)")
+                     : StationDictionary::defaultPath()));
     return 2;
 }
 
@@ -45,7 +47,7 @@ int main(int argc, char* argv[])
     QStringList args = QCoreApplication::arguments().mid(1);
     bool fill = false;
     LineCheckOptions options;
-    QString dictionaryPath = QString::fromLatin1(StationDictionary::kDefaultPath);
+    QString dictionaryPath = StationDictionary::defaultPath();
     bool dictionaryChosen = false;
     LineExceptions exceptions;
     QStringList files;
@@ -82,7 +84,9 @@ int main(int argc, char* argv[])
     } else {
         // Without the dictionary every other check still runs.
         print(stderr,
-              QStringLiteral("駅名辞書がないので読みは辞書と比べません: ") + dictionaryPath
+              QStringLiteral("駅名辞書がないので読みは辞書と比べません: ")
+                  + (dictionaryPath.isEmpty() ? QStringLiteral("skk/SKK-JISYO.station")
+                                              : dictionaryPath)
                   + (dictionaryChosen ? QString() : QStringLiteral(" (Debian の skkdic-extra)")));
         if (dictionaryChosen || fill || options.strict)
             return 2;
