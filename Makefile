@@ -6,8 +6,8 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test package deps deps-run configure program build build-sanitize format-check \
-        unit unit-sanitize fuzz-smoke format
+.PHONY: run test package deps deps-run configure program build build-sanitize check-commands \
+        format-check unit unit-sanitize fuzz-smoke format
 
 CONFIGURE = cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
@@ -41,6 +41,10 @@ build-sanitize: deps
 	@cmake -S . -B $(SANBUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTABIDORI_SANITIZE=ON >/dev/null
 	@cmake --build $(SANBUILD)
 
+# Every command the scripts and tests call comes from a package install-deps installs.
+check-commands: deps
+	@scripts/check-commands
+
 format-check: deps
 	@scripts/format-check
 
@@ -57,5 +61,6 @@ unit-sanitize: build-sanitize
 fuzz-smoke: deps
 	scripts/fuzz-smoke 60
 
-# Everything CI checks: formatting, the whole suite plain and under the sanitizers, the fuzzers.
-test: format-check unit unit-sanitize fuzz-smoke
+# Everything CI checks: the commands' packages, formatting, the whole suite plain and under the
+# sanitizers, the fuzzers.
+test: check-commands format-check unit unit-sanitize fuzz-smoke
