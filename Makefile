@@ -6,19 +6,28 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test package deps configure program build build-sanitize format-check unit unit-sanitize fuzz-smoke format
+.PHONY: run test package deps deps-run configure program build build-sanitize check-commands \
+        format-check unit unit-sanitize fuzz-smoke format
+
+CONFIGURE = cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# make run installs only what the game needs; everything else installs the test set as well.
+deps-run:
+	@scripts/install-deps run
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CONFIGURE)
 
 # Only what the game needs: the program and its data folders, no tests.
-program: configure
+program: deps-run
+	@$(CONFIGURE)
 	@cmake --build $(BUILD) --target tabidori data_folders sound_folder
 
-build: configure
+build: deps
+	@$(CONFIGURE)
 	@cmake --build $(BUILD)
 
 # A Debian package of the build, under build/.
@@ -31,6 +40,10 @@ run: program
 build-sanitize: deps
 	@cmake -S . -B $(SANBUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTABIDORI_SANITIZE=ON >/dev/null
 	@cmake --build $(SANBUILD)
+
+# Every command the scripts and tests call comes from a package install-deps installs.
+check-commands: deps
+	@scripts/check-commands
 
 format-check: deps
 	@scripts/format-check
@@ -48,5 +61,6 @@ unit-sanitize: build-sanitize
 fuzz-smoke: deps
 	scripts/fuzz-smoke 60
 
-# Everything CI checks: formatting, the whole suite plain and under the sanitizers, the fuzzers.
-test: format-check unit unit-sanitize fuzz-smoke
+# Everything CI checks: the commands' packages, formatting, the whole suite plain and under the
+# sanitizers, the fuzzers.
+test: check-commands format-check unit unit-sanitize fuzz-smoke
