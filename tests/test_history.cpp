@@ -3,13 +3,18 @@
 // to its file or its folder.
 
 #include "history.h"
+#include "historykeeper.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -32,6 +37,36 @@ GameRecord game(int score, const QList<Outcome>& outcomes)
     return g;
 }
 
+// Runs SQL on the history file through a connection of its own, as another program would.
+void runSql(const QString& path, const QStringList& statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString& sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+    }
+    QSqlDatabase::removeDatabase("other");
+}
+
+// The history as the program wrote it before it marked its files (version 1.0.0.27).
+const QStringList kTodaysHistory {
+    "PRAGMA journal_mode=WAL",
+    "CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY, played_at TEXT NOT NULL, "
+    "line_key TEXT NOT NULL, line_name TEXT, line_file TEXT, mode INTEGER, retry INTEGER, "
+    "completed INTEGER, asked INTEGER, right_answers INTEGER, rate REAL, score INTEGER)",
+    "CREATE TABLE IF NOT EXISTS answers (game_id INTEGER NOT NULL REFERENCES games(id), "
+    "position INTEGER, station TEXT, reading TEXT, outcome TEXT, seconds REAL, hints INTEGER)",
+    "CREATE INDEX IF NOT EXISTS games_line ON games(line_key, mode)",
+    "CREATE INDEX IF NOT EXISTS answers_game ON answers(game_id)",
+    "INSERT INTO games (played_at, line_key, mode, score, rate) "
+    "VALUES ('2026-11-30T09:00:00', 'line', 1, 42, 0.5)",
+    "INSERT INTO answers (game_id, position, station, reading, outcome) "
+    "VALUES (1, 0, '神田', 'かんだ', 'wrong')",
+};
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
@@ -49,6 +84,12 @@ private slots:
     void folderThatCannotBeWritten();
     void twoWriters();
     void powerCutInTheMiddleOfAGame();
+    void failureOfCode_data();
+    void failureOfCode();
+    void whatIsFoundAtThePath_data();
+    void whatIsFoundAtThePath();
+    void busyHistoryKeptAndGamesPending();
+    void fullDiskKeptAndGamesPending();
 
 private:
     QTemporaryDir dir_;
@@ -160,6 +201,173 @@ void TestHistory::powerCutInTheMiddleOfAGame()
     const LineStats s = after.stats(QStringLiteral("line"), 1);
     QCOMPARE(s.games, 1);
     QCOMPARE(s.bestScore, 7);
+}
+
+void TestHistory::failureOfCode_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<History::Failure>("failure");
+    QTest::addColumn<bool>("passing");
+    QTest::newRow("busy") << 5 << History::Failure::Busy << true;
+    QTest::newRow("locked") << 6 << History::Failure::Busy << true;
+    QTest::newRow("busy snapshot (extended)") << (5 | 2 << 8) << History::Failure::Busy << true;
+    QTest::newRow("full") << 13 << History::Failure::DiskFull << true;
+    QTest::newRow("read-only") << 8 << History::Failure::ReadOnly << true;
+    QTest::newRow("I/O error on read (extended)")
+        << (10 | 1 << 8) << History::Failure::IoError << true;
+    QTest::newRow("cannot open") << 14 << History::Failure::CannotOpen << true;
+    QTest::newRow("corrupt") << 11 << History::Failure::Corrupt << false;
+    QTest::newRow("not a database") << 26 << History::Failure::NotADatabase << false;
+}
+
+void TestHistory::failureOfCode()
+{
+    QFETCH(int, code);
+    QFETCH(History::Failure, failure);
+    QFETCH(bool, passing);
+    QCOMPARE(History::failureOfCode(code), failure);
+    QCOMPARE(History::passing(failure), passing);
+}
+
+void TestHistory::whatIsFoundAtThePath_data()
+{
+    QTest::addColumn<QStringList>("made"); // SQL that makes the file found at the path
+    QTest::addColumn<History::Opened>("opened");
+    QTest::addColumn<int>("gamesShown"); // what the record shows right after opening
+    QTest::addColumn<bool>("writes");
+
+    QTest::newRow("today's history: marked, every game kept")
+        << kTodaysHistory << History::Opened::Ok << 1 << true;
+    QTest::newRow("a newer version's: read, never written")
+        << (QStringList(kTodaysHistory)
+            << QStringLiteral("PRAGMA application_id = %1").arg(History::kApplicationId)
+            << QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1))
+        << History::Opened::Newer << 1 << false;
+    QTest::newRow("someone else's games table")
+        << QStringList {"CREATE TABLE games(x)", "INSERT INTO games VALUES (1)"}
+        << History::Opened::ForeignMovedAside << 0 << true;
+    QTest::newRow("another program's mark")
+        << QStringList {"PRAGMA application_id = 1234", "CREATE TABLE t(x)"}
+        << History::Opened::ForeignMovedAside << 0 << true;
+}
+
+void TestHistory::whatIsFoundAtThePath()
+{
+    QFETCH(QStringList, made);
+    QFETCH(History::Opened, opened);
+    QFETCH(int, gamesShown);
+    QFETCH(bool, writes);
+    const QString folder = dir_.filePath(QStringLiteral("found-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/history.sqlite";
+    runSql(path, made);
+    const QByteArray before = readAll(path);
+
+    {
+        History h;
+        QCOMPARE(h.open(folder), opened);
+        QCOMPARE(h.stats(QStringLiteral("line"), 1).games, gamesShown);
+        QCOMPARE(h.record(game(9, {Outcome::Right})), writes);
+        QCOMPARE(h.isReadOnly(), !writes);
+        if (opened == History::Opened::ForeignMovedAside) {
+            // Never altered: the other program's file, byte for byte, under its own name.
+            QVERIFY(h.movedTo().contains("history-foreign-"));
+            QCOMPARE(readAll(h.movedTo()), before);
+        }
+    }
+    if (!writes) {
+        QCOMPARE(readAll(path), before);
+        return;
+    }
+    // Reopened, the history is ours, marked, and holds what it held plus the new game.
+    History again;
+    QCOMPARE(again.open(folder), History::Opened::Ok);
+    QCOMPARE(again.stats(QStringLiteral("line"), 1).games, gamesShown + 1);
+    QSqlQuery q(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "marks"));
+    {
+        QSqlDatabase db = QSqlDatabase::database("marks");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery m(db);
+        QVERIFY(m.exec("PRAGMA application_id") && m.next());
+        QCOMPARE(m.value(0).toInt(), History::kApplicationId);
+        QVERIFY(m.exec("PRAGMA user_version") && m.next());
+        QCOMPARE(m.value(0).toInt(), History::kSchemaVersion);
+    }
+    q = QSqlQuery();
+    QSqlDatabase::removeDatabase("marks");
+}
+
+void TestHistory::busyHistoryKeptAndGamesPending()
+{
+    const QString folder = dir_.filePath("busy");
+    {
+        History first;
+        QCOMPARE(first.open(folder), History::Opened::Ok);
+        QVERIFY(first.record(game(1, {Outcome::Right})));
+    }
+    const QString path = folder + "/history.sqlite";
+    // Another copy holds a write transaction longer than this one waits.
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    other.setDatabaseName(path);
+    QVERIFY(other.open());
+    QSqlQuery hold(other);
+    QVERIFY(hold.exec("BEGIN EXCLUSIVE"));
+
+    HistoryKeeper keeper(folder);
+    History* h = keeper.get();
+    if (h)
+        h->setBusyTimeout(50);
+    QVERIFY(!keeper.record(game(2, {Outcome::Wrong})));
+    QCOMPARE(keeper.pending(), 1);
+    QVERIFY(keeper.takeMessage().contains(QStringLiteral("別の Tabi Dori")));
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(QDir(folder).entryList({"history-*"}).size(), 0);
+
+    QVERIFY(hold.exec("ROLLBACK"));
+    hold = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("holder");
+    // The next game takes the pending one with it; nothing is lost at the end.
+    QVERIFY(keeper.record(game(3, {Outcome::Right})));
+    QCOMPARE(keeper.pending(), 0);
+    QCOMPARE(keeper.finish(), QString());
+    History after;
+    QCOMPARE(after.open(folder), History::Opened::Ok);
+    QCOMPARE(after.stats(QStringLiteral("line"), 1).games, 3);
+}
+
+void TestHistory::fullDiskKeptAndGamesPending()
+{
+    const QString folder = dir_.filePath("full");
+    HistoryKeeper keeper(folder);
+    QVERIFY(keeper.record(game(1, {Outcome::Right})));
+    const QByteArray before = readAll(folder + "/history.sqlite");
+    GameRecord big = game(2, {Outcome::Wrong});
+    for (int i = 0; i < 400; ++i)
+        big.answers << GameRecord::Answer {QString(200, u'駅'), QStringLiteral("えき"),
+                                           Outcome::Wrong, 10, 0};
+    {
+        // The disk fills up: no file may grow past what it is now.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit old = limit;
+        limit.rlim_cur = 64 * 1024;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const bool written = keeper.record(big);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!written);
+    }
+    QCOMPARE(keeper.pending(), 1);
+    QCOMPARE(readAll(folder + "/history.sqlite"), before);
+    QCOMPARE(QDir(folder).entryList({"history-*"}).size(), 0);
+    // Space again: the pending game goes in with the next one.
+    QVERIFY(keeper.record(game(3, {Outcome::Right})));
+    History after;
+    QCOMPARE(after.open(folder), History::Opened::Ok);
+    QCOMPARE(after.stats(QStringLiteral("line"), 1).games, 3);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

@@ -4,11 +4,13 @@
 #include "logging.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 namespace {
@@ -54,30 +56,201 @@ History::~History()
 void History::close()
 {
     open_ = false;
+    readOnly_ = false;
     if (QSqlDatabase::contains(connection_)) {
         QSqlDatabase::database(connection_, false).close();
         QSqlDatabase::removeDatabase(connection_);
     }
 }
 
-bool History::prepare()
+History::Failure History::failureOfCode(int sqliteCode)
+{
+    switch (sqliteCode & 0xff) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return Failure::Busy;
+    case 13: // SQLITE_FULL
+        return Failure::DiskFull;
+    case 3: // SQLITE_PERM
+    case 8: // SQLITE_READONLY
+    case 23: // SQLITE_AUTH
+        return Failure::ReadOnly;
+    case 7: // SQLITE_NOMEM
+    case 10: // SQLITE_IOERR
+    case 15: // SQLITE_PROTOCOL
+        return Failure::IoError;
+    case 14: // SQLITE_CANTOPEN
+        return Failure::CannotOpen;
+    case 11: // SQLITE_CORRUPT
+        return Failure::Corrupt;
+    case 26: // SQLITE_NOTADB
+        return Failure::NotADatabase;
+    default:
+        return Failure::Other;
+    }
+}
+
+bool History::passing(Failure f)
+{
+    switch (f) {
+    case Failure::Busy:
+    case Failure::DiskFull:
+    case Failure::ReadOnly:
+    case Failure::IoError:
+    case Failure::CannotOpen:
+    case Failure::Other:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void History::failFrom(const QSqlError& error, Failure fallback)
+{
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    fail(numeric && code != 0 ? failureOfCode(code) : fallback, error.text());
+}
+
+bool History::connect(bool readOnly)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path_);
-    // A second running copy holds the lock for a moment now and then: wait for it.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // A second running copy holds the lock for the moment a game takes to write: wait for it.
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
     if (!db.open()) {
-        fail(Failure::CannotOpen, db.lastError().text());
+        failFrom(db.lastError(), Failure::CannotOpen);
         return false;
     }
+    return true;
+}
+
+bool History::checkIntegrity()
+{
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    // A file that is no database fails here, on its first read; so does a busy or failing
+    // disk, which is no reason to move a good history aside.
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    QStringList problems;
+    while (q.next()) {
+        if (q.value(0).toString() != QLatin1String("ok"))
+            problems << q.value(0).toString();
+    }
+    if (q.lastError().isValid()) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    if (!problems.isEmpty()) {
+        fail(Failure::Corrupt, problems.mid(0, 3).join(u'\n'));
+        return false;
+    }
+    return true;
+}
+
+History::Kind History::identify()
+{
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    int application = 0;
+    int version = 0;
+    if (q.exec(QStringLiteral("PRAGMA application_id")) && q.next())
+        application = q.value(0).toInt();
+    if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
+        version = q.value(0).toInt();
+    QStringList tables;
+    if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        while (q.next())
+            tables << q.value(0).toString();
+    }
+    if (application == kApplicationId)
+        return version > kSchemaVersion ? Kind::Newer : Kind::Ours;
+    if (application != 0)
+        return Kind::Foreign;
+    if (tables.isEmpty() && version == 0)
+        return Kind::Empty;
+    // The history as the program wrote it before it marked its files: its two tables with
+    // their columns, nothing else.
+    QStringList columns;
+    for (const QString& table : {QStringLiteral("games"), QStringLiteral("answers")}) {
+        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
+            while (q.next())
+                columns << table + u'.' + q.value(1).toString();
+        }
+    }
+    static const QStringList kToday {
+        "games.id",        "games.played_at",     "games.line_key",  "games.line_name",
+        "games.line_file", "games.mode",          "games.retry",     "games.completed",
+        "games.asked",     "games.right_answers", "games.rate",      "games.score",
+        "answers.game_id", "answers.position",    "answers.station", "answers.reading",
+        "answers.outcome", "answers.seconds",     "answers.hints"};
+    tables.sort();
+    return version == 0 && tables == QStringList {"answers", "games"} && columns == kToday
+        ? Kind::Today
+        : Kind::Foreign;
+}
+
+bool History::makeOrMark(Kind kind)
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_);
     QSqlQuery q(db);
-    // A file that is not a database fails here, on its first read.
-    if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next()
-        || q.value(0).toString() != QLatin1String("ok")) {
-        fail(Failure::NotAHistory,
-             q.lastError().isValid() ? q.lastError().text() : QStringLiteral("integrity check"));
+    // The tables, their indexes and the marks in one transaction: a history is either as it was
+    // or complete and marked. One already marked needs none of it.
+    bool ok = kind == Kind::Ours || q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (ok && kind == Kind::Empty) {
+        ok = q.exec(QStringLiteral("CREATE TABLE games ("
+                                   "id INTEGER PRIMARY KEY, played_at TEXT NOT NULL, "
+                                   "line_key TEXT NOT NULL, line_name TEXT, line_file TEXT, "
+                                   "mode INTEGER, retry INTEGER, completed INTEGER, "
+                                   "asked INTEGER, right_answers INTEGER, rate REAL, "
+                                   "score INTEGER)"))
+            && q.exec(QStringLiteral("CREATE TABLE answers ("
+                                     "game_id INTEGER NOT NULL REFERENCES games(id), "
+                                     "position INTEGER, station TEXT, reading TEXT, "
+                                     "outcome TEXT, seconds REAL, hints INTEGER)"));
+    }
+    if (ok && kind != Kind::Ours) {
+        ok = q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_line "
+                                   "ON games(line_key, mode)"))
+            && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS answers_game "
+                                     "ON answers(game_id)"))
+            && q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId))
+            && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    }
+    if (ok && kind != Kind::Ours)
+        ok = q.exec(QStringLiteral("COMMIT"));
+    if (!ok) {
+        failFrom(q.lastError(), Failure::Other);
+        q.exec(QStringLiteral("ROLLBACK"));
         return false;
     }
+    // Only our own history is switched to WAL: the journal mode is written into the file.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    return true;
+}
+
+bool History::moveAside(const QString& folder, const char* prefix)
+{
+    // Never overwritten: the file stays, under a dated name.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    movedTo_
+        = QDir(folder).filePath(QStringLiteral("%1-%2.sqlite").arg(QLatin1String(prefix), stamp));
+    for (int n = 2; QFileInfo::exists(movedTo_); ++n)
+        movedTo_ = QDir(folder).filePath(
+            QStringLiteral("%1-%2-%3.sqlite").arg(QLatin1String(prefix), stamp).arg(n));
+    if (!QFile::rename(path_, movedTo_)) {
+        fail(Failure::CannotMoveAside, QStringLiteral("cannot move aside ") + path_);
+        return false;
+    }
+    for (const char* side : {"-wal", "-shm"})
+        QFile::rename(path_ + QLatin1String(side), movedTo_ + QLatin1String(side));
     return true;
 }
 
@@ -92,62 +265,85 @@ History::Opened History::open(const QString& folder)
         fail(Failure::FolderUnwritable, QStringLiteral("cannot create ") + folder);
         return Opened::Unwritable;
     }
-    Opened result = Opened::Ok;
-    if (!prepare()) {
-        close();
-        if (QFileInfo::exists(path_) && failure_ == Failure::NotAHistory) {
-            // Never overwritten: the unreadable history stays, under a dated name.
-            const QString stamp
-                = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-            movedTo_ = QDir(folder).filePath(QStringLiteral("history-broken-%1.sqlite").arg(stamp));
-            if (!QFile::rename(path_, movedTo_)) {
-                fail(Failure::CannotMoveAside, QStringLiteral("cannot move aside ") + path_);
-                return Opened::Unwritable;
-            }
-            for (const char* side : {"-wal", "-shm"})
-                QFile::rename(path_ + QLatin1String(side), movedTo_ + QLatin1String(side));
-            result = Opened::MovedAside;
-            if (!prepare()) {
-                close();
-                return Opened::Unwritable;
-            }
-        } else {
-            return Opened::Unwritable;
+    Opened moved = Opened::Ok;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Kind kind = Kind::Empty;
+        const bool usable = connect(false) && checkIntegrity();
+        if (usable)
+            kind = identify();
+        if (usable && kind == Kind::Newer) {
+            // Read, never written: not even the journal mode changes.
+            close();
+            if (!connect(true))
+                return Opened::Unavailable;
+            open_ = true;
+            readOnly_ = true;
+            fail(Failure::Newer, QStringLiteral("schema newer than %1").arg(kSchemaVersion));
+            return Opened::Newer;
         }
-    }
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlQuery q(db);
-    const bool made = q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
-        && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS games ("
-                                 "id INTEGER PRIMARY KEY, played_at TEXT NOT NULL, "
-                                 "line_key TEXT NOT NULL, line_name TEXT, line_file TEXT, "
-                                 "mode INTEGER, retry INTEGER, completed INTEGER, "
-                                 "asked INTEGER, right_answers INTEGER, rate REAL, score INTEGER)"))
-        && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS answers ("
-                                 "game_id INTEGER NOT NULL REFERENCES games(id), "
-                                 "position INTEGER, station TEXT, reading TEXT, outcome TEXT, "
-                                 "seconds REAL, hints INTEGER)"))
-        && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_line ON games(line_key, mode)"))
-        && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS answers_game ON answers(game_id)"));
-    if (!made) {
-        fail(Failure::CannotPrepare, q.lastError().text());
+        if (usable && kind != Kind::Foreign) {
+            if (!makeOrMark(kind)) {
+                close();
+                return Opened::Unavailable;
+            }
+            open_ = true;
+            return moved;
+        }
         close();
-        return Opened::Unwritable;
+        if (usable)
+            fail(Failure::Foreign, QStringLiteral("not a history of this program"));
+        else if (passing(failure_) || !QFileInfo::exists(path_))
+            return Opened::Unavailable;
+        // Corrupt, no database, or someone else's: kept under its own name, a new one made.
+        const bool foreign = failure_ == Failure::Foreign;
+        if (attempt > 0 || !moveAside(folder, foreign ? "history-foreign" : "history-broken"))
+            return Opened::Unwritable;
+        moved = foreign ? Opened::ForeignMovedAside : Opened::MovedAside;
     }
-    open_ = true;
-    return result;
+    return Opened::Unwritable;
+}
+
+void History::setBusyTimeout(int ms)
+{
+    busyTimeoutMs_ = ms;
+    if (open_)
+        QSqlQuery(QSqlDatabase::database(connection_))
+            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
 }
 
 bool History::record(const GameRecord& game)
 {
     if (!open_)
         return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    if (!db.transaction()) {
-        fail(Failure::WriteFailed, db.lastError().text());
+    if (readOnly_) {
+        fail(Failure::Newer, QStringLiteral("a newer version's history is not written"));
         return false;
     }
+    // The busy timeout covers a second copy writing its game (a game is one short
+    // transaction). SQLite also answers busy at once where waiting could not help (another
+    // connection's snapshot moved on): those are tried again a few times. A copy that held the
+    // lock for the whole timeout is not waited for again, so the window never hangs for long.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QElapsedTimer took;
+        took.start();
+        if (recordOnce(game))
+            return true;
+        if (failure_ != Failure::Busy || took.elapsed() >= busyTimeoutMs_ / 2)
+            return false;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+bool History::recordOnce(const GameRecord& game)
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_);
     QSqlQuery q(db);
+    // The write lock is taken at the start, so waiting for it is all the busy timeout does.
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
     q.prepare(QStringLiteral("INSERT INTO games (played_at, line_key, line_name, line_file, mode, "
                              "retry, completed, asked, right_answers, rate, score) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -173,18 +369,13 @@ bool History::record(const GameRecord& game)
         a.addBindValue(ans.hints);
         ok = a.exec();
     }
-    if (!ok) {
-        fail(Failure::WriteFailed,
-             (q.lastError().isValid() ? q.lastError() : a.lastError()).text());
-        db.rollback();
-        return false;
-    }
-    if (!db.commit()) {
-        fail(Failure::WriteFailed, db.lastError().text());
-        db.rollback();
-        return false;
-    }
-    return true;
+    QSqlQuery end(db);
+    if (ok && end.exec(QStringLiteral("COMMIT")))
+        return true;
+    failFrom(!ok ? (q.lastError().isValid() ? q.lastError() : a.lastError()) : end.lastError(),
+             Failure::Other);
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return false;
 }
 
 LineStats History::stats(const QString& lineKey, std::int32_t mode) const

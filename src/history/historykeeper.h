@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The history as the main window uses it: opened on first use, each game recorded, and what
-// the player must hear about it (a history moved aside, one that cannot be kept, a game that
-// could not be saved) told once per run, in Japanese, when the window is ready to say it.
+// The history as the main window uses it: opened on first use and tried again after a passing
+// failure (busy, full, read-only, failing disk), every game recorded or kept pending in memory
+// until it can be, and what the player must hear told once per cause, in Japanese, when the
+// window is ready to say it.
 
 #include "history.h"
 
+#include <QSet>
 #include <memory>
 
 class HistoryKeeper
@@ -15,18 +17,29 @@ public:
     explicit HistoryKeeper(QString folder = {});
     ~HistoryKeeper();
 
-    // The open history, or nullptr when it cannot be kept.
+    // The open history (perhaps only readable), or nullptr when it cannot be had now.
     History* get();
-    // Stores a game; a failure is noted for the player (once per run) and in the log.
+    // Stores a game together with any still pending, oldest first; a game that cannot be
+    // written stays pending. True when nothing is pending afterwards.
     bool record(const GameRecord& game);
+    int pending() const { return int(pending_.size()); }
     // The message waiting for the player, if any; it is given once.
     QString takeMessage();
     bool hasMessage() const { return !message_.isEmpty(); }
+    // At the end of the program: a last try at the pending games; what is still unsaved is
+    // lost, and the returned message says so and why ("" when nothing was lost).
+    QString finish();
 
 private:
+    void tell(const QString& key, const QString& text);
+    void tellOpened(History::Opened opened);
+    QString reason() const;
+    bool flush();
+
     QString folder_;
     std::unique_ptr<History> history_;
-    bool tried_ = false;
-    bool writeFailureTold_ = false;
+    bool givenUp_ = false; // the folder cannot be made: no history this run
+    QList<GameRecord> pending_;
+    QSet<QString> told_;
     QString message_;
 };

@@ -81,6 +81,10 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::Form_Unload()
 {
+    // A last try at the games the history could not take; the player hears of any lost.
+    const QString lost = history_.finish();
+    if (!lost.isEmpty() && !platform::ending())
+        platform::messageBox(lost, platform::Buttons::Ok, platform::Icon::Exclamation);
     audio::mixer().stopAll();
     platform::host().endProgram();
 }
