@@ -57,8 +57,8 @@ void HistoryKeeper::tellOpened(History::Opened opened)
     case History::Opened::Newer:
         tell(QStringLiteral("newer"),
              QStringLiteral("遊んだ記録は新しいバージョンの Tabi Dori で作られています。"
-                            "これまでの記録は見られますが、このバージョンのゲームは"
-                            "書き込みません。\r\n")
+                            "これまでの記録は見られますが、このバージョンで遊んだゲームは"
+                            "書き込まず、終了するときに失われます。\r\n")
                  + path);
         break;
     case History::Opened::Unavailable:
@@ -115,6 +115,9 @@ bool HistoryKeeper::record(const GameRecord& game)
         pending_.clear();
         return false;
     }
+    // A newer version's history was announced as such: nothing more to say until the end.
+    if (history_ && history_->isReadOnly())
+        return false;
     tell(QStringLiteral("pending"),
          QStringLiteral("このゲームの記録をまだ保存できていません。保存できるようになったら、"
                         "次のゲームのあとで一緒に保存します。\r\n")
