@@ -17,6 +17,9 @@
 #ifndef TABIDORI_BENCH_PROGRAM
 #define TABIDORI_BENCH_PROGRAM ""
 #endif
+#ifndef TABIDORI_BENCH_BASELINE
+#define TABIDORI_BENCH_BASELINE ""
+#endif
 #ifndef TABIDORI_BENCH_BUILD_TYPE
 #define TABIDORI_BENCH_BUILD_TYPE ""
 #endif
@@ -32,6 +35,7 @@ struct Setup
     bool full = false;
     QSet<int> only; // empty: every figure
     QString program;
+    QString baseline; // the bare Qt window the game's CPU is measured against
     QString buildDir;
 
     bool wants(int figure) const { return only.isEmpty() || only.contains(figure); }

@@ -7,7 +7,9 @@
 // Options:
 //   --full             also play a whole 30-station game with no answers (about 5 minutes)
 //   --only 1,3,...     run only the figures listed
-//   --program PATH     the program whose start-up is timed (default: the one built beside)
+//   --program PATH     the program whose start-up and CPU are measured (default: the one
+//                      built beside)
+//   --baseline PATH    the bare Qt window its CPU is set against (default: the one built beside)
 //   --build-dir DIR    the build folder whose "sound" folder holds the built wave files
 //
 // Only getrusage, /proc and a monotonic clock are used, so it runs on any machine without
@@ -42,11 +44,14 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
     const QCommandLineOption program(
         QStringLiteral("program"), QStringLiteral("Program timed at start-up."),
         QStringLiteral("path"), QStringLiteral(TABIDORI_BENCH_PROGRAM));
+    const QCommandLineOption baseline(
+        QStringLiteral("baseline"), QStringLiteral("Bare Qt window the game's CPU is set against."),
+        QStringLiteral("path"), QStringLiteral(TABIDORI_BENCH_BASELINE));
     const QCommandLineOption buildDir(
         QStringLiteral("build-dir"), QStringLiteral("Build folder holding the sound folder."),
         QStringLiteral("dir"), QStringLiteral(TABIDORI_BENCH_BUILD_DIR));
     const QCommandLineOption child(QStringLiteral("memory-child"));
-    parser.addOptions({full, only, program, buildDir, child});
+    parser.addOptions({full, only, program, baseline, buildDir, child});
     parser.process(arguments);
 
     Setup setup;
@@ -54,6 +59,7 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
     for (const QString& n : parser.value(only).split(u',', Qt::SkipEmptyParts))
         setup.only.insert(n.trimmed().toInt());
     setup.program = QFileInfo(parser.value(program)).absoluteFilePath();
+    setup.baseline = QFileInfo(parser.value(baseline)).absoluteFilePath();
     setup.buildDir = QFileInfo(parser.value(buildDir)).absoluteFilePath();
     memoryChildRun = parser.isSet(child);
     return setup;

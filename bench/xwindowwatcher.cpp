@@ -61,6 +61,21 @@ std::pair<xcb_window_t, double> XWindowWatcher::waitForWindow(const QString& nam
     fail(QStringLiteral("no window ") + name + QStringLiteral(" within 30 s"));
 }
 
+void XWindowWatcher::focus(xcb_window_t window)
+{
+    xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    sync();
+}
+
+xcb_window_t XWindowWatcher::focusedWindow()
+{
+    xcb_get_input_focus_reply_t* reply
+        = xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr);
+    const xcb_window_t window = reply ? reply->focus : xcb_window_t(XCB_NONE);
+    std::free(reply);
+    return window;
+}
+
 void XWindowWatcher::pressEnter(xcb_window_t window)
 {
     xcb_set_input_focus(c_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);

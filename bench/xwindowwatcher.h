@@ -35,6 +35,11 @@ public:
     // Gives window the input focus and types Enter into it, as xdotool windowfocus + key does.
     void pressEnter(xcb_window_t window);
 
+    // Gives window the input focus, as xdotool windowfocus does.
+    void focus(xcb_window_t window);
+    // The window that has the input focus now.
+    xcb_window_t focusedWindow();
+
 private:
     void sync();
     void readEvents(const QElapsedTimer& clock);
