@@ -2,10 +2,10 @@
 // Figure 1: what the real program costs on Xvfb while a question waits for an answer, set
 // against a bare Qt window that shows a clock the same way.
 //
-// An absolute share of a core is a poor figure on a shared machine: the same build measured
-// 0.54 % to 0.94 % of a core from one run to the next, and a bare Qt window already costs most
-// of that on an X server. So the game and the baseline window take turns on one Xvfb, each
-// sampled over the same length of time, and the figure is their ratio.
+// An absolute share of a core is a poor figure on a shared machine: the same build's share
+// moves by a fifth or more from one run to the next with the other work on it, and a bare Qt
+// window already costs most of that on an X server. So the game and the baseline window take
+// turns on one Xvfb, each sampled over the same length of time, and the figure is their ratio.
 
 #include "figures.h"
 #include "xvfb.h"
