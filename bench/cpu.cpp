@@ -107,12 +107,21 @@ CpuSample sampleWindow(QProcess& child, xcb_window_t window, int settleMs, XWind
 CpuSample sampleGame(const Setup& setup, const QStringList& arguments,
                      const QProcessEnvironment& env, XWindowWatcher& x)
 {
+    // A history of its own: the game writes it when a game ends or is stopped, and at no
+    // other time without a player, so a history written means the sample missed the question.
+    QTemporaryDir dataHome;
+    QProcessEnvironment ownEnv = env;
+    ownEnv.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
     QProcess child;
     QElapsedTimer clock;
-    startProgram(child, clock, setup.program, arguments, env, x);
+    startProgram(child, clock, setup.program, arguments, ownEnv, x);
     x.pressEnter(x.waitForWindow(QStringLiteral("Logon - Tabi Dori"), clock, child).first);
     const xcb_window_t main = x.waitForWindow(QStringLiteral("TabiDori"), clock, child).first;
-    return sampleWindow(child, main, kGameSettleMs, x, QStringLiteral("the game"));
+    const CpuSample sample
+        = sampleWindow(child, main, kGameSettleMs, x, QStringLiteral("the game"));
+    if (QFile::exists(dataHome.filePath(QStringLiteral("tabidori/history.sqlite"))))
+        fail(QStringLiteral("the game ended or was stopped before its sample was over"));
+    return sample;
 }
 
 // The baseline gets the input focus the way the game's log-on window does: from outside,
