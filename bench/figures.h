@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The figures of the benchmark, one file each; each adds its rows to the table.
+
+#include "common.h"
+
+#include <vector>
+
+namespace bench {
+
+void printMachine(const Setup& setup);
+
+// 1: what the real program costs while a question waits, on Xvfb (cpu.cpp)
+void figureIdleCpu(std::vector<Row>& rows, const Setup& setup, const QString& line);
+
+// 2: how true the question clock runs (questionclock.cpp)
+struct QuestionRun
+{
+    std::vector<double> plateMs; // when each plate was drawn
+};
+QuestionRun runUnansweredQuestions(const QString& folder, const QString& linePath, int plates);
+void figureQuestionLength(std::vector<Row>& rows, const QuestionRun& silent,
+                          const QuestionRun& sounding);
+void figureFullGame(std::vector<Row>& rows, const Setup& setup, const QString& workDir);
+
+// 3: start-up of the real program on Xvfb (startup.cpp)
+void figureStartup(std::vector<Row>& rows, const Setup& setup);
+
+// 4: loading, drawing and reporting a 1001-station line (datasizes.cpp)
+void figureDataSizes(std::vector<Row>& rows, const Setup& setup, const QString& workDir);
+
+// 5: from a play request to the first sound out of the mixer (audiolatency.cpp)
+void figureAudioLatency(std::vector<Row>& rows, const Setup& setup);
+
+// 6: resident memory (memory.cpp); the child runs in a process of its own
+int memoryChild(const Setup& setup);
+void figureMemory(std::vector<Row>& rows, const Setup& setup);
+
+} // namespace bench
