@@ -105,10 +105,19 @@ void TestHistory::keepsGamesAndTellsTheRecord()
     GameRecord otherMode = game(99, {O::Right});
     otherMode.mode = 2;
     QVERIFY(h.record(otherMode));
+    // A retry all right and a stopped game with more points: counted apart, never a best.
+    GameRecord retry = game(40, {O::Right, O::Right});
+    retry.retry = true;
+    QVERIFY(h.record(retry));
+    GameRecord stopped = game(50, {O::Right});
+    stopped.completed = false;
+    QVERIFY(h.record(stopped));
     const LineStats s = h.stats(QStringLiteral("line"), 1);
     QCOMPARE(s.games, 2);
     QCOMPARE(s.bestScore, 31);
     QCOMPARE(s.bestRate, 0.75);
+    QCOMPARE(s.practice, 1);
+    QCOMPARE(s.stopped, 1);
     QCOMPARE(s.last.date(), QDate(2026, 12, 3));
     // 神田 missed twice, 秋葉原 once (a time-out counts as a miss).
     const QList<MissedStation> weak = h.mostMissed(QStringLiteral("line"), 1, 10);

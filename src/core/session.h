@@ -63,13 +63,17 @@ struct GameRecord
     QList<Answer> answers; // the questions asked, in running order
 };
 
-// A line's record in one mode, as the history tells it.
+// A line's record in one mode, as the history tells it. Only games played to the terminus over
+// the whole line count as plays and may set a best; retries and practice over some stations, and
+// stopped games, are counted apart.
 struct LineStats
 {
-    int games = 0;
+    int games = 0; // completed over the whole line
     std::int32_t bestScore = 0;
     double bestRate = 0.0;
-    QDateTime last;
+    QDateTime last; // any game
+    int practice = 0; // retries of misses and practice of the weakest stations
+    int stopped = 0; // whole-line games stopped before the terminus
 };
 
 // A station and how often it was missed.

@@ -384,8 +384,15 @@ LineStats History::stats(const QString& lineKey, std::int32_t mode) const
     if (!open_)
         return s;
     QSqlQuery q(QSqlDatabase::database(connection_));
-    q.prepare(QStringLiteral("SELECT COUNT(*), MAX(score), MAX(rate), MAX(played_at) FROM games "
-                             "WHERE line_key = ? AND mode = ?"));
+    // A retry of four misses all answered right is no best rate of the line.
+    const QString whole = QStringLiteral("(COALESCE(retry, 0) = 0 AND COALESCE(completed, 1) = 1)");
+    q.prepare(QStringLiteral("SELECT SUM(CASE WHEN %1 THEN 1 ELSE 0 END), "
+                             "MAX(CASE WHEN %1 THEN score END), MAX(CASE WHEN %1 THEN rate END), "
+                             "MAX(played_at), SUM(CASE WHEN retry = 1 THEN 1 ELSE 0 END), "
+                             "SUM(CASE WHEN COALESCE(retry, 0) = 0 AND completed = 0 "
+                             "THEN 1 ELSE 0 END) "
+                             "FROM games WHERE line_key = ? AND mode = ?")
+                  .arg(whole));
     q.addBindValue(lineKey);
     q.addBindValue(mode);
     if (q.exec() && q.next()) {
@@ -393,6 +400,8 @@ LineStats History::stats(const QString& lineKey, std::int32_t mode) const
         s.bestScore = q.value(1).toInt();
         s.bestRate = q.value(2).toDouble();
         s.last = QDateTime::fromString(q.value(3).toString(), Qt::ISODate);
+        s.practice = q.value(4).toInt();
+        s.stopped = q.value(5).toInt();
     }
     return s;
 }

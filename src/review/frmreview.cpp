@@ -20,6 +20,27 @@ const QColor kMissText(176, 0, 0);
 
 } // namespace
 
+QString RecordText(const LineStats& stats)
+{
+    QString text;
+    if (stats.games == 0 && stats.practice == 0 && stats.stopped == 0)
+        return QStringLiteral("まだ記録がありません。");
+    if (stats.games == 0)
+        text = QStringLiteral("終点まで遊んだゲームはまだありません。");
+    else
+        text = QStringLiteral("プレイ %1 回　最高得点 %2 点　最高正解率 %3%")
+                   .arg(stats.games)
+                   .arg(stats.bestScore)
+                   .arg(QString::number(stats.bestRate * 100.0, 'f', 1));
+    // Retries, practice and stopped games are plays too, but never a best.
+    if (stats.practice > 0)
+        text += QStringLiteral("　練習 %1 回").arg(stats.practice);
+    if (stats.stopped > 0)
+        text += QStringLiteral("　中断 %1 回").arg(stats.stopped);
+    return text + QStringLiteral("　最後に遊んだ日 ")
+        + stats.last.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
 QString OutcomeText(const ReviewRow& row)
 {
     if (!row.question)
@@ -96,15 +117,8 @@ QGroupBox* frmReview::buildRecord(const ReviewData& data)
     lblRecord->setWordWrap(true);
     if (!data.historyKept) {
         lblRecord->setText(QStringLiteral("遊んだ記録を保存できないため、記録はありません。"));
-    } else if (data.stats.games == 0) {
-        lblRecord->setText(QStringLiteral("まだ記録がありません。"));
     } else {
-        lblRecord->setText(QStringLiteral("プレイ %1 回　最高得点 %2 点　最高正解率 %3%　"
-                                          "最後に遊んだ日 %4")
-                               .arg(data.stats.games)
-                               .arg(data.stats.bestScore)
-                               .arg(QString::number(data.stats.bestRate * 100.0, 'f', 1),
-                                    data.stats.last.toString(QStringLiteral("yyyy/MM/dd"))));
+        lblRecord->setText(RecordText(data.stats));
     }
     auto* weakLabel = new QLabel(QStringLiteral("苦手な駅(&W)"), record);
     lstWeak = new QListWidget(record);

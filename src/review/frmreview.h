@@ -25,6 +25,8 @@ struct ReviewData
     QList<MissedStation> weak;
 };
 
+// The line's record as the review shows it.
+QString RecordText(const LineStats& stats);
 // The outcome as the review shows it.
 QString OutcomeText(const ReviewRow& row);
 
