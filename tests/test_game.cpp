@@ -641,6 +641,12 @@ void TestGame::lineLibraryMenu()
     submenu("マイ路線(&M)")->actions().last()->trigger();
     QVERIFY(QFileInfo(dir_.filePath("xdg/tabidori/line")).isDir());
     QCOMPARE(host_->opened.last(), dir_.filePath("xdg/tabidori/line"));
+    // Without a file manager the player is told where the folder is.
+    host_->documentOpens = false;
+    host_->messages.clear();
+    submenu("マイ路線(&M)")->actions().last()->trigger();
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QVERIFY(host_->messages[0].text.endsWith(dir_.filePath("xdg/tabidori/line")));
 }
 
 void TestGame::reviewAndRetry()

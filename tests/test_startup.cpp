@@ -437,7 +437,11 @@ void TestStartup::helpCommand_data()
     QTest::newRow("fallback only")
         << QStringList {"index0.htm"} << true << QStringList {missing} << "index0.htm";
     QTest::newRow("neither") << QStringList() << true << QStringList {missing, noFallback} << "";
-    QTest::newRow("no opener") << QStringList {"index.htm"} << false << QStringList() << "";
+    // Nothing to open the page with: the player is told where it is (%1).
+    QTest::newRow("no opener") << QStringList {"index.htm"} << false
+                               << QStringList {"ヘルプのページを開くプログラムが見つかりません。"
+                                               "ブラウザーで次のファイルを開いてください。\r\n%1"}
+                               << "";
 }
 
 void TestStartup::helpCommand()
@@ -460,6 +464,8 @@ void TestStartup::helpCommand()
         QCOMPARE(m.icon, platform::Icon::Information);
         QVERIFY(m.title.isEmpty()); // the application title
     }
+    for (QString& m : messages)
+        m.replace("%1", folder.filePath("help/index.htm"));
     QCOMPARE(shown, messages);
     QCOMPARE(host_->opened,
              opened.isEmpty() ? QStringList() : QStringList {folder.filePath("help/" + opened)});

@@ -208,7 +208,12 @@ void frmMain::mnuMyLinesFolder_Click()
                              platform::Buttons::Ok, platform::Icon::Exclamation);
         return;
     }
-    platform::host().openDocument(folder);
+    if (!platform::host().openDocument(folder))
+        platform::messageBox(
+            QStringLiteral("フォルダを開くプログラムが見つかりません。"
+                           "自分の路線ファイルは次のフォルダに入れてください。\r\n")
+                + folder,
+            platform::Buttons::Ok, platform::Icon::Information);
 }
 
 void frmMain::mnuGameScore_Click()
@@ -250,8 +255,13 @@ void frmMain::mnuHelpHelp_Click()
             return;
         }
     }
-    // Without a program for HTML pages nothing visible happens.
-    platform::host().openDocument(ResolvePath(page));
+    page = ResolvePath(page);
+    // Without a program for HTML pages the player would see nothing happen.
+    if (!platform::host().openDocument(page))
+        platform::messageBox(QStringLiteral("ヘルプのページを開くプログラムが見つかりません。"
+                                            "ブラウザーで次のファイルを開いてください。\r\n")
+                                 + page,
+                             platform::Buttons::Ok, platform::Icon::Information);
 }
 
 void frmMain::mnuHelpAbout_Click()
