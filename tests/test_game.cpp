@@ -63,6 +63,7 @@ private slots:
     void endGradeAndSound();
     void modeTwoGame();
     void questionRunsOut();
+    void correctionAfterMisses();
     void stopDuringGame();
     void stopDuringStartSound();
     void guards_data();
@@ -245,6 +246,9 @@ void TestGame::modeTwoGame()
 void TestGame::questionRunsOut()
 {
     startWindow(stationLines(1), 0);
+    // Without the right reading after a miss, the game keeps the designed timing.
+    w_->mnuCorrection->trigger();
+    QVERIFY(!gShowCorrection);
     Player player(*host_, *w_);
     w_->setPanel("Guide", "before");
     QString guideAtEnd;
@@ -271,6 +275,53 @@ void TestGame::questionRunsOut()
     QCOMPARE(StationTable[0].RemainTenths, 0);
     QCOMPARE(gScore, 0);
     QCOMPARE(gCorrectRate, 0.0f);
+}
+
+// 読み当て: a wrong answer, then a time-out, each followed by its right reading; then a right
+// answer. What is typed during a correction is dropped; the points are the right answer's.
+void TestGame::correctionAfterMisses()
+{
+    startWindow(stationLines(3), 1);
+    QVERIFY(gShowCorrection);
+    Player player(*host_, *w_);
+    player.script = {{0, {5, "かんだ"}}, {2, {3, "あきはばら"}}};
+    QStringList seen;
+    const auto plateTexts = [this] {
+        QStringList texts;
+        for (const auto& t : w_->picStationPlate->surface().texts())
+            texts << t.text;
+        return texts.join(u'|');
+    };
+    player.onTick = [&](int station, int tick) {
+        if (station == 0 && tick == 7) {
+            seen << plateTexts();
+            QTest::keyClicks(w_->txtKaitou, "kanda"); // too late: dropped
+            seen << w_->txtKaitou->text() + w_->txtKaitou->pendingText();
+        }
+        if (station == 0 && tick == 9)
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // goes on at once
+        if (station == 1 && tick == 1)
+            seen << "next:" + w_->txtKaitou->text();
+        if (station == 1 && tick == 110)
+            seen << w_->sbStatusBar->panelText("Guide") + "|" + plateTexts();
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(seen.size(), 4);
+    QVERIFY2(seen[0].contains("正しい読み") && seen[0].contains("と  う  き  ょ  う")
+                 && seen[0].contains("入力: かんだ"),
+             qPrintable(seen[0]));
+    QCOMPARE(seen[1], QString());
+    QCOMPARE(seen[2], QStringLiteral("next:"));
+    QVERIFY2(seen[3].startsWith("時間切れ|") && seen[3].contains("か  ん  だ"),
+             qPrintable(seen[3]));
+    // Station 2 answered at its third tick: 9.8 s left, 10 points; nothing else scored.
+    QCOMPARE(gScore, 10);
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(0));
+    QCOMPARE(StationTable[1].IsOK, std::int16_t(0));
+    QCOMPARE(StationTable[2].IsOK, std::int16_t(-1));
+    QVERIFY(!w_->txtKaitou->isReadOnly());
 }
 
 void TestGame::stopDuringGame()

@@ -200,6 +200,33 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
     }
 }
 
+// After a miss, the right reading for a moment: the box takes no text, and nothing typed now
+// reaches the next question. The time is no question's, and no point, sound or verdict
+// changes. False when the program ends.
+bool showCorrection(GameFrontEnd& ui)
+{
+    const std::int32_t asked = gCurrentStation + AnswerOffset(gGameMode);
+    const QuestionResult& result = gQuestionLog[asked];
+    const bool timedOut = result.outcome == Outcome::TimedOut;
+    if (timedOut)
+        ui.setPanel(QStringLiteral("Guide"), QStringLiteral("時間切れ"));
+    ui.lockAnswer(true);
+    ui.setAnswerText(QString());
+    ui.setAnswerTag(QString());
+    ui.showCorrection(asked, result.typed, timedOut);
+    for (std::int32_t tick = 0; tick < kCorrectionTenths; ++tick) {
+        WaitTicks(100);
+        if (platform::ending())
+            return false;
+        if (gStopRequest == -1 || ui.answerTag() == QLatin1String("1"))
+            break;
+    }
+    ui.setAnswerTag(QString());
+    ui.setAnswerText(QString());
+    ui.lockAnswer(false);
+    return true;
+}
+
 // A stop noticed: the score window then tells of this game, the questions judged so far and
 // the rest without a verdict.
 void stopGame(GameFrontEnd& ui, std::int32_t judged)
@@ -252,6 +279,15 @@ void MainLoop(GameFrontEnd& ui)
         case Asked::Judged:
             ++judged;
             break;
+        }
+        const Outcome outcome = gQuestionLog[gCurrentStation + AnswerOffset(gGameMode)].outcome;
+        if (gShowCorrection && (outcome == Outcome::Wrong || outcome == Outcome::TimedOut)) {
+            if (!showCorrection(ui))
+                return;
+            if (gStopRequest == -1) {
+                stopGame(ui, judged);
+                return;
+            }
         }
     }
     finishGame(ui, questions);

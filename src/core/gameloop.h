@@ -35,10 +35,22 @@ public:
     virtual void showScore() = 0;
     // The game has reached its terminus (completed) or noticed a stop; its results are final.
     virtual void gameOver(bool completed) { Q_UNUSED(completed); }
+    // After a miss: the plate shows the right reading of the asked station (a table index)
+    // marked as the correction, beside what was typed ("" after a time-out).
+    virtual void showCorrection(std::int32_t asked, const QString& typed, bool timedOut)
+    {
+        Q_UNUSED(asked);
+        Q_UNUSED(typed);
+        Q_UNUSED(timedOut);
+    }
+    // The answer box refuses text (Enter still answers), or takes it again.
+    virtual void lockAnswer(bool locked) { Q_UNUSED(locked); }
 };
 
 // Ticks of 100 ms a question gives the player.
 inline constexpr std::int32_t kQuestionTenths = 100;
+// Ticks of 100 ms the right reading stays on the plate after a miss, unless Enter goes on.
+inline constexpr std::int32_t kCorrectionTenths = 20;
 
 // Runs one game (or refuses it with a message) and returns when it is over.
 void MainLoop(GameFrontEnd& ui);

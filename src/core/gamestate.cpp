@@ -7,6 +7,7 @@ std::int32_t gCurrentStation = 0;
 std::int32_t gScore = 0;
 float gCorrectRate = 0.0f;
 std::int32_t gStoppedAfter = -1;
+bool gShowCorrection = true;
 
 void ResetGameState()
 {
@@ -16,6 +17,7 @@ void ResetGameState()
     gScore = 0;
     gCorrectRate = 0.0f;
     gStoppedAfter = -1;
+    gShowCorrection = true;
 }
 
 QString ModeListName(std::int64_t mode)

@@ -22,6 +22,10 @@ extern float gCorrectRate; // share of right answers of the last game (of those 
 // Questions judged before the last game was stopped; -1 when it was not stopped.
 extern std::int32_t gStoppedAfter;
 
+// After a wrong answer or a time-out, the right reading is shown for a moment before the game
+// goes on (オプション → 間違えたら正しい読みを表示); false runs the game exactly without it.
+extern bool gShowCorrection;
+
 // Puts the globals back to their start values (for tests).
 void ResetGameState();
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmmain.h"
 #include "commandline.h"
+#include "correction.h"
 #include "frmabout.h"
 #include "frmscorelist.h"
 #include "gamestate.h"
@@ -98,6 +99,11 @@ void frmMain::mnuFileEnd_Click()
 
 void frmMain::txtKaitou_KeyPress(int& keyAscii)
 {
+    // While the right reading is shown, what is typed is dropped; Enter goes on.
+    if (answerLocked_ && keyAscii != 13) {
+        keyAscii = 0;
+        return;
+    }
     if (keyAscii == 13) {
         // Swallowed: nothing enters the box and no beep sounds.
         keyAscii = 0;
@@ -239,6 +245,11 @@ void frmMain::mnuSound_Click()
     SetSoundRingFlag();
 }
 
+void frmMain::mnuCorrection_Click()
+{
+    gShowCorrection = mnuCorrection->isChecked();
+}
+
 void frmMain::mnuHelpHelp_Click()
 {
     const QString folder = platform::host().programFolder();
@@ -312,6 +323,18 @@ void frmMain::enterGameControls()
     mnuGameScore->setEnabled(false);
     cmbGameMode->setEnabled(false);
     cmdHint->setEnabled(true);
+}
+
+void frmMain::showCorrection(std::int32_t asked, const QString& typed, bool timedOut)
+{
+    DrawCorrectionPlate(*picStationPlate, asked, typed, timedOut);
+}
+
+void frmMain::lockAnswer(bool locked)
+{
+    answerLocked_ = locked;
+    // Read-only also keeps a system input method from committing into the box.
+    txtKaitou->setReadOnly(locked);
 }
 
 void frmMain::drawTitle()

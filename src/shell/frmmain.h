@@ -48,6 +48,7 @@ public:
     QAction* mnuGameReview = nullptr; // the last game, station by station
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
+    QAction* mnuCorrection = nullptr; // the right reading after a miss
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
@@ -82,6 +83,7 @@ public:
     void mnuGameScore_Click();
     void mnuLine_Click();
     void mnuSound_Click();
+    void mnuCorrection_Click();
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
@@ -120,6 +122,8 @@ public:
     void stopCommand() override { mnuGameStop_Click(); }
     void showScore() override { mnuGameScore_Click(); }
     void gameOver(bool completed) override;
+    void showCorrection(std::int32_t asked, const QString& typed, bool timedOut) override;
+    void lockAnswer(bool locked) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -138,6 +142,7 @@ private:
     PlayedGame last_;
     HistoryKeeper history_;
     bool reviewPending_ = false;
+    bool answerLocked_ = false; // the right reading is on the plate: typing is dropped
     int boxLeft_ = 2280;
     int hintLeft_ = 5520;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls and menus as designed: geometry in twips, names as in the design.
 #include "frmmain.h"
+#include "gamestate.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
 #include "platewidget.h"
@@ -122,6 +123,10 @@ void frmMain::buildMenus()
     mnuSound = namedAction(mnuOption->addAction(QStringLiteral("サウンド(&S)")), "mnuSound");
     mnuSound->setCheckable(true);
     mnuSound->setChecked(true);
+    mnuCorrection = namedAction(
+        mnuOption->addAction(QStringLiteral("間違えたら正しい読みを表示(&A)")), "mnuCorrection");
+    mnuCorrection->setCheckable(true);
+    mnuCorrection->setChecked(gShowCorrection);
 
     mnuHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -143,6 +148,7 @@ void frmMain::connectHandlers()
     connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
     // A checkable action inverts its own check mark before it reports the trigger.
     connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
+    connect(mnuCorrection, &QAction::triggered, this, &frmMain::mnuCorrection_Click);
     connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
     connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
