@@ -322,6 +322,23 @@ void TestGame::correctionAfterMisses()
     QCOMPARE(StationTable[1].IsOK, std::int16_t(0));
     QCOMPARE(StationTable[2].IsOK, std::int16_t(-1));
     QVERIFY(!w_->txtKaitou->isReadOnly());
+
+    // Another mode, then another line: a clean window each time, the new title on the plate.
+    for (int step = 0; step < 2; ++step) {
+        w_->txtKaitou->setText("あきはばら");
+        if (step == 0) {
+            w_->cmbGameMode->setCurrentIndex(2);
+        } else {
+            host_->dialogAnswer = writeLineFile(dir_, "other.txt", {"京浜東北線", "###", "a,あ"});
+            w_->mnuLine_Click();
+        }
+        QCOMPARE(w_->txtKaitou->text(), QString());
+        QCOMPARE(w_->sbStatusBar->panelText("StaPlace"), QString());
+        QCOMPARE(w_->sbStatusBar->panelText("Score"), QStringLiteral("0"));
+        QCOMPARE(w_->sbStatusBar->panelText("Time"), QStringLiteral("0"));
+        QCOMPARE(w_->picStationPlate->surface().texts().value(0).text,
+                 QStringLiteral("駅当てモード"));
+    }
 }
 
 void TestGame::stopDuringGame()

@@ -132,6 +132,20 @@ void frmMain::cmbGameMode_Click()
     placeAnswerRow();
     // The results in the table belong to a game of another mode.
     mnuGameScore->setEnabled(false);
+    // A new mode starts from a clean window: its own title plate, nothing of the last game.
+    if (!GameRunning()) {
+        clearLeftovers();
+        if (gStationCount > 0)
+            drawTitle();
+    }
+}
+
+void frmMain::clearLeftovers()
+{
+    txtKaitou->clear();
+    setPanel(QStringLiteral("StaPlace"), QString());
+    setPanel(QStringLiteral("Time"), QStringLiteral("0"));
+    setPanel(QStringLiteral("Score"), QStringLiteral("0"));
 }
 
 void frmMain::mnuGameStart_Click()
@@ -176,6 +190,7 @@ bool frmMain::OpenLineFile(const QString& path)
                    + platform::versionInfo().productName);
     const bool loaded = LoadLineFile(gLineFilePath);
     ClearScore();
+    clearLeftovers();
     if (!loaded) {
         // The player has been told why; nothing of the refused file may stay on show, and the
         // start command must ask for a line rather than complain about this one.

@@ -134,6 +134,8 @@ private:
     void connectHandlers();
     void placeAnswerRow();
 
+    // The answer box empty and the panels at their first texts: nothing of the last game.
+    void clearLeftovers();
     // After a game has returned: what waits for the player (a history message, the review).
     void afterGame();
 
