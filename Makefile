@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 Tabidori Project
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the quick start: `make run` and `make test`.
 BUILD ?= build

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What any Qt window costs while it shows a clock: the yardstick the CPU figure measures the
 // game against. A window of about the game's size with a focused, empty line edit (its cursor

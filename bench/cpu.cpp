@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figure 1: what the real program costs on Xvfb while a question waits for an answer, set
 // against a bare Qt window that shows a clock the same way.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figure 4: loading, drawing and reporting a 1001-station line, and reading the line library.
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The figures of the benchmark, one file each; each adds its rows to the table.

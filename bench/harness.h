@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game inside the benchmark's own process, for the figures that time it from within: the

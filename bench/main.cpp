@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark of Tabidori: what the program costs while a question waits, how true its
 // question clock runs, how fast it starts, loads, draws, reports and sounds, and how much

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figure 2: how long a question left to run out really lasts, and a whole unanswered game.
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figure 3: start-up of the real program under Xvfb, watched through MapNotify.
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A connection of the benchmark's own to the X server the program runs on. It hears of every

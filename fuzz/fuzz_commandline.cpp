@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Command lines of any text: splitting, reading numbers and applying the options.
 // The input is UTF-8, or UTF-16LE code units when it begins with the bytes FF FE.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Line files of any bytes: loading never writes past the table, what it keeps is what a line
 // file can hold, and a file the checker passes is one the game loads as the checker read it.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Score reports of any input: every station gets one row, the columns line up, and the numbers
 // printed are the numbers given.

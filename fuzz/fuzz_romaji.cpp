@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Key sequences for the romaji composer: what waits is always the start of some table key,
 // flushing empties it, and typing then flushing gives what convert() gives.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A platform for the fuzz targets: nothing is shown and nothing waits. Message boxes are

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Faults from outside the program, met through the real main window on the virtual clock: line
 // files that vanish or turn into something else, broken or missing sound files, no audio

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history of games: what it keeps, and that it is never lost or corrupted, whatever happens
 // to its file or its folder.

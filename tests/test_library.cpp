@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line checker's rules, as tabidori-linecheck applies them, against a small dictionary.
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rules around a game, and whole games played through a front end without any window.
 #include "fakefrontend.h"

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound device behind one small interface, so that tests can swap in a recorder that runs

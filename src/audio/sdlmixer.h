@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mixer on SDL2_mixer. Sound k always plays on voice (channel) k, so that "is sound k

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record of every game played, kept under $XDG_DATA_HOME/tabidori in an SQLite database:

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window geometry is designed in twips (1/1440 inch); at 96 dots per inch 15 twips are one

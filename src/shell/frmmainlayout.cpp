@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls and menus as designed: geometry in twips, names as in the design.
 #include "frmmain.h"

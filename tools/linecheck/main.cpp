@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tabidori-linecheck: checks line files the way the game reads them, and their readings
 // against the station dictionary when it is installed.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // wavgen: synthesises the game's sound effects as 16-bit mono 44.1 kHz WAVE files.
 //
