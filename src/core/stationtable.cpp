@@ -66,6 +66,15 @@ bool LoadLineFile(const QString& path)
     };
     options.stationLimit = kStationTableSize;
     const LineFile line = ParseLineFile(file, options);
+    if (line.tooLongLine > 0) {
+        gLineName.clear();
+        reportLoadFailure(
+            QStringLiteral("路線ファイルの %1 行目が長すぎます。1行は %2 KB までです。")
+                .arg(line.tooLongLine)
+                .arg(TextFile::kMaxLineBytes / 1024),
+            path);
+        return false;
+    }
     if (!line.marker || line.stations.isEmpty()) {
         // A line without stations cannot be played: say what is missing now, not at the start.
         gLineName.clear();
