@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,8 @@ private slots:
     void optionHelp();
     void twoFilesAndRepeatedLoads();
     void quotedPathWithBlank();
+    void notARegularFile_data();
+    void notARegularFile();
     void loadWithoutLine();
     void loadSelectsMode_data();
     void loadSelectsMode();
@@ -259,6 +263,47 @@ void TestStartup::quotedPathWithBlank()
     GetArrgment(CommandLineTokens({dir_.filePath("my \"best\" lines/keio.txt"), "", "/GM=1"}));
     QCOMPARE(gLineName, QStringLiteral("京王線"));
     QCOMPARE(gGameMode, 1);
+}
+
+void TestStartup::notARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    const QString notRegular
+        = QStringLiteral("路線ファイルではありません。\r\n%1\r\n通常のファイルではありません");
+    QTest::newRow("folder") << "folder"
+                            << QStringLiteral("路線ファイルではなくフォルダです。\r\n%1");
+    QTest::newRow("FIFO") << "fifo" << notRegular;
+    QTest::newRow("link to /dev/zero") << "zero" << notRegular;
+}
+
+void TestStartup::notARegularFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QDir().mkpath(dir_.filePath(kind));
+    const QString path = dir_.filePath(kind + "/x.txt");
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == "fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link("/dev/zero", path));
+
+    // Said once at start-up (a FIFO must not block it), with the name as typed; no game starts.
+    frmMain w;
+    w.Form_Load(QStringList {path, "/AP", "/GM=0"});
+    QCOMPARE(gLineFilePath, path);
+    QCOMPARE(host_->messages.size(), size_t(1));
+    QCOMPARE(host_->messages[0].text, message.arg(path));
+    QCOMPARE(host_->messages[0].icon, platform::Icon::Exclamation);
+    QCOMPARE(gStationCount, 0);
+    QVERIFY(!GameRunning());
+    QCOMPARE(w.sbStatusBar->panelText("Guide"), QStringLiteral("路線ファイルを選択してください。"));
+    // The start command names the same path, not an upper-cased one.
+    w.mnuGameStart_Click();
+    QCOMPARE(host_->messages.size(), size_t(2));
+    QCOMPARE(host_->messages[1].text, QStringLiteral("路線ファイルが存在しません。\r\n") + path);
 }
 
 void TestStartup::loadWithoutLine()

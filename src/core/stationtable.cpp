@@ -29,6 +29,8 @@ QString openFailureText(const TextFile& file)
         return QStringLiteral("路線ファイルが見つかりません。");
     case TextFile::Error::IsFolder:
         return QStringLiteral("路線ファイルではなくフォルダです。");
+    case TextFile::Error::NotRegular:
+        return QStringLiteral("路線ファイルではありません。");
     case TextFile::Error::TooLarge:
         return QStringLiteral("路線ファイルが大きすぎます。");
     case TextFile::Error::ReadFailed:

@@ -41,6 +41,11 @@ bool TextFile::open(const QString& path)
         error_ = Error::IsFolder;
         return false;
     }
+    if (!info.isFile()) {
+        error_ = Error::NotRegular;
+        errorString_ = QStringLiteral("通常のファイルではありません");
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error_ = Error::CannotOpen;

@@ -12,7 +12,7 @@
 class TextFile
 {
 public:
-    enum class Error { None, NotFound, IsFolder, CannotOpen, ReadFailed, TooLarge };
+    enum class Error { None, NotFound, IsFolder, NotRegular, CannotOpen, ReadFailed, TooLarge };
 
     // Largest file read; anything bigger cannot be a line file.
     static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
@@ -21,7 +21,8 @@ public:
     static constexpr qsizetype kMaxLineBytes = 256 * 1024;
 
     // Reads the whole file at path, exactly as named, and closes it again; false (and error())
-    // on failure.
+    // on failure. Only a regular file (or a link to one) is opened: a FIFO would block the
+    // open until some writer came, and a device such as /dev/zero never ends.
     bool open(const QString& path);
     bool atEnd() const { return pos_ >= bytes_.size(); }
     // The next line; a line longer than kMaxLineBytes is skipped undecoded, gives "" and sets
