@@ -123,6 +123,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Watches the whole program for a modal window of ours closing.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls(QWidget* client);
@@ -132,6 +134,8 @@ private:
 
     // After a game has returned: what waits for the player (a history message, the review).
     void afterGame();
+    // The main window active again and the answer box focused, once no modal window is open.
+    void takeKeyboardBack();
 
     QString answerTag_;
     LineCatalogue catalogue_;
