@@ -7,6 +7,8 @@
 #include "questionlog.h"
 #include "textfile.h"
 
+#include <QElapsedTimer>
+
 std::array<StationRecord, kStationTableSize> StationTable;
 std::int32_t gStationCount = 0;
 QString gLineName;
@@ -60,12 +62,19 @@ bool LoadLineFile(const QString& path)
         return false;
     }
     LineFileOptions options;
-    // Pending window events run before each line is read; a repaint then already shows the
-    // name of the line being read.
-    options.beforeLine = [](const LineFile& sofar) {
+    // Pending window events run while the lines are read; a repaint then already shows the name
+    // of the line being read. Every few milliseconds, not before every line: a file of millions
+    // of empty lines spent half a minute in the event loop alone.
+    QElapsedTimer sinceEvents;
+    options.beforeLine = [&sinceEvents](const LineFile& sofar) {
+        if (sinceEvents.isValid() && sinceEvents.elapsed() < 15)
+            return;
+        sinceEvents.start();
         gLineName = sofar.name;
         platform::host().processEvents();
     };
+    // The free text is the checker's; millions of empty lines would take a gigabyte here.
+    options.keepFreeText = false;
     options.stationLimit = kStationTableSize;
     const LineFile line = ParseLineFile(file, options);
     if (line.tooLongLine > 0) {

@@ -54,7 +54,8 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
             out.marker = true;
             break;
         }
-        out.freeText.append(raw);
+        if (options.keepFreeText)
+            out.freeText.append(raw);
     }
     if (!out.marker || file.atEnd())
         return out;

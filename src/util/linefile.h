@@ -52,6 +52,8 @@ struct LineFileOptions
     std::function<void(const LineFile& sofar)> beforeLine;
     // Stations kept at most; one more station line stops the reading (-1: no limit).
     int stationLimit = -1;
+    // Whether LineFile::freeText is filled.
+    bool keepFreeText = true;
 };
 
 // Reads an opened file from its start to its end, or up to a line that is too long.
