@@ -106,7 +106,10 @@ void frmMain::takeKeyboardBack()
     if (!isVisible() || isMinimized() || QApplication::activeModalWidget()
         || QApplication::activePopupWidget())
         return;
-    activateWindow();
+    // Only when needed: a window manager or a click may have activated it already, and each
+    // request moves the X focus again.
+    if (!isActiveWindow())
+        activateWindow();
     focusAnswer();
 }
 
