@@ -382,6 +382,9 @@ void TestFaults::lineFileReplaced_data()
         {"1002 stations", tooMany, 0, kNoLineFile},
         {"1001 stations", QString(), 1001, QString()},
         {"lines of 100000 characters", QString(), 2, QString()},
+        {"a first line of 1 MB",
+         QStringLiteral("路線ファイルの 1 行目が長すぎます。1行は 256 KB までです。\r\n%1"), 0,
+         kNoLineFile},
     };
     // Root reads any file whatever its permissions; only others can meet this fault.
     if (geteuid() != 0)
@@ -445,6 +448,8 @@ void TestFaults::lineFileReplaced()
         writeBytes(
             path,
             toCp932(QStringList {QString(100000, u'線'), "###", nameLine, extraLine}.join("\r\n")));
+    } else if (fault == "a first line of 1 MB") {
+        writeBytes(path, QByteArray(1024 * 1024, 'L') + "\r\n###\r\na,b\r\n");
     } else {
         QFAIL("unknown fault");
     }

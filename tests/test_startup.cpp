@@ -26,6 +26,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -45,6 +47,8 @@ private slots:
     void optionHelp();
     void twoFilesAndRepeatedLoads();
     void quotedPathWithBlank();
+    void notARegularFile_data();
+    void notARegularFile();
     void loadWithoutLine();
     void loadSelectsMode_data();
     void loadSelectsMode();
@@ -260,6 +264,38 @@ void TestStartup::quotedPathWithBlank()
     GetArrgment(CommandLineTokens({dir_.filePath("my \"best\" lines/keio.txt"), "", "/GM=1"}));
     QCOMPARE(gLineName, QStringLiteral("京王線"));
     QCOMPARE(gGameMode, 1);
+}
+
+void TestStartup::notARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("folder") << "folder"
+                            << QStringLiteral("路線ファイルではなくフォルダです。\r\n%1");
+    const QString other
+        = QStringLiteral("路線ファイルではありません。\r\n%1\r\n通常のファイルではありません");
+    QTest::newRow("FIFO") << "fifo" << other;
+    QTest::newRow("link to /dev/zero") << "zero" << other;
+}
+
+void TestStartup::notARegularFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString path = dir_.filePath(kind + ".txt");
+    QVERIFY(kind == "folder"     ? QDir().mkpath(path)
+                : kind == "fifo" ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                 : QFile::link("/dev/zero", path));
+    // Said at start-up with the name as typed (a FIFO must not block it); the start command
+    // names the same path, not an upper-cased one.
+    frmMain w;
+    w.Form_Load(QStringList {path, "/AP"});
+    w.mnuGameStart_Click();
+    QCOMPARE(host_->messages.size(), size_t(2));
+    QCOMPARE(host_->messages[0].text, message.arg(path));
+    QCOMPARE(host_->messages[1].text, QStringLiteral("路線ファイルが存在しません。\r\n") + path);
+    QCOMPARE(gLineFilePath, path);
+    QCOMPARE(gStationCount, 0);
 }
 
 void TestStartup::loadWithoutLine()

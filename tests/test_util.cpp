@@ -321,6 +321,9 @@ void TestUtil::textFileLines_data()
     QTest::newRow("two breaks at end") << QByteArray("a\r\n\r\n") << QStringList {"a", ""};
     QTest::newRow("cr cr") << QByteArray("a\r\rb") << QStringList {"a", "", "b"};
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF東京\r\n") << QStringList {"東京"};
+    QTest::newRow("a line past the limit is not decoded")
+        << "a\r\n" + QByteArray(TextFile::kMaxLineBytes + 1, 'x') + "\r\nb"
+        << QStringList {"a", "", "b"};
 }
 
 void TestUtil::textFileLines()

@@ -8,6 +8,8 @@
 #include "questionlog.h"
 #include "textfile.h"
 
+#include <QElapsedTimer>
+
 std::array<StationRecord, kStationTableSize> StationTable;
 std::int32_t gStationCount = 0;
 QString gLineName;
@@ -30,6 +32,8 @@ QString openFailureText(const TextFile& file)
         return QStringLiteral("路線ファイルが見つかりません。");
     case TextFile::Error::IsFolder:
         return QStringLiteral("路線ファイルではなくフォルダです。");
+    case TextFile::Error::NotRegular:
+        return QStringLiteral("路線ファイルではありません。");
     case TextFile::Error::TooLarge:
         return QStringLiteral("路線ファイルが大きすぎます。");
     case TextFile::Error::ReadFailed:
@@ -59,14 +63,30 @@ bool LoadLineFile(const QString& path)
         return false;
     }
     LineFileOptions options;
-    // Pending window events run before each line is read; a repaint then already shows the
-    // name of the line being read.
-    options.beforeLine = [](const LineFile& sofar) {
+    // Pending window events run while the lines are read; a repaint then already shows the name
+    // of the line being read. Every few milliseconds, not before every line: a file of millions
+    // of empty lines spent half a minute in the event loop alone.
+    QElapsedTimer sinceEvents;
+    options.beforeLine = [&sinceEvents](const LineFile& sofar) {
+        if (sinceEvents.isValid() && sinceEvents.elapsed() < 15)
+            return;
+        sinceEvents.start();
         gLineName = sofar.name;
         platform::host().processEvents();
     };
+    // The free text is the checker's; millions of empty lines would take a gigabyte here.
+    options.keepFreeText = false;
     options.stationLimit = kStationTableSize;
     const LineFile line = ParseLineFile(file, options);
+    if (line.tooLongLine > 0) {
+        gLineName.clear();
+        reportLoadFailure(
+            QStringLiteral("路線ファイルの %1 行目が長すぎます。1行は %2 KB までです。")
+                .arg(line.tooLongLine)
+                .arg(TextFile::kMaxLineBytes / 1024),
+            path);
+        return false;
+    }
     if (!line.marker || line.stations.isEmpty()) {
         // A line without stations cannot be played: say what is missing now, not at the start.
         gLineName.clear();

@@ -159,6 +159,13 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
     }
 
     const LineFile line = ParseLineFile(file);
+    if (line.tooLongLine > 0) {
+        // The game refuses the file there; nothing read so far says more.
+        problem(check, line.tooLongLine,
+                QStringLiteral("行が長すぎます (1行は %1 KB まで)")
+                    .arg(TextFile::kMaxLineBytes / 1024));
+        return check;
+    }
     checkText(check, 1, line.rawName);
     check.lineName = line.name;
     if (check.lineName.isEmpty())
@@ -204,6 +211,10 @@ int FillReadings(const QString& path, const StationDictionary& dictionary, QStri
     }
 
     const LineFile line = ParseLineFile(file);
+    if (line.tooLongLine > 0) {
+        *why = QStringLiteral("%1 行目が長すぎます").arg(line.tooLongLine);
+        return -1;
+    }
     QStringList lines = QStringList {line.rawName} + line.freeText;
     if (line.marker)
         lines << QString::fromLatin1(kLineFileMarker);

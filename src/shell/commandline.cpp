@@ -126,7 +126,17 @@ void GetArrgment(const QStringList& tokens)
                 // On a file system that tells a.txt from A.TXT the name as typed comes first;
                 // the upper-cased name also fails for names like "ß" whose capitals are longer.
                 const QString found = ResolvePath(token);
-                gLineFilePath = !found.isEmpty() && QFileInfo(found).isFile() ? found : upper;
+                if (found.isEmpty()) {
+                    gLineFilePath = upper;
+                } else if (QFileInfo(found).isFile()) {
+                    gLineFilePath = found;
+                } else {
+                    // A folder, a FIFO or a device by that name: the player is told now, with
+                    // the name as typed, rather than meeting a name never typed at the start.
+                    // The load refuses it without opening it.
+                    gLineFilePath = token;
+                    LoadLineFile(token);
+                }
             }
             // Every further plain token loads the named file again, as it always has. A file
             // that is refused leaves no line file behind.

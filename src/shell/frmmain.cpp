@@ -19,6 +19,7 @@
 #include "twips.h"
 #include "versioninfo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -89,6 +90,33 @@ void frmMain::Form_Unload()
         platform::messageBox(lost, platform::Buttons::Ok, platform::Icon::Exclamation);
     audio::mixer().stopAll();
     platform::host().endProgram();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Without a window manager nobody gives the keyboard back when a modal window closes: X
+    // hands it to the root window, Qt then sees no active window, so F5 and the menus' Alt
+    // keys do nothing while letters still reach the box under the pointer. A window manager
+    // would activate the main window itself; doing it here as well does no harm there.
+    if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
+        const auto* window = static_cast<QWidget*>(watched);
+        if (window->isWindow() && window->isModal())
+            QMetaObject::invokeMethod(this, &frmMain::takeKeyboardBack, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::takeKeyboardBack()
+{
+    // Another modal window may have opened meanwhile (the review after the score window).
+    if (!isVisible() || isMinimized() || QApplication::activeModalWidget()
+        || QApplication::activePopupWidget())
+        return;
+    // Only when needed: a window manager or a click may have activated it already, and each
+    // request moves the X focus again.
+    if (!isActiveWindow())
+        activateWindow();
+    focusAnswer();
 }
 
 void frmMain::mnuFileEnd_Click()

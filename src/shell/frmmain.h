@@ -128,6 +128,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Watches the whole program for a modal window of ours closing.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls(QWidget* client);
@@ -139,6 +141,8 @@ private:
     void clearLeftovers();
     // After a game has returned: what waits for the player (a history message, the review).
     void afterGame();
+    // The main window active again and the answer box focused, once no modal window is open.
+    void takeKeyboardBack();
 
     QString answerTag_;
     LineCatalogue catalogue_;

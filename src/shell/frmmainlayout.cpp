@@ -8,6 +8,7 @@
 #include "platewidget.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QIcon>
 #include <QLayout>
@@ -46,6 +47,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     connectHandlers();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(twips::toPx(1560), twips::toPx(2145));
+    qApp->installEventFilter(this);
 }
 
 void frmMain::buildControls(QWidget* client)

@@ -30,6 +30,10 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
     out.utf8 = file.isUtf8();
     out.lfLineEnds = file.hasLfLineEnds();
     out.rawName = file.readLine();
+    if (file.lineTooLong()) {
+        out.tooLongLine = 1;
+        return out;
+    }
     out.name = nameOf(out.rawName);
     int line = 1;
     const auto more = [&] {
@@ -37,20 +41,30 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
             options.beforeLine(out);
         return !file.atEnd();
     };
+    const auto tooLong = [&] {
+        if (file.lineTooLong())
+            out.tooLongLine = line;
+        return out.tooLongLine > 0;
+    };
     while (more()) {
         const QString raw = file.readLine();
         ++line;
+        if (tooLong())
+            return out;
         if (raw == QLatin1String(kLineFileMarker)) {
             out.marker = true;
             break;
         }
-        out.freeText.append(raw);
+        if (options.keepFreeText)
+            out.freeText.append(raw);
     }
     if (!out.marker || file.atEnd())
         return out;
     while (more()) {
         const QString raw = file.readLine();
         ++line;
+        if (tooLong())
+            return out;
         if (options.stationLimit >= 0 && out.stations.size() >= options.stationLimit) {
             out.overLimit = true;
             break;
@@ -63,5 +77,8 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
 QString ReadLineFileName(const QString& path)
 {
     TextFile file;
-    return file.open(path) && !file.isEmpty() ? nameOf(file.readLine()) : QString();
+    if (!file.open(path) || file.isEmpty())
+        return {};
+    const QString raw = file.readLine();
+    return file.lineTooLong() ? QString() : nameOf(raw);
 }

@@ -42,6 +42,8 @@ struct LineFile
     QList<LineFileStation> stations;
     // Reading stopped at a station line past LineFileOptions::stationLimit (not kept).
     bool overLimit = false;
+    // Reading stopped at this line, longer than TextFile::kMaxLineBytes (0: none was).
+    int tooLongLine = 0;
 };
 
 struct LineFileOptions
@@ -51,9 +53,11 @@ struct LineFileOptions
     std::function<void(const LineFile& sofar)> beforeLine;
     // Stations kept at most; one more station line stops the reading (-1: no limit).
     int stationLimit = -1;
+    // Whether LineFile::freeText is filled.
+    bool keepFreeText = true;
 };
 
-// Reads an opened file from its start to its end.
+// Reads an opened file from its start to its end, or up to a line that is too long.
 LineFile ParseLineFile(TextFile& file, const LineFileOptions& options = {});
 
 // The name of the line file at path (exactly as named), without reading past line 1; "" when

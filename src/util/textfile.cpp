@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 QString DecodeCp932(const char* data, qsizetype size)
 {
@@ -28,6 +29,7 @@ bool TextFile::open(const QString& path)
     pos_ = 0;
     utf8_ = false;
     lfEnds_ = false;
+    lineTooLong_ = false;
     error_ = Error::None;
     errorString_.clear();
 
@@ -38,6 +40,11 @@ bool TextFile::open(const QString& path)
     }
     if (info.isDir()) {
         error_ = Error::IsFolder;
+        return false;
+    }
+    if (!info.isFile()) {
+        error_ = Error::NotRegular;
+        errorString_ = QStringLiteral("通常のファイルではありません");
         return false;
     }
     QFile file(path);
@@ -93,15 +100,18 @@ QString TextFile::readLine()
     const qsizetype start = pos_;
     const qsizetype size = bytes_.size();
     const char lineEnd = lfEnds_ ? '\n' : '\r';
-    qsizetype end = start;
-    while (end < size && bytes_.at(end) != lineEnd)
-        ++end;
+    const char* found = static_cast<const char*>(
+        std::memchr(bytes_.constData() + start, lineEnd, std::size_t(size - start)));
+    const qsizetype end = found ? qsizetype(found - bytes_.constData()) : size;
     pos_ = end;
     if (pos_ < size) {
         ++pos_; // the CR or LF
         if (!lfEnds_ && pos_ < size && bytes_.at(pos_) == '\n')
             ++pos_;
     }
+    lineTooLong_ = end - start > kMaxLineBytes;
+    if (lineTooLong_)
+        return {};
     const char* data = bytes_.constData() + start;
     return utf8_ ? QString::fromUtf8(data, end - start) : DecodeCp932(data, end - start);
 }

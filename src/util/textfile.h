@@ -13,16 +13,23 @@
 class TextFile
 {
 public:
-    enum class Error { None, NotFound, IsFolder, CannotOpen, ReadFailed, TooLarge };
+    enum class Error { None, NotFound, IsFolder, NotRegular, CannotOpen, ReadFailed, TooLarge };
 
     // Largest file read; anything bigger cannot be a line file.
     static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    // Longest line decoded. A station or a line name is a few dozen bytes; one huge line would
+    // be decoded, held and then laid out on the plate at great cost in time and memory.
+    static constexpr qsizetype kMaxLineBytes = 256 * 1024;
 
     // Reads the whole file at path, exactly as named, and closes it again; false (and error())
-    // on failure.
+    // on failure. Only a regular file (or a link to one) is opened: a FIFO would block the
+    // open until some writer came, and a device such as /dev/zero never ends.
     bool open(const QString& path);
     bool atEnd() const { return pos_ >= bytes_.size(); }
+    // The next line; a line longer than kMaxLineBytes is skipped undecoded, gives "" and sets
+    // lineTooLong() until the next read.
     QString readLine();
+    bool lineTooLong() const { return lineTooLong_; }
     bool isEmpty() const { return bytes_.isEmpty(); }
 
     // How the file was read: as UTF-8 (else code page 932), and with LF line ends (else CR).
@@ -38,6 +45,7 @@ private:
     qsizetype pos_ = 0;
     bool utf8_ = false;
     bool lfEnds_ = false;
+    bool lineTooLong_ = false;
     Error error_ = Error::None;
     QString errorString_;
 };
