@@ -173,8 +173,11 @@ void TestInfo::splashWindow()
                             Fitted {w.lblPlatform, {2160, 1800}, 21, false},
                             Fitted {w.lblVersion, {2280, 2520}, 16, false}}) {
         const QString name = f.label->objectName();
-        QCOMPARE(f.label->pos(),
-                 QPoint(twips::toPx(f.twipCorner.x()), twips::toPx(f.twipCorner.y())));
+        QPoint corner(twips::toPx(f.twipCorner.x()), twips::toPx(f.twipCorner.y()));
+        // The platform line keeps clear of the product name above it.
+        if (f.label == w.lblPlatform)
+            corner.setY(std::max(corner.y(), w.lblProductName->geometry().bottom() + 1));
+        QCOMPARE(f.label->pos(), corner);
         QCOMPARE(f.label->size(), f.label->sizeHint());
         QVERIFY2(f.label->geometry().right() < right, qPrintable(name));
         QFont design = f.label->font();
@@ -190,6 +193,8 @@ void TestInfo::splashWindow()
         QCOMPARE(f.label->font().underline(), f.underline);
         QCOMPARE(f.label->font().family(), QString::fromUtf8(platform::kProportionalGothic));
     }
+    QVERIFY(!w.lblPlatform->geometry().intersects(w.lblProductName->geometry()));
+    QVERIFY(w.lblPlatform->geometry().bottom() < w.lblVersion->y());
     // Only the long description needs a smaller font.
     QVERIFY(w.lblProductName->font().pixelSize() == 43 && w.lblVersion->font().pixelSize() == 16);
     QCOMPARE(w.lblProductName->palette().color(QPalette::WindowText),

@@ -141,6 +141,8 @@ private slots:
     void neighboursUnderTheBar();
     void lastTableEntryReadsNoFurther();
     void wideNameClippedNotWrapped();
+    void textsFitTheirSpace_data();
+    void textsFitTheirSpace();
     void eventsRunBetweenFillAndDot();
     void fillStyleKept();
     void titleLines_data();
@@ -495,14 +497,96 @@ void TestPlate::wideNameClippedNotWrapped()
     const QImage image = pic.image();
     pic.surface().setFontSize(34);
     QVERIFY(name.x + pic.surface().textWidth(name.text) > 533);
-    // Cut at both edges of the plate rather than shrunk to fit: full-size glyphs (one every 69
-    // pixels, the blanks between them narrower than 30) up to both edges.
+    // Condensed to no less than half its width, which is still too wide: cut at both edges of
+    // the plate rather than shrunk further, glyphs (one every 35 pixels) up to both edges.
+    QCOMPARE(name.stretch, 0.5);
     const QRect ink = inkBounds(image, QRect(0, 25, 533, 45));
     QVERIFY2(ink.left() < 30 && ink.right() > 502,
              qPrintable(QStringLiteral("%1..%2").arg(ink.left()).arg(ink.right())));
     QVERIFY(inkBounds(image, QRect(0, 25, 533, 45)).height() > 35);
     // On one row: nothing from it below the bar.
     QVERIFY(inkBounds(image, QRect(0, 91, 533, 42)).isNull());
+}
+
+void TestPlate::textsFitTheirSpace_data()
+{
+    QTest::addColumn<QString>("lineName");
+    QTest::addColumn<QStringList>("readings");
+    QTest::addColumn<int>("index"); // -1: the title
+    QTest::addColumn<bool>("condensed");
+    const QString yamanote = QStringLiteral("山手線");
+    const QStringList sample {"にっぽり", "にしにっぽり", "たばた"};
+    const QStringList hakozaki {"なかすかわばた",     "ごふくまち",
+                                "ちよけんちょうぐち", "まいだしきゅうだいびょういんまえ",
+                                "はこざきみやまえ",   "はこざききゅうだいまえ"};
+    QTest::newRow("short neighbours as they were") << yamanote << sample << 1 << false;
+    QTest::newRow("short title as it was") << yamanote << sample << -1 << false;
+    QTest::newRow("long next beside a short previous") << yamanote << hakozaki << 2 << true;
+    QTest::newRow("long previous beside a long next") << yamanote << hakozaki << 4 << true;
+    QTest::newRow("long title") << QStringLiteral("東京メトロ丸ノ内線（方南町支線）") << sample
+                                << -1 << true;
+}
+
+void TestPlate::textsFitTheirSpace()
+{
+    QFETCH(QString, lineName);
+    QFETCH(QStringList, readings);
+    QFETCH(int, index);
+    QFETCH(bool, condensed);
+    FakeHost host;
+    ResetStationTable();
+    gLineName = lineName;
+    for (int i = 0; i < readings.size(); ++i) {
+        StationTable[std::size_t(i)].StationName = QStringLiteral("駅");
+        StationTable[std::size_t(i)].Reading = readings[i];
+    }
+    gStationCount = int(readings.size());
+    gGameMode = kModeHayauchi;
+    PlateWidget pic;
+    pic.setGeometry(plateGeometry());
+    if (index < 0)
+        DrawGameTitle(pic);
+    else
+        DrawStationPlate(pic, index);
+    const QImage image = pic.image();
+    PlateSurface& s = pic.surface();
+    // The row the checks read: the title's line name, or the neighbours under the bar.
+    const QRect row = index < 0 ? QRect(0, 55, 533, 78) : QRect(0, 91, 533, 42);
+
+    bool anyCondensed = false;
+    for (const PlateSurface::TextCall& call : s.texts()) {
+        QVERIFY2(call.stretch >= 0.5 && call.stretch <= 1, qPrintable(call.text));
+        anyCondensed = anyCondensed || call.stretch < 1;
+    }
+    QCOMPARE(anyCondensed, condensed);
+    if (!condensed) {
+        // Pixel for pixel what plain drawing at the centred positions gives.
+        QImage plainImage = plateImage(1);
+        PlateSurface plain(plainImage);
+        for (const PlateSurface::TextCall& call : s.texts()) {
+            plain.setFontSize(call.points);
+            plain.drawText(call.x, call.y, call.text);
+        }
+        QCOMPARE(image.copy(row), plainImage.convertToFormat(image.format()).copy(row));
+    }
+
+    if (index < 0) {
+        // Whole, with white to spare at both edges of the plate.
+        const QRect ink = inkBounds(image, row);
+        QVERIFY2(ink.left() > 0 && ink.right() < 532,
+                 qPrintable(QStringLiteral("%1..%2").arg(ink.left()).arg(ink.right())));
+        return;
+    }
+    // Each neighbour within its half, and a column of white between the two.
+    const QRect left = inkBounds(image, QRect(0, 91, 266, 42));
+    const QRect right = inkBounds(image, QRect(266, 91, 267, 42));
+    QVERIFY(!left.isNull() && !right.isNull());
+    QVERIFY2(left.left() > 0 && left.right() + 1 < right.left() && right.right() < 532,
+             qPrintable(QStringLiteral("%1..%2, %3..%4")
+                            .arg(left.left())
+                            .arg(left.right())
+                            .arg(right.left())
+                            .arg(right.right())));
 }
 
 void TestPlate::eventsRunBetweenFillAndDot()

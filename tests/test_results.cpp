@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -96,6 +98,8 @@ private slots:
     void signalsStayCrisp();
     void windowFrameAndText();
     void designLayout();
+    void opensTallEnoughForTheReport_data();
+    void opensTallEnoughForTheReport();
     void minimumSizeHolds_data();
     void minimumSizeHolds();
     void layoutFollowsSize_data();
@@ -592,6 +596,46 @@ void TestResults::designLayout()
     // The button sits 120 twips in from the lower right, the text box fills up to 120 before it.
     QCOMPARE(w.Command1->geometry(), twips::rect(4095, 2130, 495, 375));
     QCOMPARE(w.Text1->geometry(), twips::rect(120, 120, 3855, 2385));
+}
+
+void TestResults::opensTallEnoughForTheReport_data()
+{
+    QTest::addColumn<int>("stations");
+    QTest::addColumn<bool>("grows");
+    QTest::newRow("2 stations: the design size") << 2 << false;
+    QTest::newRow("30 stations: taller") << 30 << true;
+    QTest::newRow("1000 stations: at most 80 % of the screen") << 1000 << true;
+}
+
+void TestResults::opensTallEnoughForTheReport()
+{
+    QFETCH(int, stations);
+    QFETCH(bool, grows);
+    QStringList names;
+    QStringList results;
+    for (int i = 0; i < stations; ++i) {
+        names << QStringLiteral("駅%1").arg(i);
+        results << (i % 2 ? QStringLiteral("NG") : QStringLiteral("OK:50"));
+    }
+    loadStations(names, results);
+    gLineName = QStringLiteral("山手線");
+    frmScoreList w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.width(), twips::toPx(4710));
+    QCOMPARE(w.height() > twips::toPx(2625), grows);
+    const QRect available = w.screen()->availableGeometry();
+    QVERIFY(available.contains(w.frameGeometry()));
+    // The layout rules hold at the opening size.
+    QCOMPARE(w.Command1->geometry().bottom(), w.height() - 1 - twips::toPx(120));
+    QCOMPARE(w.Text1->geometry().bottom(), w.height() - 1 - twips::toPx(120));
+    // Either the last line shows without scrolling, or the window is as tall as it opens.
+    const QScrollBar* bar = w.Text1->verticalScrollBar();
+    if (bar->maximum() > 0)
+        QVERIFY2(std::abs(w.frameGeometry().height() - available.height() * 8 / 10) <= 1,
+                 qPrintable(QString::number(w.frameGeometry().height())));
+    else
+        QVERIFY(stations < 1000);
 }
 
 void TestResults::minimumSizeHolds_data()

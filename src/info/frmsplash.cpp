@@ -137,6 +137,11 @@ void frmSplash::Form_Load()
     const int right = Frame1->width() - twips::toPx(kFrameRightMargin);
     for (QLabel* label : {lblCompanyProduct, lblProductName, lblPlatform, lblVersion})
         FitLabel(label, right);
+    // The product name's face is taller than its design box: the platform line goes under it
+    // rather than over its lower part (the underline among it).
+    lblPlatform->move(twips::toPx(2160), twips::toPx(1800));
+    lblPlatform->move(lblPlatform->x(),
+                      std::max(lblPlatform->y(), lblProductName->geometry().bottom() + 1));
 }
 
 void frmSplash::Form_KeyPress(int keyAscii)

@@ -8,6 +8,9 @@
 #include "questionlog.h"
 #include "stationtable.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Entries past either end of the table read as empty, so the neighbours of the first and the
@@ -26,11 +29,46 @@ QString nameAt(std::int32_t index)
     return StationTable[std::size_t(index)].StationName;
 }
 
-// Left edge that centres text over a span of the given width; a text wider than the span starts
-// left of it and is clipped on both sides.
+// Left edge that centres text over a span of the given width, trailing blanks counted; a text
+// wider than the span starts left of it.
 int centredIn(PlateSurface& s, int span, const QString& text)
 {
     return (span - s.textWidth(text)) / 2;
+}
+
+// Each text has its own space on the plate, a run of columns it is centred in:
+// - on the title, the mode's name and the line's name: the whole width, one above the other;
+// - the spread reading on top and the station's name under it: the whole width, each on its own
+//   row above the bar;
+// - under the bar, the next station's reading: the left half (0 to w / 2), and the previous
+//   one's: the right half (w / 2 to 2 * (w / 2)), side by side on one row.
+// Only the inked part counts: the blanks that follow the last character of a spread text are
+// not seen. A text that fits is drawn as it always was. One that does not is condensed to fit
+// its space less kGutter on either side, so that two neighbours keep a clear gap between them;
+// it is never condensed below kNarrowest of its width, where it is cut at its space's edges.
+constexpr int kGutter = 4;
+constexpr double kNarrowest = 0.5;
+
+QString withoutTrailingBlanks(QString text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
+// Draws text at y centred in the columns left to left + span - 1, condensed where it would not
+// fit them.
+void drawFitted(PlateSurface& s, int left, int span, int y, const QString& text)
+{
+    const int x = left + centredIn(s, span, text);
+    const int inked = s.textWidth(withoutTrailingBlanks(text));
+    if (inked <= 0 || (x >= left && x + inked <= left + span)) {
+        s.drawText(x, y, text);
+        return;
+    }
+    const double stretch = std::clamp(double(span - 2 * kGutter) / inked, kNarrowest, 1.0);
+    const int condensedX = left + int(std::lround((span - inked * stretch) / 2));
+    s.drawCondensedText(condensedX, y, text, stretch, left, left + span);
 }
 
 } // namespace
@@ -58,10 +96,10 @@ void DrawGameTitle(PlateSurface& s)
 
     const QString mode = GetModeName(gGameMode);
     s.setFontSize(20);
-    s.drawText(centredIn(s, w, mode), 20, mode);
+    drawFitted(s, 0, w, 20, mode);
 
     s.setFontSize(38);
-    s.drawText(centredIn(s, w, gLineName), 60, gLineName);
+    drawFitted(s, 0, w, 60, gLineName);
 }
 
 void DrawStationPlate(PlateWidget& pic, std::int32_t index)
@@ -78,12 +116,12 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     if (gGameMode != kModeYomiate) {
         const QString reading = SpreadChars(SpreadChars(readingAt(index)));
         s.setFontSize(12);
-        s.drawText(centredIn(s, w, reading), 10, reading);
+        drawFitted(s, 0, w, 10, reading);
     }
 
     const QString name = SpreadChars(nameAt(index));
     s.setFontSize(34);
-    s.drawText(centredIn(s, w, name), 25, name);
+    drawFitted(s, 0, w, 25, name);
 
     // The bar runs towards the left, so the next station stands on the left half.
     if (gGameMode != kModeEkiate) {
@@ -92,13 +130,13 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
         const QString next
             = NeighboursOnLine(index, index + 1) ? SpreadChars(readingAt(index + 1)) : QString();
         s.setFontSize(16);
-        s.drawText(centredIn(s, half, next), 100, next);
+        drawFitted(s, 0, half, 100, next);
     }
     if (index != 0) {
         const QString previous
             = NeighboursOnLine(index - 1, index) ? SpreadChars(readingAt(index - 1)) : QString();
         s.setFontSize(16);
-        s.drawText(half + centredIn(s, half, previous), 100, previous);
+        drawFitted(s, half, half, 100, previous);
     }
 
     // Shapes come after the texts: a tall name is cut off by the bar.

@@ -123,6 +123,28 @@ void PlateSurface::drawText(int x, int y, const QString& text)
     touched();
 }
 
+void PlateSurface::drawCondensedText(int x, int y, const QString& text, double stretch,
+                                     int clipLeft, int clipRight)
+{
+    texts_.append({text, x, y, points_, stretch});
+    if (!usable() || text.isEmpty() || stretch <= 0)
+        return;
+    QPainter p(image_);
+    const QFont font = plateFont(points_);
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(kForeground));
+    p.setClipRect(QRectF(clipLeft, 0, clipRight - clipLeft, height()));
+    const double ascent = QFontMetricsF(font, image_).ascent();
+    // Scaling the painter rather than asking for a condensed face: the gothic has no narrower
+    // widths, and a scale shrinks every glyph and blank by the same factor, so the text takes
+    // exactly stretch times the width measured for it.
+    p.translate(x, 0);
+    p.scale(stretch, 1);
+    p.drawText(QPointF(0, y + std::round(ascent)), text);
+    p.end();
+    touched();
+}
+
 void PlateSurface::line(QPoint from, QPoint to, QColor colour)
 {
     if (!usable())

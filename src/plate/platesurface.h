@@ -16,13 +16,15 @@
 class PlateSurface
 {
 public:
-    // A text as it was drawn: top-left corner of its cell and the font size in points.
+    // A text as it was drawn: top-left corner of its cell, the font size in points and the
+    // horizontal scale it was drawn at (1 for its natural width, less when condensed).
     struct TextCall
     {
         QString text;
         int x = 0;
         int y = 0;
         double points = 0;
+        double stretch = 1;
         bool operator==(const TextCall&) const = default;
     };
 
@@ -50,6 +52,10 @@ public:
     // Draws text in the foreground colour with the top-left corner of its cell at (x, y);
     // whatever falls outside the picture is clipped.
     void drawText(int x, int y, const QString& text);
+    // Draws text condensed to stretch times its natural width (0 < stretch <= 1), its cell's
+    // left edge at x, and nothing of it left of clipLeft or from clipRight on.
+    void drawCondensedText(int x, int y, const QString& text, double stretch, int clipLeft,
+                           int clipRight);
     // The texts drawn since the last clear, in order.
     const QList<TextCall>& texts() const { return texts_; }
 

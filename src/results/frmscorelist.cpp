@@ -6,12 +6,17 @@
 #include "scorereport.h"
 #include "twips.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTextBlock>
 #include <algorithm>
 #include <cmath>
 
@@ -134,6 +139,39 @@ void frmScoreList::updateMinimumSize()
                    std::max(0, twips::toPx(kMinOuterHeight) - frame.height()));
 }
 
+void frmScoreList::fitReport()
+{
+    // The totals come last: at the design size a report of more than a few stations hides them
+    // below the fold. The window opens tall enough for every line, within a share of the
+    // screen; it never opens smaller than it is, so the design size and the player's own
+    // size stay the least.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    const QRect available = screen->availableGeometry();
+    const int tallest = available.height() * kMaxOpeningHeightPercent / 100 - frame.height();
+    // Text1 keeps its margins from the window's edges as the window grows: the window grows by
+    // what the box lacks.
+    const int chrome = height() - Text1->height();
+    QTextDocument* document = Text1->document();
+    auto* layout = document->documentLayout();
+    qreal wanted = 2 * document->documentMargin() + 2 * Text1->frameWidth();
+    if (document->idealWidth() > Text1->viewport()->width())
+        wanted += Text1->horizontalScrollBar()->sizeHint().height();
+    for (QTextBlock block = document->begin(); block.isValid() && chrome + wanted <= tallest;
+         block = block.next())
+        wanted += layout->blockBoundingRect(block).height();
+    const int target = std::min(chrome + int(std::ceil(wanted)), tallest);
+    if (target <= height())
+        return;
+    resize(width(), target);
+    // Grown downwards from the design position; lifted where it would reach below the screen.
+    const int overhang = pos().y() + target + frame.height() - (available.bottom() + 1);
+    if (overhang > 0)
+        move(pos().x(), std::max(available.top(), pos().y() - overhang));
+}
+
 void frmScoreList::Form_Resize()
 {
     if (!Text1 || !Command1)
@@ -184,6 +222,7 @@ void frmScoreList::showEvent(QShowEvent* event)
     // Every opening shows the globals as they are now.
     if (!loaded_)
         Form_Load();
+    fitReport();
     Form_Resize();
 }
 

@@ -44,6 +44,9 @@ public:
     // Design distance from the signal's left edge to the right edge of the client area.
     static constexpr int kSignalRightGap = 4710 - 4080;
     static constexpr int kMinOuterHeight = 2000;
+    // The tallest an opening makes the window to show a long report, frame included, in
+    // percent of the screen's available height; the report scrolls beyond that.
+    static constexpr int kMaxOpeningHeightPercent = 80;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,6 +55,7 @@ protected:
 
 private:
     void updateMinimumSize();
+    void fitReport();
 
     bool loaded_ = false; // the report is current for this opening
     bool reviewRequested_ = false;

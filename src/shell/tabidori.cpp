@@ -32,6 +32,9 @@ int Main(const QStringList& arguments)
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->setWindowRole(QStringLiteral("frmSplash"));
     splash->show();
+    // The main window shows and takes the focus first; a window manager may stack the later
+    // window below the active one. The splash belongs in front.
+    splash->raise();
     splash->repaint();
     WaitTicks(2000);
     if (platform::ending())
