@@ -1,0 +1,95 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window as the game loop sees it: the panels, the answer box and its tag, the plate,
+// the sounds. The game decides; the window shows and forwards.
+#include "correction.h"
+#include "frmmain.h"
+#include "kanalineedit.h"
+#include "panelstatusbar.h"
+#include "plate.h"
+#include "platewidget.h"
+#include "sound.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+
+void frmMain::setPanel(const QString& key, const QString& text)
+{
+    sbStatusBar->setPanelText(key, text);
+}
+
+QString frmMain::answerText() const
+{
+    return txtKaitou->text();
+}
+
+void frmMain::setAnswerText(const QString& text)
+{
+    txtKaitou->setText(text);
+}
+
+QString frmMain::answerTag() const
+{
+    return answerTag_;
+}
+
+void frmMain::setAnswerTag(const QString& tag)
+{
+    answerTag_ = tag;
+}
+
+void frmMain::focusAnswer()
+{
+    txtKaitou->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::enterGameControls()
+{
+    mnuGameStop->setEnabled(true);
+    mnuGameStart->setEnabled(false);
+    mnuLine->setEnabled(false);
+    mnuLineList->menuAction()->setEnabled(false);
+    mnuGameReview->setEnabled(false);
+    mnuGameScore->setEnabled(false);
+    cmbGameMode->setEnabled(false);
+    cmdHint->setEnabled(true);
+}
+
+void frmMain::showCorrection(std::int32_t asked, const QString& typed, bool timedOut)
+{
+    DrawCorrectionPlate(*picStationPlate, asked, typed, timedOut);
+}
+
+void frmMain::lockAnswer(bool locked)
+{
+    answerLocked_ = locked;
+    // Read-only also keeps a system input method from committing into the box.
+    txtKaitou->setReadOnly(locked);
+}
+
+void frmMain::drawTitle()
+{
+    DrawGameTitle(*picStationPlate);
+}
+
+void frmMain::drawPlate(std::int32_t index)
+{
+    DrawStationPlate(*picStationPlate, index);
+}
+
+bool frmMain::soundMayRing(int sound) const
+{
+    return gSoundFiles[sound].RingFlag != 0;
+}
+
+void frmMain::playSound(int sound)
+{
+    PlaySoundEffect(sound);
+}
+
+void frmMain::waitSound(int sound)
+{
+    WaitSoundEffect(sound);
+}
