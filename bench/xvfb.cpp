@@ -13,9 +13,12 @@ QString startXvfb(QProcess& xvfb)
 {
     xvfb.setStandardErrorFile(QProcess::nullDevice());
     xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
-                QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+               // -noreset: the programs measured come and go; a reset between them could refuse
+               // the next one's connection.
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp")});
     if (!xvfb.waitForStarted(5000))
         fail(QStringLiteral("cannot start Xvfb"));
     QByteArray out;
