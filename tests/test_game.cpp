@@ -65,6 +65,7 @@ private slots:
     void modeTwoGame();
     void questionRunsOut();
     void correctionAfterMisses();
+    void unanswerableStationsAsked();
     void stopDuringGame();
     void stopDuringStartSound();
     void guards_data();
@@ -339,6 +340,30 @@ void TestGame::correctionAfterMisses()
         QCOMPARE(w_->sbStatusBar->panelText("Time"), QStringLiteral("0"));
         QCOMPARE(w_->picStationPlate->surface().texts().value(0).text,
                  QStringLiteral("駅当てモード"));
+    }
+}
+
+// A player's own line with a katakana reading, a full-width comma and a missing reading: the
+// player is told which stations and asks whether to play it all the same.
+void TestGame::unanswerableStationsAsked()
+{
+    w_->Form_Load(QString());
+    host_->dialogAnswer = writeLineFile(
+        dir_, "own.txt",
+        {"江ノ電", "###", "江ノ島,エノシマ", "腰越，こしごえ", "長谷", "鎌倉,かまくら"});
+    for (const platform::Answer answer : {platform::Answer::No, platform::Answer::Yes}) {
+        host_->messages.clear();
+        host_->answers = {answer};
+        w_->mnuLine_Click();
+        QCOMPARE(host_->messages.size(), size_t(1));
+        const QString text = host_->messages[0].text;
+        QCOMPARE(host_->messages[0].buttons, platform::Buttons::YesNo);
+        QVERIFY2(text.contains("3 行目: 読みがひらがなだけではありません: 江ノ島,エノシマ")
+                     && text.contains("4 行目: 駅名と読みが全角の")
+                     && text.contains("5 行目: 読みがありません: 長谷") && !text.contains("6 行目"),
+                 qPrintable(text));
+        QCOMPARE(gStationCount, answer == platform::Answer::Yes ? 4 : 0);
+        QCOMPARE(gLineFilePath.isEmpty(), answer == platform::Answer::No);
     }
 }
 

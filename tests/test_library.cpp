@@ -57,6 +57,9 @@ void TestLibrary::checkerRules_data()
         << line({"", "渋谷,しぶや"}) << false << QStringList {"4:E:駅名がありません"};
     QTest::newRow("missing reading, the dictionary's given")
         << line({"渋谷"}) << false << QStringList {"4:E:読みがありません:しぶや"};
+    QTest::newRow("full-width comma named as such")
+        << line({"腰越，こしごえ", "長谷、はせ"}) << false
+        << QStringList {"4:E:全角の「，」か「、」", "5:E:全角の「，」か「、」"};
     QTest::newRow("katakana reading")
         << line({"渋谷,シブヤ"}) << false << QStringList {"4:E:ひらがな", "4:E:辞書と違います"};
     QTest::newRow("reading the dictionary does not give")

@@ -62,13 +62,24 @@ void checkStation(LineCheck& check, const LineFileStation& s, QHash<QString, int
     else
         seen.insert(station.name, lineNo);
     if (station.reading.isEmpty()) {
-        problem(check, lineNo, QStringLiteral("読みがありません: %1").arg(station.name), said);
+        // A full-width comma or a 読点 typed where the comma goes: name and reading run together.
+        const bool wideComma = station.name.contains(u'，') || station.name.contains(u'、')
+            || station.name.contains(u'､');
+        problem(check, lineNo,
+                wideComma ? QStringLiteral("駅名と読みが全角の「，」か「、」で区切られています "
+                                           "(半角の「,」で区切ります): %1")
+                                .arg(station.name)
+                          : QStringLiteral("読みがありません: %1").arg(station.name),
+                said);
+        check.problems.last().unanswerable = true;
         return;
     }
-    if (!IsHiraganaReading(station.reading))
+    if (!IsHiraganaReading(station.reading)) {
         problem(check, lineNo,
                 QStringLiteral("読みがひらがなだけではありません: %1,%2")
                     .arg(station.name, station.reading));
+        check.problems.last().unanswerable = !AnswerableReading(station.reading);
+    }
     if (!options.dictionary || options.dictionary->isEmpty())
         return;
     if (options.exceptions && options.exceptions->covers(path, station.name, station.reading))
@@ -124,6 +135,21 @@ int LineCheck::errors() const
     for (const LineProblem& p : problems)
         n += p.severity == LineProblem::Severity::Error ? 1 : 0;
     return n;
+}
+
+bool AnswerableReading(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // What the answer box types by itself: hiragana, ー, and plain ASCII from the keyboard.
+        const bool typed = (u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E || u == 0x30FC
+            || (u > 0x20 && u < 0x7F);
+        if (!typed)
+            return false;
+    }
+    return true;
 }
 
 bool IsHiraganaReading(const QString& text)
@@ -191,6 +217,23 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
                     .arg(check.stations.size())
                     .arg(kMaxLineStations));
     return check;
+}
+
+QStringList UnanswerableStations(const LineCheck& check, int limit)
+{
+    QStringList lines;
+    int more = 0;
+    for (const LineProblem& p : check.problems) {
+        if (!p.unanswerable)
+            continue;
+        if (lines.size() < limit)
+            lines << QStringLiteral("%1 行目: %2").arg(p.line).arg(p.what);
+        else
+            ++more;
+    }
+    if (more > 0)
+        lines << QStringLiteral("ほか %1 件").arg(more);
+    return lines;
 }
 
 int FillReadings(const QString& path, const StationDictionary& dictionary, QString* written,

@@ -37,6 +37,9 @@ struct LineProblem
     Severity severity = Severity::Error;
     QString what;
     QString dictionary; // the dictionary's readings, when it has something to say
+    // No answer can be right for this station (no reading, or not hiragana only): the game
+    // asks before playing such a line.
+    bool unanswerable = false;
 };
 
 struct CheckedStation
@@ -65,6 +68,13 @@ struct LineCheckOptions
 
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options = {});
 
+// The problems of a check that make a station unanswerable, as lines "N 行目: what", at most
+// limit of them and then how many more; empty when every station can be answered.
+QStringList UnanswerableStations(const LineCheck& check, int limit = 10);
+
+// True when the answer box can type text as it is: hiragana, ー and ASCII (katakana or a
+// full-width letter could never be answered right).
+bool AnswerableReading(const QString& text);
 // True when text is hiragana only (ー and the iteration marks included), and not empty.
 bool IsHiraganaReading(const QString& text);
 

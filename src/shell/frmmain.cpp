@@ -8,6 +8,7 @@
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "lib_util.h"
+#include "linecheck.h"
 #include "linemenu.h"
 #include "mixer.h"
 #include "panelstatusbar.h"
@@ -69,6 +70,8 @@ void frmMain::Form_Load(const QStringList& tokens)
     }
     // Selecting runs cmbGameMode_Click; with -1 nothing is selected and nothing runs.
     cmbGameMode->setCurrentIndex(gGameMode);
+    if (gStationCount > 0 && !confirmAnswerable())
+        ForgetLineFile();
 
     if (!FileExists(gLineFilePath))
         setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
@@ -226,6 +229,10 @@ bool frmMain::OpenLineFile(const QString& path)
         ForgetLineFile();
         return false;
     }
+    if (!confirmAnswerable()) {
+        ForgetLineFile();
+        return false;
+    }
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();
     setPanel(QStringLiteral("Guide"),
@@ -233,8 +240,24 @@ bool frmMain::OpenLineFile(const QString& path)
     return true;
 }
 
+bool frmMain::confirmAnswerable()
+{
+    // The checker's own rules, read through the same reader as the game.
+    const QStringList problems = UnanswerableStations(CheckLineFile(gLineFilePath));
+    if (problems.isEmpty())
+        return true;
+    const QString text
+        = QStringLiteral("この路線ファイルには、正しく答えられない駅があります。\r\n")
+        + gLineFilePath + QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n"))
+        + QStringLiteral("\r\n\r\nこのまま遊びますか？");
+    return platform::messageBox(text, platform::Buttons::YesNo, platform::Icon::Exclamation)
+        == platform::Answer::Yes;
+}
+
 void frmMain::ForgetLineFile()
 {
+    ClearStationName();
+    gLineName.clear();
     gLineFilePath.clear();
     setWindowTitle(platform::applicationTitle());
     picStationPlate->surface().clear();

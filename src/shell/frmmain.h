@@ -106,6 +106,9 @@ public:
     bool OpenLineFile(const QString& path);
     // Back to the state of no line file: caption, blank plate, the guide asks for a line.
     void ForgetLineFile();
+    // True when every station of the loaded line can be answered, or the player chose to play
+    // it anyway after being shown why not.
+    bool confirmAnswerable();
 
     // What the game loop uses of the window.
     void setPanel(const QString& key, const QString& text) override;
