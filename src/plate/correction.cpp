@@ -6,15 +6,6 @@
 #include "platewidget.h"
 #include "stationtable.h"
 
-namespace {
-
-int centred(PlateSurface& s, int left, int span, const QString& text)
-{
-    return left + (span - s.textWidth(text)) / 2;
-}
-
-} // namespace
-
 void DrawCorrectionPlate(PlateWidget& pic, std::int32_t asked, const QString& typed, bool timedOut)
 {
     DrawCorrectionPlate(pic.surface(), asked, typed, timedOut);
@@ -29,26 +20,29 @@ void DrawCorrectionPlate(PlateSurface& s, std::int32_t asked, const QString& typ
     const int w = s.width();
     const int half = w / 2;
 
+    const QString label = QStringLiteral("正しい読み");
     s.setFontSize(9);
-    s.drawText(4, 2, QStringLiteral("正しい読み"));
+    s.drawText(4, 2, label);
+    // The reading keeps clear of the label on both sides, so that it stays centred.
+    const int margin = 8 + s.textWidth(label);
 
     // The reading a size larger than on a question's plate: it is what is to be learnt.
     const QString reading = SpreadChars(station.Reading);
     s.setFontSize(16);
-    s.drawText(centred(s, 0, w, reading), 4, reading);
+    DrawFittedText(s, margin, w - 2 * margin, 4, reading);
 
     const QString name = SpreadChars(station.StationName);
     s.setFontSize(30);
-    s.drawText(centred(s, 0, w, name), 28, name);
+    DrawFittedText(s, 0, w, 28, name);
 
     const QString said = timedOut
         ? QStringLiteral("時間切れ")
         : QStringLiteral("入力: ") + (typed.isEmpty() ? QStringLiteral("（なし）") : typed);
     s.setFontSize(14);
-    s.drawText(centred(s, 0, half, said), 100, said);
+    DrawFittedText(s, 0, half, 100, said);
     const QString next = QStringLiteral("Enter で次へ");
     s.setFontSize(10);
-    s.drawText(half + centred(s, 0, half, next), 104, next);
+    DrawFittedText(s, half, half, 104, next);
 
     // The bar in red, without the arrow: this plate is no station on the way.
     const QColor red = QColor::fromRgb(kCorrectionColour);

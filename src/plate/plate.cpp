@@ -56,9 +56,9 @@ QString withoutTrailingBlanks(QString text)
     return text;
 }
 
-// Draws text at y centred in the columns left to left + span - 1, condensed where it would not
-// fit them.
-void drawFitted(PlateSurface& s, int left, int span, int y, const QString& text)
+} // namespace
+
+void DrawFittedText(PlateSurface& s, int left, int span, int y, const QString& text)
 {
     const int x = left + centredIn(s, span, text);
     const int inked = s.textWidth(withoutTrailingBlanks(text));
@@ -70,8 +70,6 @@ void drawFitted(PlateSurface& s, int left, int span, int y, const QString& text)
     const int condensedX = left + int(std::lround((span - inked * stretch) / 2));
     s.drawCondensedText(condensedX, y, text, stretch, left, left + span);
 }
-
-} // namespace
 
 QString SpreadChars(const QString& text)
 {
@@ -96,10 +94,10 @@ void DrawGameTitle(PlateSurface& s)
 
     const QString mode = GetModeName(gGameMode);
     s.setFontSize(20);
-    drawFitted(s, 0, w, 20, mode);
+    DrawFittedText(s, 0, w, 20, mode);
 
     s.setFontSize(38);
-    drawFitted(s, 0, w, 60, gLineName);
+    DrawFittedText(s, 0, w, 60, gLineName);
 }
 
 void DrawStationPlate(PlateWidget& pic, std::int32_t index)
@@ -116,12 +114,12 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     if (gGameMode != kModeYomiate) {
         const QString reading = SpreadChars(SpreadChars(readingAt(index)));
         s.setFontSize(12);
-        drawFitted(s, 0, w, 10, reading);
+        DrawFittedText(s, 0, w, 10, reading);
     }
 
     const QString name = SpreadChars(nameAt(index));
     s.setFontSize(34);
-    drawFitted(s, 0, w, 25, name);
+    DrawFittedText(s, 0, w, 25, name);
 
     // The bar runs towards the left, so the next station stands on the left half.
     if (gGameMode != kModeEkiate) {
@@ -130,13 +128,13 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
         const QString next
             = NeighboursOnLine(index, index + 1) ? SpreadChars(readingAt(index + 1)) : QString();
         s.setFontSize(16);
-        drawFitted(s, 0, half, 100, next);
+        DrawFittedText(s, 0, half, 100, next);
     }
     if (index != 0) {
         const QString previous
             = NeighboursOnLine(index - 1, index) ? SpreadChars(readingAt(index - 1)) : QString();
         s.setFontSize(16);
-        drawFitted(s, half, half, 100, previous);
+        DrawFittedText(s, half, half, 100, previous);
     }
 
     // Shapes come after the texts: a tall name is cut off by the bar.

@@ -13,6 +13,10 @@ class PlateWidget;
 // Every character (UTF-16 code unit) followed by two blanks: "えき" becomes "え  き  ".
 QString SpreadChars(const QString& text);
 
+// Draws text at y centred in the columns left to left + span - 1, as it always was where it
+// fits; one that would not is condensed to fit (never below half its width, then cut).
+void DrawFittedText(PlateSurface& surface, int left, int span, int y, const QString& text);
+
 // The mode's name and the line's name, centred one above the other.
 void DrawGameTitle(PlateWidget& pic);
 void DrawGameTitle(PlateSurface& surface);
