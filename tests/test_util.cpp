@@ -388,26 +388,36 @@ void TestUtil::parseLineFile_data()
     QTest::addColumn<QStringList>("rawFields");
     QTest::addColumn<bool>("overLimit");
     QTest::addColumn<int>("passes"); // calls before a line is read or the end is found
+    QTest::addColumn<int>("loopLine"); // the loop mark's line, 0: none
 
     QTest::newRow("free text kept, stations numbered")
         << QStringList {"線 ;c", "説明", "; note", "###", "a,b", "", "c,d,e,f"} << -1 << "線"
         << QStringList {"説明", "; note"} << true << QStringList {"5:a,b,", "6:,,", "7:c,d,e"}
-        << QStringList {"a,b,", ",,", "c,d,e"} << false << 7;
+        << QStringList {"a,b,", ",,", "c,d,e"} << false << 7 << 0;
     QTest::newRow("raw fields keep blanks the game trims")
         << QStringList {"\u3000L", "###", " a ,\u3000b\u3000;x"} << -1 << "L" << QStringList {}
-        << true << QStringList {"3:a,b,"} << QStringList {"a ,\u3000b\u3000,"} << false << 3;
+        << true << QStringList {"3:a,b,"} << QStringList {"a ,\u3000b\u3000,"} << false << 3 << 0;
     QTest::newRow("### as line 1 is the name")
         << QStringList {"###", "x", "###", "a"} << -1 << "###" << QStringList {"x"} << true
-        << QStringList {"4:a,,"} << QStringList {"a,,"} << false << 4;
+        << QStringList {"4:a,,"} << QStringList {"a,,"} << false << 4 << 0;
     QTest::newRow("### with a blank or a comment is no marker")
         << QStringList {"L", "### ", "###;c"} << -1 << "L" << QStringList {"### ", "###;c"} << false
-        << QStringList {} << QStringList {} << false << 3;
+        << QStringList {} << QStringList {} << false << 3 << 0;
     QTest::newRow("marker on the last line, no end pass")
         << QStringList {"L", "###"} << -1 << "L" << QStringList {} << true << QStringList {}
-        << QStringList {} << false << 1;
+        << QStringList {} << false << 1 << 0;
     QTest::newRow("limit stops at the next station")
         << QStringList {"L", "###", "a", "b", "c"} << 2 << "L" << QStringList {} << true
-        << QStringList {"3:a,,", "4:b,,"} << QStringList {"a,,", "b,,"} << true << 4;
+        << QStringList {"3:a,,", "4:b,,"} << QStringList {"a,,", "b,,"} << true << 4 << 0;
+    // The mark is free text like any other, found with blanks of either width around it; a
+    // second mark or one among the stations changes nothing.
+    QTest::newRow("loop mark") << QStringList {"L", "x", "\u3000@環状 ", "@環状", "###", "@環状,a"}
+                               << -1 << "L" << QStringList {"x", "\u3000@環状 ", "@環状"} << true
+                               << QStringList {"6:@環状,a,"} << QStringList {"@環状,a,"} << false
+                               << 6 << 3;
+    QTest::newRow("a mark with more is none")
+        << QStringList {"L", "@環状線", "###"} << -1 << "L" << QStringList {"@環状線"} << true
+        << QStringList {} << QStringList {} << false << 2 << 0;
 }
 
 void TestUtil::parseLineFile()
@@ -439,6 +449,8 @@ void TestUtil::parseLineFile()
     QTEST(rawFields, "rawFields");
     QTEST(got.overLimit, "overLimit");
     QTEST(passes, "passes");
+    QTEST(got.loopLine, "loopLine");
+    QCOMPARE(got.loop, got.loopLine > 0);
 }
 
 void TestUtil::waitTicksVirtual_data()

@@ -209,6 +209,11 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
         checkText(check, s.line, s.raw);
         checkStation(check, s, seen, path, options);
     }
+    check.loop = line.loop;
+    if (line.loop && check.stations.size() < 3)
+        warning(check, line.loopLine,
+                QStringLiteral("環状線の印 (@環状) がありますが、駅が3つより少ないので"
+                               "環状線としては遊びません"));
     if (check.stations.isEmpty())
         problem(check, 0, QStringLiteral("「###」の行より後に駅がありません"));
     else if (check.stations.size() > kMaxLineStations)

@@ -52,6 +52,7 @@ struct LineCheck
 {
     QString encoding; // "CP932", "UTF-8"
     QString lineName;
+    bool loop = false; // the free text marks a loop line
     QList<CheckedStation> stations;
     QList<LineProblem> problems;
 

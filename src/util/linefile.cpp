@@ -55,6 +55,10 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
             out.marker = true;
             break;
         }
+        if (!out.loop && TrimFieldBlanks(raw) == QStringView(kLineLoopMark)) {
+            out.loop = true;
+            out.loopLine = line;
+        }
         if (options.keepFreeText)
             out.freeText.append(raw);
     }

@@ -5,6 +5,9 @@
 // Line 1 is the line's name. Free text follows, up to the marker: the first later line that is
 // exactly ### with no blank or comment. Every line after the marker is one station,
 // "name,reading,extra", where ";" starts a comment; even an empty line is a station.
+// A line of the free text that reads @環状 (blanks of either width around it allowed) marks a
+// loop line: its last station runs on to its first. Readers that know nothing of the mark
+// take it for free text, as any other.
 
 #include <QList>
 #include <QString>
@@ -16,6 +19,9 @@ class TextFile;
 
 // The marker line that ends the free text.
 inline constexpr char kLineFileMarker[] = "###";
+
+// The free-text line that marks a loop line.
+inline constexpr char16_t kLineLoopMark[] = u"@環状";
 
 // Most stations a line can hold: the game's station table has this many entries.
 inline constexpr int kMaxLineStations = 1001;
@@ -39,6 +45,9 @@ struct LineFile
     // The lines after the name up to the marker, as read (all of them when there is no marker).
     QStringList freeText;
     bool marker = false;
+    // The free text holds the loop mark (found whether the free text is kept or not).
+    bool loop = false;
+    int loopLine = 0; // the mark's line number
     QList<LineFileStation> stations;
     // Reading stopped at a station line past LineFileOptions::stationLimit (not kept).
     bool overLimit = false;
