@@ -65,6 +65,8 @@ private slots:
     void modeTwoGame();
     void questionRunsOut();
     void correctionAfterMisses();
+    void retypeWithLongerQuestions();
+    void loopLine();
     void unanswerableStationsAsked();
     void stopDuringGame();
     void stopDuringStartSound();
@@ -250,7 +252,7 @@ void TestGame::questionRunsOut()
     startWindow(stationLines(1), 0);
     // Without the right reading after a miss, the game keeps the designed timing.
     w_->mnuCorrection->trigger();
-    QVERIFY(!gShowCorrection);
+    QVERIFY(!gLearning.correction);
     Player player(*host_, *w_);
     w_->setPanel("Guide", "before");
     QString guideAtEnd;
@@ -284,7 +286,7 @@ void TestGame::questionRunsOut()
 void TestGame::correctionAfterMisses()
 {
     startWindow(stationLines(3), 1);
-    QVERIFY(gShowCorrection);
+    QVERIFY(gLearning.correction);
     Player player(*host_, *w_);
     player.script = {{0, {5, "かんだ"}}, {2, {3, "あきはばら"}}};
     QStringList seen;
@@ -345,6 +347,72 @@ void TestGame::correctionAfterMisses()
 
 // A player's own line with a katakana reading, a full-width comma and a missing reading: the
 // player is told which stations and asks whether to play it all the same.
+// 打ち直し with 20 seconds a question: after a miss the right reading is typed once (a wrong try
+// is refused) and scores nothing; the points stay 0 to 10 of the longer time.
+void TestGame::retypeWithLongerQuestions()
+{
+    startWindow(stationLines(2), 1);
+    gLearning.retype = true;
+    gLearning.questionSeconds = 20;
+    Player player(*host_, *w_);
+    player.script = {{0, {5, "かんだ"}}, {1, {101, "かんだ"}}};
+    QStringList guides;
+    player.onTick = [&](int station, int tick) {
+        if (station != 0)
+            return;
+        if (tick == 7)
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // past the correction at once
+        if (tick == 9 || tick == 12) {
+            guides << w_->sbStatusBar->panelText("Guide");
+            player.answer(tick == 9 ? "とうきよう" : "とうきょう");
+        }
+        if (tick == 10)
+            guides << w_->sbStatusBar->panelText("Guide") + "|" + w_->txtKaitou->text();
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(guides, (QStringList {"打ち直し", "もう一度|", "もう一度"}));
+    QCOMPARE(player.plates, 2); // the retype asked nothing of its own
+    QCOMPARE(player.times.value(1), QStringLiteral("19.9"));
+    // 10.0 of 20 seconds left: half the time, half the points.
+    QCOMPARE(gScore, 5);
+    QCOMPARE(StationTable[0].IsOK, std::int16_t(0));
+    QCOMPARE(gQuestionLog[0].typed, QStringLiteral("かんだ"));
+    QVERIFY(BuildScoreReport().contains(QStringLiteral("OK    10.0")));
+}
+
+// A loop line in 駅当て: the last plate asks the first station and the ride ends on the first
+// station's plate; in 読み当て the last station's plate shows the first as its next.
+void TestGame::loopLine()
+{
+    startWindow(stationLines(1), 2);
+    host_->dialogAnswer
+        = writeLineFile(dir_, "loop.txt", QStringList {"山手線", "@環状", "###"} + stationLines(4));
+    w_->mnuLine_Click();
+    Player player(*host_, *w_);
+    player.answerTick = 3;
+    std::vector<int> plates;
+    w_->onPlate = [&, inner = w_->onPlate](std::int32_t index) {
+        plates.push_back(index);
+        inner(index);
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(plates, (std::vector<int> {0, 1, 2, 3, 0}));
+    QCOMPARE(w_->sbStatusBar->panelText("StaPlace"), QStringLiteral("4 / 4"));
+    QCOMPARE(GetOKcount(), 4);
+    QCOMPARE(gScore, 40);
+    QCOMPARE(BuildScoreReport().count(QStringLiteral("  OK  ")), 4);
+
+    w_->cmbGameMode->setCurrentIndex(1);
+    w_->drawPlate(3);
+    QStringList texts;
+    for (const auto& t : w_->picStationPlate->surface().texts())
+        texts << t.text;
+    QVERIFY2(texts.join(u'|').contains(QStringLiteral("|と  う  き  ょ  う")),
+             qPrintable(texts.join(u'|')));
+}
+
 void TestGame::unanswerableStationsAsked()
 {
     w_->Form_Load(QString());

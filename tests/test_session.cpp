@@ -49,6 +49,7 @@ private slots:
     void wholeGameWithoutWindow();
     void retryGameRestoresLine();
     void scopeRestoresWhenProgramEnds();
+    void loopLineRetriedAndReversed();
 
 private:
     QTemporaryDir dir_;
@@ -234,6 +235,50 @@ void TestSession::scopeRestoresWhenProgramEnds()
     QCOMPARE(tableNames(), (QStringList {"a", "b", "c"}));
     QCOMPARE(gLineName, QStringLiteral("線"));
     QVERIFY(gSubsetOrigin.empty());
+}
+
+// A loop line in 駅当て asks the closing pair too; its retry keeps that pair (last and first
+// side by side only where the line runs round); ridden the other way it is the same line.
+void TestSession::loopLineRetriedAndReversed()
+{
+    FakeHost host;
+    FakeFrontEnd ui(host);
+    gLineFilePath = writeLineFile(dir_, "loop.txt",
+                                  {"環", "@環状", "###", "a,あ", "b,い", "c,う", "d,え", "e,お"});
+    QVERIFY(LoadLineFile(gLineFilePath));
+    QVERIFY(gLineLoop);
+    const QString key = CurrentLineKey();
+    gGameMode = kModeEkiate;
+    // Five plates ask b, c, d, e and a: c and the closing a missed.
+    ui.script = {{0, {5, "い"}}, {1, {5, "x"}}, {2, {5, "え"}}, {3, {5, "お"}}, {4, {5, "x"}}};
+    StartGame(ui);
+    QCOMPARE(ui.plates, (std::vector<int> {0, 1, 2, 3, 4, 0}));
+    const FinishedGame game = CollectGame(true, QDateTime::currentDateTime());
+    QCOMPARE(game.record.asked, 5);
+    QCOMPARE(game.record.right, 3);
+    QCOMPARE(game.record.answers.first().station, QStringLiteral("a"));
+    QCOMPARE(game.record.answers.first().outcome, Outcome::Wrong);
+    const QList<int> retry = RetryEntries(game.played);
+    QCOMPARE(retry, (QList<int> {0, 1, 2, 4}));
+    {
+        const SubsetScope subset(retry, QStringLiteral("（再挑戦）"));
+        ui.plates.clear();
+        ui.script = {{1, {5, "う"}}, {3, {5, "あ"}}};
+        StartGame(ui);
+        // a-b and b-c are neighbours, c-e are not; e-a closes the round.
+        const GameRecord record = CollectGame(true, QDateTime::currentDateTime()).record;
+        QCOMPARE(record.asked, 3);
+        QCOMPARE(record.right, 2);
+        QCOMPARE(ui.plates, (std::vector<int> {0, 1, 3, 0}));
+    }
+
+    // From the terminus back: the table runs e to a, 駅当て asks each previous station, and the
+    // history knows it as the same line.
+    gLearning.reversed = true;
+    QVERIFY(LoadLineFile(gLineFilePath));
+    QCOMPARE(tableNames(), (QStringList {"e", "d", "c", "b", "a"}));
+    QCOMPARE(CurrentLineKey(), key);
+    QCOMPARE(AskedEntry(4, kModeEkiate), 0); // from a back round to e
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -6,12 +6,16 @@
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "fonts.h"
+#include "frmlearning.h"
 #include "frmlogin.h"
 #include "frmmain.h"
 #include "frmsplash.h"
 #include "gamestate.h"
 #include "lib_util.h"
 #include "panelstatusbar.h"
+#include "plate.h"
+#include "platewidget.h"
+#include "settings.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "tabidori.h"
@@ -19,6 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
@@ -56,6 +61,7 @@ private slots:
     void autoplayWithoutLine();
     void soundOffOption();
     void closingEndsProgram();
+    void settingsKeptAcrossRuns();
     void mainAutoplaysBeforeSplash();
     void mainLogonCancelled();
     void helpCommand_data();
@@ -393,6 +399,83 @@ void TestStartup::closingEndsProgram()
     QCOMPARE(host_->endCalls, 1);
     QVERIFY(platform::ending());
     QVERIFY(!w.isVisible());
+}
+
+// What the player chose is there again in the next window, as in the next run: the mode, the
+// sound, the line with its title plate, the learning settings. The command line still wins and
+// is not kept; a line that is gone is not loaded; a settings file that cannot be read or
+// written leaves the defaults and stops nothing.
+void TestStartup::settingsKeptAcrossRuns()
+{
+    const QString line = writeLineFile(dir_, "kept.txt",
+                                       {"銀座線", "###", "渋谷,しぶや", "表参道,おもてさんどう"});
+    const auto nextRun = [] {
+        ResetStationTable();
+        ResetGameState();
+        gSoundOn = -1;
+    };
+    {
+        frmMain w;
+        w.Form_Load(QString());
+        w.cmbGameMode->setCurrentIndex(2);
+        w.mnuSound->trigger();
+        QVERIFY(w.OpenLineFile(line));
+        QTimer::singleShot(0, [] {
+            auto* window = qobject_cast<frmLearning*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            window->cmbSeconds->setCurrentIndex(2);
+            window->cmbDirection->setCurrentIndex(1);
+            window->chkRetype->setChecked(true);
+            window->accept();
+        });
+        w.mnuLearning->trigger();
+        QCOMPARE(StationTable[0].StationName, QStringLiteral("表参道")); // loaded the other way
+    }
+    nextRun();
+    {
+        frmMain w;
+        w.Form_Load(QString());
+        QCOMPARE(w.cmbGameMode->currentIndex(), 2);
+        QVERIFY(!w.mnuSound->isChecked());
+        QCOMPARE(gLineFilePath, line);
+        QCOMPARE(StationTable[0].StationName, QStringLiteral("表参道"));
+        QCOMPARE(w.picStationPlate->surface().texts().value(0).text,
+                 QStringLiteral("駅当てモード"));
+        QCOMPARE(w.sbStatusBar->panelText("Guide"), kLineLoadedGuide);
+        QCOMPARE(gLearning.questionSeconds, 20);
+        QVERIFY(gLearning.retype && gLearning.reversed && gLearning.correction);
+    }
+    nextRun();
+    {
+        frmMain w;
+        w.Form_Load("/GM=0 /SOUND=0 line/ginza.txt");
+        QCOMPARE(gGameMode, 0);
+        QVERIFY(gLineFilePath.endsWith(QStringLiteral("line/ginza.txt")));
+        w.mnuCorrection->trigger(); // a change of the player's own: written with what was kept
+    }
+    nextRun();
+    QVERIFY(QFile::remove(line));
+    {
+        frmMain w;
+        w.Form_Load(QString());
+        QCOMPARE(gGameMode, 2);
+        QVERIFY(!gLearning.correction);
+        QCOMPARE(gStationCount, 0);
+    }
+    QVERIFY(host_->messages.empty());
+
+    nextRun();
+    QVERIFY(QFile::remove(KeptSettingsPath()));
+    QVERIFY(QDir().mkpath(KeptSettingsPath()));
+    {
+        frmMain w;
+        w.Form_Load(QString());
+        QCOMPARE(gGameMode, 0);
+        QVERIFY(w.mnuSound->isChecked());
+        w.mnuSound->trigger();
+        QVERIFY(w.isVisible());
+    }
+    QVERIFY(host_->messages.empty());
 }
 
 namespace {

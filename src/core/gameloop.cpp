@@ -7,6 +7,10 @@
 #include "questionlog.h"
 #include "stationtable.h"
 
+#include <QRandomGenerator>
+
+#include <algorithm>
+
 namespace {
 
 bool running = false;
@@ -24,16 +28,16 @@ QString stationPlace(std::int32_t current, std::int32_t questions)
     return QString::number(current + 1) + QStringLiteral(" / ") + QString::number(questions);
 }
 
-void judge(GameFrontEnd& ui, std::int32_t offset, std::int32_t remain)
+void judge(GameFrontEnd& ui, std::int32_t askedEntry, std::int32_t remain)
 {
-    StationRecord& asked = StationTable[gCurrentStation + offset];
-    QuestionResult& result = gQuestionLog[gCurrentStation + offset];
+    StationRecord& asked = StationTable[askedEntry];
+    QuestionResult& result = gQuestionLog[askedEntry];
     result.typed = ui.answerText();
-    result.tenthsTaken = kQuestionTenths - remain;
+    result.tenthsTaken = QuestionTenths() - remain;
     if (ui.answerText() == asked.Reading) {
         result.outcome = Outcome::Right;
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("OK!"));
-        gScore += PointsFor(remain);
+        gScore += PointsFor(DesignTenths(remain));
         ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
         asked.RemainTenths = remain;
         asked.IsOK = -1;
@@ -66,9 +70,33 @@ QString FormatTenths(std::int32_t tenths)
     return sign + QString::number(t / 10) + u'.' + QString::number(t % 10);
 }
 
+std::int32_t QuestionTenths()
+{
+    return QuestionSecondsFrom(gLearning.questionSeconds) * 10;
+}
+
+std::int32_t DesignTenths(std::int32_t remainTenths)
+{
+    const std::int64_t total = QuestionTenths();
+    return std::int32_t((std::int64_t(remainTenths) * kQuestionTenths + total / 2) / total);
+}
+
 std::int32_t QuestionCount()
 {
+    // On a loop line 駅当て also asks the first station, from the last one's plate.
+    if (gLineLoop && gStationCount >= 2)
+        return gStationCount;
     return gStationCount - AnswerOffset(gGameMode);
+}
+
+QList<std::int32_t> PlateOrder(std::int32_t plates, std::int32_t mode)
+{
+    QList<std::int32_t> order;
+    for (std::int32_t p = 0; p < plates; ++p)
+        order << p;
+    if (mode == kModeYomiate && gLearning.shuffled)
+        std::shuffle(order.begin(), order.end(), *QRandomGenerator::global());
+    return order;
 }
 
 QString HintText(const QString& boxText, const QString& reading)
@@ -78,7 +106,7 @@ QString HintText(const QString& boxText, const QString& reading)
 
 QString AskedReading()
 {
-    const std::int64_t index = std::int64_t(gCurrentStation) + AnswerOffset(gGameMode);
+    const std::int64_t index = AskedEntry(gCurrentStation, gGameMode);
     if (index < 0 || index >= kStationTableSize)
         return {};
     return StationTable[index].Reading;
@@ -163,11 +191,11 @@ enum class Asked { Judged, Stopped, Ending };
 // One question: the plate, then the countdown until Enter, the stop command or the end of time.
 Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
 {
-    const std::int32_t offset = AnswerOffset(gGameMode);
+    const std::int32_t asked = AskedEntry(gCurrentStation, gGameMode);
     ui.focusAnswer();
     ui.setAnswerText(QString());
     ui.setAnswerTag(QString());
-    std::int32_t remain = kQuestionTenths;
+    std::int32_t remain = QuestionTenths();
     ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
     ui.drawPlate(gCurrentStation);
     asking = true;
@@ -183,7 +211,7 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
         }
         if (ui.answerTag() == QLatin1String("1")) {
             asking = false;
-            judge(ui, offset, remain);
+            judge(ui, asked, remain);
             return Asked::Judged;
         }
         DecrementValue(remain);
@@ -193,20 +221,44 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
         if (remain > 0)
             continue;
         asking = false;
-        gQuestionLog[gCurrentStation + offset].outcome = Outcome::TimedOut;
-        gQuestionLog[gCurrentStation + offset].tenthsTaken = kQuestionTenths;
+        gQuestionLog[asked].outcome = Outcome::TimedOut;
+        gQuestionLog[asked].tenthsTaken = QuestionTenths();
         if (ui.soundMayRing(kSoundNg))
             ui.playSound(kSoundNg);
         return Asked::Judged;
     }
 }
 
+// 打ち直し: the box takes text again until the right reading of the asked entry is entered or
+// the game is stopped. Nothing is scored. False when the program ends.
+bool retype(GameFrontEnd& ui, std::int32_t asked)
+{
+    ui.setAnswerText(QString());
+    ui.setAnswerTag(QString());
+    ui.lockAnswer(false);
+    ui.askRetype(asked);
+    for (;;) {
+        WaitTicks(100);
+        if (platform::ending())
+            return false;
+        if (gStopRequest == -1)
+            return true;
+        if (ui.answerTag() != QLatin1String("1"))
+            continue;
+        if (ui.answerText() == StationTable[asked].Reading)
+            return true;
+        ui.setAnswerText(QString());
+        ui.setAnswerTag(QString());
+        ui.setPanel(QStringLiteral("Guide"), QStringLiteral("もう一度"));
+    }
+}
+
 // After a miss, the right reading for a moment: the box takes no text, and nothing typed now
-// reaches the next question. The time is no question's, and no point, sound or verdict
-// changes. False when the program ends.
+// reaches the next question; then, with 打ち直し, the player types it once. The time is no
+// question's, and no point, sound or verdict changes. False when the program ends.
 bool showCorrection(GameFrontEnd& ui)
 {
-    const std::int32_t asked = gCurrentStation + AnswerOffset(gGameMode);
+    const std::int32_t asked = AskedEntry(gCurrentStation, gGameMode);
     const QuestionResult& result = gQuestionLog[asked];
     const bool timedOut = result.outcome == Outcome::TimedOut;
     if (timedOut)
@@ -214,14 +266,17 @@ bool showCorrection(GameFrontEnd& ui)
     ui.lockAnswer(true);
     ui.setAnswerText(QString());
     ui.setAnswerTag(QString());
+    // 打ち直し without the correction still shows the reading: it is what is to be typed.
     ui.showCorrection(asked, result.typed, timedOut);
-    for (std::int32_t tick = 0; tick < kCorrectionTenths; ++tick) {
+    for (std::int32_t tick = 0; gLearning.correction && tick < kCorrectionTenths; ++tick) {
         WaitTicks(100);
         if (platform::ending())
             return false;
         if (gStopRequest == -1 || ui.answerTag() == QLatin1String("1"))
             break;
     }
+    if (gLearning.retype && gStopRequest != -1 && !retype(ui, asked))
+        return false;
     ui.setAnswerTag(QString());
     ui.setAnswerText(QString());
     ui.lockAnswer(false);
@@ -241,8 +296,10 @@ void stopGame(GameFrontEnd& ui, std::int32_t judged)
 // The terminus: the rate, its end sound, the controls back and the score window.
 void finishGame(GameFrontEnd& ui, std::int32_t questions)
 {
+    // In 駅当て the ride ends on the plate of the last station asked: the terminus, or on a
+    // loop line the first station again.
     if (gGameMode == kModeEkiate)
-        ui.drawPlate(gCurrentStation);
+        ui.drawPlate(gLineLoop && gStationCount >= 2 ? 0 : gCurrentStation);
     gCorrectRate = static_cast<float>(double(GetOKcount()) / double(questions));
     const int endSound = GetRateGrade(gCorrectRate) + kSoundBadEnd;
     const bool endRings = ui.soundMayRing(endSound);
@@ -267,8 +324,10 @@ void MainLoop(GameFrontEnd& ui)
     if (questions < 1 || !openGame(ui, questions))
         return;
     const std::int32_t plates = QuestionCount();
+    const QList<std::int32_t> order = PlateOrder(plates, gGameMode);
     std::int32_t judged = 0;
-    for (; gCurrentStation < plates; IncrementValue(gCurrentStation)) {
+    for (std::int32_t step = 0; step < plates; ++step) {
+        gCurrentStation = order[step];
         if (!QuestionOnPlate(gCurrentStation, gGameMode))
             continue;
         switch (askQuestion(ui, judged, questions)) {
@@ -281,8 +340,9 @@ void MainLoop(GameFrontEnd& ui)
             ++judged;
             break;
         }
-        const Outcome outcome = gQuestionLog[gCurrentStation + AnswerOffset(gGameMode)].outcome;
-        if (gShowCorrection && (outcome == Outcome::Wrong || outcome == Outcome::TimedOut)) {
+        const Outcome outcome = gQuestionLog[AskedEntry(gCurrentStation, gGameMode)].outcome;
+        const bool afterMiss = gLearning.correction || gLearning.retype;
+        if (afterMiss && (outcome == Outcome::Wrong || outcome == Outcome::TimedOut)) {
             if (!showCorrection(ui))
                 return;
             if (gStopRequest == -1) {
@@ -291,6 +351,7 @@ void MainLoop(GameFrontEnd& ui)
             }
         }
     }
+    gCurrentStation = plates;
     finishGame(ui, questions);
 }
 

@@ -8,6 +8,7 @@
 
 #include "soundnumber.h"
 
+#include <QList>
 #include <QString>
 #include <cstdint>
 
@@ -46,10 +47,17 @@ public:
     }
     // The answer box refuses text (Enter still answers), or takes it again.
     virtual void lockAnswer(bool locked) { Q_UNUSED(locked); }
+    // 打ち直し: the player is to type the right reading of the asked station once, unscored.
+    virtual void askRetype(std::int32_t asked) { Q_UNUSED(asked); }
 };
 
-// Ticks of 100 ms a question gives the player.
+// Ticks of 100 ms a question gives the player as designed; the learning settings may give more.
 inline constexpr std::int32_t kQuestionTenths = 100;
+// Ticks of 100 ms a question gives with the learning settings in force.
+std::int32_t QuestionTenths();
+// Tenths left as the tenths they stand for in the designed time: with more time per question the
+// points stay 0 to 10, so a share of the time left earns what the same share did in 10 seconds.
+std::int32_t DesignTenths(std::int32_t remainTenths);
 // Ticks of 100 ms the right reading stays on the plate after a miss, unless Enter goes on.
 inline constexpr std::int32_t kCorrectionTenths = 20;
 
@@ -66,7 +74,8 @@ bool GameRunning();
 // questions.
 bool QuestionAsked();
 
-// Points for an answer given with `remain` tenths left: seconds rounded, halves to even.
+// Points for an answer given with `remain` tenths left of the designed 10 seconds: seconds
+// rounded, halves to even.
 std::int32_t PointsFor(std::int32_t remainTenths);
 // Tenths as seconds with one decimal ("9.9", "0.0", "-0.3").
 QString FormatTenths(std::int32_t tenths);
@@ -74,6 +83,9 @@ QString FormatTenths(std::int32_t tenths);
 std::int32_t QuestionCount();
 // The answer box after a hint: the first n + 1 characters of the asked reading.
 QString HintText(const QString& boxText, const QString& reading);
+// The order in which a game asks its plates: running order, or for a shuffled 読み当て a random
+// one (each plate once).
+QList<std::int32_t> PlateOrder(std::int32_t plates, std::int32_t mode);
 // The reading the current question is about, "" past the table.
 QString AskedReading();
 

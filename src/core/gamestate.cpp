@@ -2,13 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gamestate.h"
 
+#include <iterator>
+
 std::int32_t gGameMode = 0;
 std::int16_t gStopRequest = 0;
 std::int32_t gCurrentStation = 0;
 std::int32_t gScore = 0;
 float gCorrectRate = 0.0f;
 std::int32_t gStoppedAfter = -1;
-bool gShowCorrection = true;
+LearningSettings gLearning;
 
 void ResetGameState()
 {
@@ -18,7 +20,16 @@ void ResetGameState()
     gScore = 0;
     gCorrectRate = 0.0f;
     gStoppedAfter = -1;
-    gShowCorrection = true;
+    gLearning = {};
+}
+
+std::int32_t QuestionSecondsFrom(std::int64_t seconds)
+{
+    for (const std::int32_t choice : kQuestionSecondChoices) {
+        if (seconds <= choice)
+            return choice;
+    }
+    return kQuestionSecondChoices[std::size(kQuestionSecondChoices) - 1];
 }
 
 QString ModeListName(std::int64_t mode)

@@ -23,9 +23,26 @@ extern float gCorrectRate; // share of right answers of the last game (of those 
 // Questions judged before the last game was stopped; -1 when it was not stopped.
 extern std::int32_t gStoppedAfter;
 
-// After a wrong answer or a time-out, the right reading is shown for a moment before the game
-// goes on (オプション → 間違えたら正しい読みを表示); false runs the game exactly without it.
-extern bool gShowCorrection;
+// How the player chose to learn (オプション → 学習の設定 and 間違えたら正しい読みを表示). The
+// defaults are the game exactly as it was designed.
+struct LearningSettings
+{
+    // Seconds a question gives: 10, 15, 20 or 30. Points stay 0 to 10 whatever it is.
+    std::int32_t questionSeconds = 10;
+    bool shuffled = false; // 読み当て asks its stations in a random order
+    bool reversed = false; // the line is ridden from its terminus back to its first station
+    // After a wrong answer or a time-out, the right reading is shown for a moment before the
+    // game goes on.
+    bool correction = true;
+    // After a miss the player types the right reading once (not scored) before the game goes on.
+    bool retype = false;
+};
+extern LearningSettings gLearning;
+
+// The seconds a question may give.
+inline constexpr std::int32_t kQuestionSecondChoices[] = {10, 15, 20, 30};
+// A number of seconds as one of the choices (the nearest one not below it, at most the last).
+std::int32_t QuestionSecondsFrom(std::int64_t seconds);
 
 // Puts the globals back to their start values (for tests).
 void ResetGameState();

@@ -5,6 +5,7 @@
 
 std::array<QuestionResult, kStationTableSize> gQuestionLog;
 std::vector<std::int32_t> gSubsetOrigin;
+std::int32_t gSubsetWholeCount = 0;
 
 void ClearQuestionLog()
 {
@@ -24,10 +25,25 @@ bool NeighboursOnLine(std::int32_t a, std::int32_t b)
     const auto size = std::int64_t(gSubsetOrigin.size());
     if (a < 0 || b < 0 || a >= size || b >= size)
         return true; // past the table: the plate shows the empty entry there, as always
-    return gSubsetOrigin[std::size_t(b)] == gSubsetOrigin[std::size_t(a)] + 1;
+    const std::int32_t from = gSubsetOrigin[std::size_t(a)];
+    const std::int32_t to = gSubsetOrigin[std::size_t(b)];
+    return to == from + 1 || (gLineLoop && from == gSubsetWholeCount - 1 && to == 0);
 }
 
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode)
 {
-    return mode != kModeEkiate || NeighboursOnLine(plate, plate + 1);
+    return mode != kModeEkiate || NeighboursOnLine(plate, NextEntry(plate));
+}
+
+std::int32_t AskedEntry(std::int32_t plate, std::int32_t mode)
+{
+    return mode == kModeEkiate ? NextEntry(plate) : plate;
+}
+
+bool EntryAsked(std::int32_t i, std::int32_t mode)
+{
+    if (mode != kModeEkiate)
+        return true;
+    const std::int32_t plate = PreviousEntry(i);
+    return plate >= 0 && QuestionOnPlate(plate, mode);
 }

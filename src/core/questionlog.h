@@ -34,13 +34,20 @@ extern std::array<QuestionResult, kStationTableSize> gQuestionLog;
 // entry of the table; empty for a game over the whole line. In 駅当て only neighbours in the
 // full line make a question.
 extern std::vector<std::int32_t> gSubsetOrigin;
+// The number of stations of the full line while gSubsetOrigin is in force.
+extern std::int32_t gSubsetWholeCount;
 
 void ClearQuestionLog();
 // Adds a hint to the question being asked.
 void NoteHint(std::int32_t askedIndex);
-// True when table entries a and b = a + 1 are neighbours on the line (always, unless the table
-// holds some stations of it).
+// True when table entries a and b = NextEntry(a) are neighbours on the line (always, unless the
+// table holds some stations of it).
 bool NeighboursOnLine(std::int32_t a, std::int32_t b);
 // True when the question on the plate of `plate` is asked (always, unless a retry put two
 // stations side by side that are not neighbours on the line).
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode);
+// The entry whose reading the question on the plate of `plate` asks for: the plate's own, in
+// 駅当て the next station's.
+std::int32_t AskedEntry(std::int32_t plate, std::int32_t mode);
+// True when the reading of entry i is asked by some question of a game in the mode.
+bool EntryAsked(std::int32_t i, std::int32_t mode);

@@ -38,7 +38,7 @@ bool TakeHint(QString& box)
     if (!QuestionAsked())
         return false;
     box = HintText(box, AskedReading());
-    NoteHint(gCurrentStation + AnswerOffset(gGameMode));
+    NoteHint(AskedEntry(gCurrentStation, gGameMode));
     gScore -= kHintCost;
     return true;
 }
@@ -63,22 +63,26 @@ QString CurrentLineKey()
 {
     if (const SubsetScope* subset = SubsetScope::active())
         return subset->lineKey();
+    // In the file's order whichever way the line is ridden: both directions are one line.
     QStringList stations;
-    for (std::int32_t i = 0; i < gStationCount; ++i)
+    for (std::int32_t k = 0; k < gStationCount; ++k) {
+        const std::int32_t i = gLineReversed ? gStationCount - 1 - k : k;
         stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
+    }
     return LineKey(gLineName, stations);
 }
 
 FinishedGame CollectGame(bool completed, const QDateTime& when)
 {
     const SubsetScope* subset = SubsetScope::active();
-    const std::int32_t offset = AnswerOffset(gGameMode);
     FinishedGame game;
     PlayedGame& played = game.played;
     played.valid = true;
     played.mode = gGameMode;
     played.lineKey = CurrentLineKey();
     played.lineName = gLineName;
+    played.wholeCount = gSubsetOrigin.empty() ? gStationCount : gSubsetWholeCount;
+    played.loop = gLineLoop;
     GameRecord& record = game.record;
     record.when = when;
     record.lineKey = played.lineKey;
@@ -97,7 +101,7 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
                        r.tenthsTaken,
                        r.hints};
         // In 駅当て a station is asked from the plate before it.
-        row.question = i >= offset && QuestionOnPlate(i - offset, gGameMode);
+        row.question = EntryAsked(i, gGameMode);
         played.rows << row;
         played.origin << (gSubsetOrigin.empty() ? i : gSubsetOrigin[std::size_t(i)]);
         if (r.outcome == Outcome::NotAsked)
@@ -121,7 +125,10 @@ QList<int> RetryEntries(const PlayedGame& last)
         if (!row.question || !IsMiss(row.outcome))
             continue;
         const int j = last.origin[i];
-        if (pairs && j > 0)
+        // On a loop line the first station is asked from the last one's plate.
+        if (pairs && j == 0 && last.loop)
+            entries << last.wholeCount - 1;
+        else if (pairs && j > 0)
             entries << j - 1;
         entries << j;
     }
@@ -136,10 +143,12 @@ QList<int> WeakEntries(const QList<MissedStation>& weak, std::int32_t mode)
         for (const MissedStation& s : weak) {
             if (StationTable[i].StationName != s.station || StationTable[i].Reading != s.reading)
                 continue;
-            // In 駅当て a station is asked from the one before it; the first is never asked.
-            if (pairs && i > 0)
-                entries << i - 1;
-            if (!pairs || i > 0)
+            // In 駅当て a station is asked from the one before it; the first is never asked,
+            // unless the line runs round.
+            const std::int32_t before = PreviousEntry(i);
+            if (pairs && before >= 0)
+                entries << before;
+            if (!pairs || before >= 0)
                 entries << i;
         }
     }
@@ -158,6 +167,7 @@ SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark)
     }
     fillTable(whole_, valid);
     gSubsetOrigin.assign(valid.begin(), valid.end());
+    gSubsetWholeCount = std::int32_t(whole_.size());
     gLineName = name_ + mark;
     current = this;
 }

@@ -100,6 +100,8 @@ struct PlayedGame
     std::int32_t mode = 0;
     QList<ReviewRow> rows;
     QList<int> origin; // each row's index in the whole line
+    int wholeCount = 0; // stations of the whole line
+    bool loop = false; // the line runs round
 };
 
 struct FinishedGame

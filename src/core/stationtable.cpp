@@ -10,10 +10,14 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 std::array<StationRecord, kStationTableSize> StationTable;
 std::int32_t gStationCount = 0;
 QString gLineName;
 QString gLineFilePath;
+bool gLineLoop = false;
+bool gLineReversed = false;
 
 namespace {
 
@@ -51,6 +55,8 @@ bool LoadLineFile(const QString& path)
 {
     ClearStationName();
     gLineName.clear();
+    gLineLoop = false;
+    gLineReversed = false;
     // Names compare without regard to case, as on the systems the line files were written on.
     const QString real = ResolvePath(path);
     TextFile file;
@@ -116,6 +122,12 @@ bool LoadLineFile(const QString& path)
     }
     gLineName = line.name;
     gStationCount = count;
+    // Two stations do not make a round: each would be the other's next and previous at once.
+    gLineLoop = line.loop && count >= 3;
+    if (gLearning.reversed) {
+        std::reverse(StationTable.begin(), StationTable.begin() + count);
+        gLineReversed = true;
+    }
     return true;
 }
 
@@ -140,11 +152,28 @@ void ClearScore()
 std::int32_t GetOKcount()
 {
     std::int32_t count = 0;
-    for (std::int32_t i = AnswerOffset(gGameMode); i < gStationCount; ++i) {
+    const std::int32_t first = gLineLoop ? 0 : AnswerOffset(gGameMode);
+    for (std::int32_t i = first; i < gStationCount; ++i) {
         if (StationTable[i].IsOK != 0)
             ++count;
     }
     return count;
+}
+
+std::int32_t NextEntry(std::int32_t i)
+{
+    // A table of some stations of a loop line (a retry) runs round too: its last and first
+    // entries make a question only where they are neighbours on the line.
+    if (gLineLoop && gStationCount >= 2 && i == gStationCount - 1)
+        return 0;
+    return i + 1;
+}
+
+std::int32_t PreviousEntry(std::int32_t i)
+{
+    if (gLineLoop && gStationCount >= 2 && i == 0)
+        return gStationCount - 1;
+    return i - 1;
 }
 
 void ResetStationTable()
@@ -155,4 +184,6 @@ void ResetStationTable()
     gSubsetOrigin.clear();
     gLineName.clear();
     gLineFilePath.clear();
+    gLineLoop = false;
+    gLineReversed = false;
 }

@@ -16,7 +16,7 @@ struct StationRecord
     QString Reading; // what the player types, exactly
     QString Extra; // a third field, kept as read
     std::int16_t IsOK = 0; // -1 when answered right in the last game
-    std::int32_t RemainTenths = 0; // tenths left when answered right, 1 to 100
+    std::int32_t RemainTenths = 0; // tenths left when answered right, 1 to the question's tenths
 };
 
 inline constexpr int kStationTableSize = kMaxLineStations;
@@ -25,17 +25,28 @@ extern std::array<StationRecord, kStationTableSize> StationTable;
 extern std::int32_t gStationCount;
 extern QString gLineName;
 extern QString gLineFilePath;
+// The loaded line runs round: its last station's next station is its first.
+extern bool gLineLoop;
+// The table holds the line from its terminus back (the learning settings' direction of travel).
+extern bool gLineReversed;
 
-// Reads a line file into the table. On failure (including a file that lists no station) it
-// tells the player why in a message box, leaves the table and the line name empty
-// (gStationCount 0) and returns false.
+// Reads a line file into the table, in the direction of travel gLearning asks for. On failure
+// (including a file that lists no station) it tells the player why in a message box, leaves the
+// table and the line name empty (gStationCount 0) and returns false.
 bool LoadLineFile(const QString& path);
 // Empties the three text fields of every entry and sets gStationCount to 0.
 void ClearStationName();
 // Resets IsOK and RemainTenths of every entry.
 void ClearScore();
-// Stations answered right in the last game (entry 0 is never asked in 駅当て).
+// Stations answered right in the last game (entry 0 is never asked in 駅当て, unless the line
+// runs round).
 std::int32_t GetOKcount();
+
+// The entry after i in the direction of travel: i + 1, and on a loop line the first after the
+// last. The entry before i: i - 1 (-1 before the first), and on a loop line the last before the
+// first.
+std::int32_t NextEntry(std::int32_t i);
+std::int32_t PreviousEntry(std::int32_t i);
 
 // Puts the table and the line globals back to their start values (for tests).
 void ResetStationTable();

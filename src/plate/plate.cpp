@@ -124,15 +124,16 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     // The bar runs towards the left, so the next station stands on the left half.
     if (gGameMode != kModeEkiate) {
         // A retry holds only some stations: a neighbour in the table that is none on the line
-        // is not shown.
+        // is not shown. On a loop line the last station's next is the first.
+        const std::int32_t after = NextEntry(index);
         const QString next
-            = NeighboursOnLine(index, index + 1) ? SpreadChars(readingAt(index + 1)) : QString();
+            = NeighboursOnLine(index, after) ? SpreadChars(readingAt(after)) : QString();
         s.setFontSize(16);
         DrawFittedText(s, 0, half, 100, next);
     }
-    if (index != 0) {
+    if (const std::int32_t before = PreviousEntry(index); before >= 0) {
         const QString previous
-            = NeighboursOnLine(index - 1, index) ? SpreadChars(readingAt(index - 1)) : QString();
+            = NeighboursOnLine(before, index) ? SpreadChars(readingAt(before)) : QString();
         s.setFontSize(16);
         DrawFittedText(s, half, half, 100, previous);
     }

@@ -12,4 +12,10 @@ QString dataFolder()
         + QStringLiteral("/tabidori");
 }
 
+QString configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/tabidori");
+}
+
 } // namespace platform

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scorereport.h"
+#include "gameloop.h"
 #include "gamestate.h"
 #include "lib_util.h"
 #include "questionlog.h"
@@ -125,7 +126,7 @@ QString BuildScoreReport(const ReportInput& input)
         if (asked) {
             if (station.IsOK != 0) {
                 // 64 bits: a corrupt count of tenths must not overflow.
-                const qint64 taken = 100 - qint64(station.RemainTenths);
+                const qint64 taken = qint64(input.questionTenths) - qint64(station.RemainTenths);
                 line += QStringLiteral("  OK    ") + FormatFixed(double(taken) / 10.0, 1);
                 ++rightCount;
                 tenthsSum += float(taken);
@@ -157,8 +158,10 @@ QString BuildScoreReport()
     input.correctRate = gCorrectRate;
     input.score = gScore;
     input.stations = LoadedStations();
-    // A stopped game, or one over some stations of a line, asked only some of its stations.
-    if (gStoppedAfter >= 0 || !gSubsetOrigin.empty()) {
+    input.questionTenths = QuestionTenths();
+    // A stopped game, or one over some stations of a line, asked only some of its stations; on
+    // a loop line 駅当て asks the first station too.
+    if (gStoppedAfter >= 0 || !gSubsetOrigin.empty() || gLineLoop) {
         for (qsizetype i = 0; i < qsizetype(input.stations.size()); ++i)
             input.asked << (gQuestionLog[i].outcome != Outcome::NotAsked);
     }

@@ -23,6 +23,8 @@ struct ReportInput
     // Which stations were asked, one flag each; empty when every question was (a completed
     // game over the whole line). A station never asked carries no verdict.
     QList<bool> asked;
+    // Tenths a question gave: a right answer took this less the tenths it left.
+    std::int32_t questionTenths = 100;
 };
 
 // The report, lines joined by "\r\n" with no break after the last one. Pure: reads only input.

@@ -43,6 +43,7 @@ void frmMain::Form_Load(const QStringList& tokens)
 {
     gSoundOn = -1;
     gGameMode = kModeHayauchi;
+    restoreSettings();
     SetSound();
 
     dlgCommonDialog.initialFolder
@@ -54,6 +55,7 @@ void frmMain::Form_Load(const QStringList& tokens)
     GetArrgment(tokens);
     if (platform::ending())
         return;
+    const bool restored = gLineFilePath.isEmpty() && restoreLastLine();
 
     mnuSound->setChecked(gSoundOn != 0);
     SetSoundRingFlag();
@@ -73,10 +75,13 @@ void frmMain::Form_Load(const QStringList& tokens)
     if (gStationCount > 0 && !confirmAnswerable())
         ForgetLineFile();
 
+    keepReady_ = true;
     if (!FileExists(gLineFilePath))
         setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
     else if (gAutoPlay)
         mnuGameStart_Click();
+    else if (restored)
+        setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -155,6 +160,10 @@ void frmMain::cmdHint_Click()
 void frmMain::cmbGameMode_Click()
 {
     gGameMode = cmbGameMode->currentIndex();
+    if (keepReady_ && gGameMode >= kModeHayauchi) {
+        kept_.mode = gGameMode;
+        keepSettings();
+    }
     const AnswerRow row
         = ArrangeAnswerRow(gGameMode, kClientWidth, boxLeft_, kBoxWidth, kPlateLeft);
     boxLeft_ = row.boxLeft;
@@ -199,6 +208,7 @@ void frmMain::mnuGameStop_Click()
     mnuGameStart->setEnabled(true);
     mnuGameScore->setEnabled(true);
     cmbGameMode->setEnabled(true);
+    mnuLearning->setEnabled(true);
 }
 
 // ---- Menu commands
@@ -233,10 +243,11 @@ bool frmMain::OpenLineFile(const QString& path)
         ForgetLineFile();
         return false;
     }
+    kept_.lastLine = gLineFilePath;
+    keepSettings();
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();
-    setPanel(QStringLiteral("Guide"),
-             QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。"));
+    setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
     return true;
 }
 
@@ -310,11 +321,15 @@ void frmMain::mnuSound_Click()
 {
     gSoundOn = mnuSound->isChecked() ? -1 : 0;
     SetSoundRingFlag();
+    kept_.soundOn = gSoundOn != 0;
+    keepSettings();
 }
 
 void frmMain::mnuCorrection_Click()
 {
-    gShowCorrection = mnuCorrection->isChecked();
+    gLearning.correction = mnuCorrection->isChecked();
+    kept_.learning = gLearning;
+    keepSettings();
 }
 
 void frmMain::mnuHelpHelp_Click()

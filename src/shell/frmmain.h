@@ -10,6 +10,7 @@
 #include "host.h"
 #include "linecatalogue.h"
 #include "session.h"
+#include "settings.h"
 
 #include <QMainWindow>
 
@@ -22,6 +23,10 @@ class QPushButton;
 class KanaLineEdit;
 class PanelStatusBar;
 class PlateWidget;
+
+// The guide once a line is loaded.
+inline const QString kLineLoadedGuide
+    = QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。");
 
 class frmMain : public QMainWindow, public GameFrontEnd
 {
@@ -50,6 +55,7 @@ public:
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
     QAction* mnuCorrection = nullptr; // the right reading after a miss
+    QAction* mnuLearning = nullptr; // the learning settings window
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
@@ -85,6 +91,8 @@ public:
     void mnuLine_Click();
     void mnuSound_Click();
     void mnuCorrection_Click();
+    // Opens the learning settings; a new direction of travel loads the line again.
+    void mnuLearning_Click();
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
@@ -128,6 +136,7 @@ public:
     void gameOver(bool completed) override;
     void showCorrection(std::int32_t asked, const QString& typed, bool timedOut) override;
     void lockAnswer(bool locked) override;
+    void askRetype(std::int32_t asked) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +156,15 @@ private:
     // The main window active again and the answer box focused, once no modal window is open.
     void takeKeyboardBack();
 
+    // What was kept from the last run, before the command line; and after the window has loaded,
+    // each choice the player makes is written back at once.
+    void restoreSettings();
+    // The last line again when the command line named none; one that is gone is not loaded.
+    bool restoreLastLine();
+    void keepSettings();
+
+    KeptSettings kept_;
+    bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
     LineCatalogue catalogue_;
     PlayedGame last_;

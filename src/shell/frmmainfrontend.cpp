@@ -54,6 +54,7 @@ void frmMain::enterGameControls()
     mnuGameReview->setEnabled(false);
     mnuGameScore->setEnabled(false);
     cmbGameMode->setEnabled(false);
+    mnuLearning->setEnabled(false);
     cmdHint->setEnabled(true);
 }
 
@@ -67,6 +68,13 @@ void frmMain::lockAnswer(bool locked)
     answerLocked_ = locked;
     // Read-only also keeps a system input method from committing into the box.
     txtKaitou->setReadOnly(locked);
+}
+
+void frmMain::askRetype(std::int32_t asked)
+{
+    Q_UNUSED(asked);
+    setPanel(QStringLiteral("Guide"), QStringLiteral("打ち直し"));
+    focusAnswer();
 }
 
 void frmMain::drawTitle()

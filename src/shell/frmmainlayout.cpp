@@ -159,7 +159,9 @@ void frmMain::buildMenus()
     mnuCorrection = namedAction(
         mnuOption->addAction(QStringLiteral("間違えたら正しい読みを表示(&A)")), "mnuCorrection");
     mnuCorrection->setCheckable(true);
-    mnuCorrection->setChecked(gShowCorrection);
+    mnuCorrection->setChecked(gLearning.correction);
+    mnuLearning
+        = namedAction(mnuOption->addAction(QStringLiteral("学習の設定(&L)...")), "mnuLearning");
 
     mnuHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -182,6 +184,7 @@ void frmMain::connectHandlers()
     // A checkable action inverts its own check mark before it reports the trigger.
     connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
     connect(mnuCorrection, &QAction::triggered, this, &frmMain::mnuCorrection_Click);
+    connect(mnuLearning, &QAction::triggered, this, &frmMain::mnuLearning_Click);
     connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
     connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);

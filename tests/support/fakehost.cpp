@@ -7,12 +7,19 @@
 void (*FakeHost::hideWindows)() = nullptr;
 
 FakeHost::FakeHost()
+    : configBefore_(qgetenv("XDG_CONFIG_HOME"))
+    , configWasSet_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
+    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
     platform::setHost(this);
 }
 
 FakeHost::~FakeHost()
 {
+    if (configWasSet_)
+        qputenv("XDG_CONFIG_HOME", configBefore_);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
     platform::setHost(nullptr);
     platform::setEnding(false);
 }

@@ -6,8 +6,10 @@
 
 #include "host.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <map>
@@ -66,5 +68,10 @@ public:
 
 private:
     void runDue();
+    // Each test starts with nothing kept from an earlier one, and never touches the player's own
+    // settings: $XDG_CONFIG_HOME is an empty folder of its own while the host lives.
+    QTemporaryDir config_;
+    QByteArray configBefore_;
+    bool configWasSet_ = false;
     std::multimap<std::int64_t, std::function<void()>> scheduled_;
 };

@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's side of the kept settings and the learning settings window.
+#include "frmlearning.h"
+#include "frmmain.h"
+#include "lib_util.h"
+#include "panelstatusbar.h"
+#include "sound.h"
+#include "stationtable.h"
+#include "versioninfo.h"
+
+#include <QAction>
+
+void frmMain::restoreSettings()
+{
+    kept_ = ReadKeptSettings();
+    gSoundOn = kept_.soundOn ? -1 : 0;
+    gGameMode = kept_.mode;
+    gLearning = kept_.learning;
+    mnuCorrection->setChecked(gLearning.correction);
+}
+
+bool frmMain::restoreLastLine()
+{
+    if (kept_.lastLine.isEmpty() || !FileExists(kept_.lastLine))
+        return false;
+    gLineFilePath = kept_.lastLine;
+    if (!LoadLineFile(gLineFilePath)) {
+        gLineFilePath.clear();
+        return false;
+    }
+    setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
+                   + platform::versionInfo().productName);
+    return true;
+}
+
+void frmMain::keepSettings()
+{
+    if (keepReady_)
+        WriteKeptSettings(kept_);
+}
+
+void frmMain::mnuLearning_Click()
+{
+    if (GameRunning())
+        return;
+    frmLearning window(gLearning, this);
+    if (window.exec() != QDialog::Accepted)
+        return;
+    const LearningSettings chosen = window.settings();
+    const bool turned = chosen.reversed != gLearning.reversed;
+    gLearning = chosen;
+    mnuCorrection->setChecked(gLearning.correction);
+    kept_.learning = gLearning;
+    keepSettings();
+    // The table holds the line in the direction of travel: a new direction is a new ride, from
+    // a clean window.
+    if (turned && gStationCount > 0)
+        OpenLineFile(gLineFilePath);
+}
