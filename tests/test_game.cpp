@@ -358,6 +358,8 @@ void TestGame::retypeWithLongerQuestions()
     player.script = {{0, {5, "かんだ"}}, {1, {101, "かんだ"}}};
     QStringList guides;
     player.onTick = [&](int station, int tick) {
+        if (station == 1 && tick == 1)
+            guides << "next:" + w_->sbStatusBar->panelText("Guide");
         if (station != 0)
             return;
         if (tick == 7)
@@ -366,12 +368,18 @@ void TestGame::retypeWithLongerQuestions()
             guides << w_->sbStatusBar->panelText("Guide");
             player.answer(tick == 9 ? "とうきよう" : "とうきょう");
         }
-        if (tick == 10)
-            guides << w_->sbStatusBar->panelText("Guide") + "|" + w_->txtKaitou->text();
+        if (tick == 10) {
+            QStringList plate;
+            for (const auto& t : w_->picStationPlate->surface().texts())
+                plate << t.text;
+            guides << w_->sbStatusBar->panelText("Guide") + "|" + w_->txtKaitou->text() + "|"
+                    + plate.filter("Enter").join(u'|');
+        }
     };
     ScoreWatcher score;
     w_->mnuGameStart_Click();
-    QCOMPARE(guides, (QStringList {"打ち直し", "もう一度|", "もう一度"}));
+    QCOMPARE(guides,
+             (QStringList {"打ち直し", "もう一度||この読みを打って Enter", "もう一度", "next:"}));
     QCOMPARE(player.plates, 2); // the retype asked nothing of its own
     QCOMPARE(player.times.value(1), QStringLiteral("19.9"));
     // 10.0 of 20 seconds left: half the time, half the points.

@@ -231,11 +231,12 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
 
 // 打ち直し: the box takes text again until the right reading of the asked entry is entered or
 // the game is stopped. Nothing is scored. False when the program ends.
-bool retype(GameFrontEnd& ui, std::int32_t asked)
+bool retype(GameFrontEnd& ui, std::int32_t asked, const QuestionResult& result)
 {
     ui.setAnswerText(QString());
     ui.setAnswerTag(QString());
     ui.lockAnswer(false);
+    ui.showCorrection(asked, result.typed, result.outcome == Outcome::TimedOut, true);
     ui.askRetype(asked);
     for (;;) {
         WaitTicks(100);
@@ -245,8 +246,11 @@ bool retype(GameFrontEnd& ui, std::int32_t asked)
             return true;
         if (ui.answerTag() != QLatin1String("1"))
             continue;
-        if (ui.answerText() == StationTable[asked].Reading)
+        if (ui.answerText() == StationTable[asked].Reading) {
+            // The verdict stands as it was; the retype leaves nothing on show.
+            ui.setPanel(QStringLiteral("Guide"), QString());
             return true;
+        }
         ui.setAnswerText(QString());
         ui.setAnswerTag(QString());
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("もう一度"));
@@ -267,7 +271,7 @@ bool showCorrection(GameFrontEnd& ui)
     ui.setAnswerText(QString());
     ui.setAnswerTag(QString());
     // 打ち直し without the correction still shows the reading: it is what is to be typed.
-    ui.showCorrection(asked, result.typed, timedOut);
+    ui.showCorrection(asked, result.typed, timedOut, false);
     for (std::int32_t tick = 0; gLearning.correction && tick < kCorrectionTenths; ++tick) {
         WaitTicks(100);
         if (platform::ending())
@@ -275,7 +279,7 @@ bool showCorrection(GameFrontEnd& ui)
         if (gStopRequest == -1 || ui.answerTag() == QLatin1String("1"))
             break;
     }
-    if (gLearning.retype && gStopRequest != -1 && !retype(ui, asked))
+    if (gLearning.retype && gStopRequest != -1 && !retype(ui, asked, result))
         return false;
     ui.setAnswerTag(QString());
     ui.setAnswerText(QString());

@@ -38,12 +38,15 @@ public:
     // The game has reached its terminus (completed) or noticed a stop; its results are final.
     virtual void gameOver(bool completed) { Q_UNUSED(completed); }
     // After a miss: the plate shows the right reading of the asked station (a table index)
-    // marked as the correction, beside what was typed ("" after a time-out).
-    virtual void showCorrection(std::int32_t asked, const QString& typed, bool timedOut)
+    // marked as the correction, beside what was typed ("" after a time-out); with retype, as
+    // the reading the player is now to type once.
+    virtual void showCorrection(std::int32_t asked, const QString& typed, bool timedOut,
+                                bool retype)
     {
         Q_UNUSED(asked);
         Q_UNUSED(typed);
         Q_UNUSED(timedOut);
+        Q_UNUSED(retype);
     }
     // The answer box refuses text (Enter still answers), or takes it again.
     virtual void lockAnswer(bool locked) { Q_UNUSED(locked); }

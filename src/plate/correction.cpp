@@ -6,12 +6,14 @@
 #include "platewidget.h"
 #include "stationtable.h"
 
-void DrawCorrectionPlate(PlateWidget& pic, std::int32_t asked, const QString& typed, bool timedOut)
+void DrawCorrectionPlate(PlateWidget& pic, std::int32_t asked, const QString& typed, bool timedOut,
+                         bool retype)
 {
-    DrawCorrectionPlate(pic.surface(), asked, typed, timedOut);
+    DrawCorrectionPlate(pic.surface(), asked, typed, timedOut, retype);
 }
 
-void DrawCorrectionPlate(PlateSurface& s, std::int32_t asked, const QString& typed, bool timedOut)
+void DrawCorrectionPlate(PlateSurface& s, std::int32_t asked, const QString& typed, bool timedOut,
+                         bool retype)
 {
     s.clear();
     if (asked < 0 || asked >= kStationTableSize)
@@ -40,7 +42,8 @@ void DrawCorrectionPlate(PlateSurface& s, std::int32_t asked, const QString& typ
         : QStringLiteral("入力: ") + (typed.isEmpty() ? QStringLiteral("（なし）") : typed);
     s.setFontSize(14);
     DrawFittedText(s, 0, half, 100, said);
-    const QString next = QStringLiteral("Enter で次へ");
+    const QString next
+        = retype ? QStringLiteral("この読みを打って Enter") : QStringLiteral("Enter で次へ");
     s.setFontSize(10);
     DrawFittedText(s, half, half, 104, next);
 

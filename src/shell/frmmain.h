@@ -134,7 +134,8 @@ public:
     void stopCommand() override { mnuGameStop_Click(); }
     void showScore() override { mnuGameScore_Click(); }
     void gameOver(bool completed) override;
-    void showCorrection(std::int32_t asked, const QString& typed, bool timedOut) override;
+    void showCorrection(std::int32_t asked, const QString& typed, bool timedOut,
+                        bool retype) override;
     void lockAnswer(bool locked) override;
     void askRetype(std::int32_t asked) override;
 

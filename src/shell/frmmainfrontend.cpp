@@ -58,9 +58,9 @@ void frmMain::enterGameControls()
     cmdHint->setEnabled(true);
 }
 
-void frmMain::showCorrection(std::int32_t asked, const QString& typed, bool timedOut)
+void frmMain::showCorrection(std::int32_t asked, const QString& typed, bool timedOut, bool retype)
 {
-    DrawCorrectionPlate(*picStationPlate, asked, typed, timedOut);
+    DrawCorrectionPlate(*picStationPlate, asked, typed, timedOut, retype);
 }
 
 void frmMain::lockAnswer(bool locked)
