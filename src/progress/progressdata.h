@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the progress window (成績) shows, gathered from the history by the caller: the full
+// games of a line in a mode, its stations with the state of their cards, and the whole
+// library's progress with the days played. Plain data: the window reads nothing else.
+
+#include "questionlog.h"
+
+#include <QColor>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <functional>
+
+// Where a card stands for the learner.
+enum class CardState {
+    New, // never asked
+    Learning, // asked, not yet held for long (stability under three weeks) and not due
+    Known, // held for three weeks or more, and not due
+    Due, // due today or earlier, last answered right
+    Forgotten, // last answered wrong or timed out
+};
+
+// A full game (completed, over the whole line) as a point of the chart.
+struct GamePoint
+{
+    QDateTime when;
+    double rate = 0.0; // 0 to 1
+    std::int32_t score = 0;
+};
+
+// One station of the line as the route diagram shows it.
+struct StationProgress
+{
+    QString name;
+    QString reading;
+    CardState state = CardState::New;
+    double recall = -1.0; // predicted chance of recalling it now, 0 to 1; -1 when new
+    QDate due; // next due day; invalid when new
+    QList<Outcome> lastAnswers; // most recent first, at most five
+};
+
+struct LineProgress
+{
+    QString lineName;
+    std::int32_t mode = 0; // 1 読み当て, 2 駅当て (早打ち schedules nothing)
+    QColor colour = QColor(0x9e, 0x9e, 0x9e); // the line's colour; grey until files carry one
+    QList<GamePoint> games; // oldest first
+    QList<StationProgress> stations; // in running order
+    bool loop = false; // the line runs round
+};
+
+struct RegionProgress
+{
+    QString region; // as the line menu names it: 関東, 近畿, ...
+    int stations = 0;
+    int known = 0;
+};
+
+struct LibraryProgress
+{
+    QList<RegionProgress> regions;
+    int stations = 0; // all stations of the library (each line's stations counted once per line)
+    int known = 0;
+    QMap<QDate, int> reviewsPerDay; // questions answered on each day played
+    int dailyGoal = 50;
+    int streak = 0; // days in a row, up to today, on which the goal was met
+};
+
+// Share of the line's stations known, 0 to 1.
+double KnownShare(const LineProgress& line);
