@@ -3,6 +3,7 @@
 // The history of games: what it keeps, and that it is never lost or corrupted, whatever happens
 // to its file or its folder.
 
+#include "fsrs.h"
 #include "history.h"
 #include "historykeeper.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -91,6 +93,8 @@ private slots:
     void whatIsFoundAtThePath();
     void busyHistoryKeptAndGamesPending();
     void fullDiskKeptAndGamesPending();
+    void cardsFollowTheGames();
+    void migratesAnEarlierHistory();
 
 private:
     QTemporaryDir dir_;
@@ -378,6 +382,102 @@ void TestHistory::fullDiskKeptAndGamesPending()
     History after;
     QCOMPARE(after.open(folder), History::Opened::Ok);
     QCOMPARE(after.stats(QStringLiteral("line"), 1).games, 3);
+}
+
+// Every question asked updates its card in the game's own transaction; a card falls due on the
+// day its interval says; a miss is the weakest station; the cards made again from the answers
+// are the same.
+void TestHistory::cardsFollowTheGames()
+{
+    History h;
+    QCOMPARE(h.open(dir_.filePath("cards")), History::Opened::Ok);
+    using O = Outcome;
+    GameRecord first = game(0, {O::Right, O::Wrong, O::Right}); // on 2026-12-01
+    QVERIFY(h.record(first));
+    GameRecord typing = game(0, {O::Right});
+    typing.mode = 0; // 早打ち schedules nothing
+    QVERIFY(h.record(typing));
+    const QDate day = first.when.date();
+    // 3.0 s for a reading of two: thought for 2.6 s, more than a quarter: good.
+    const fsrs::Card good = fsrs::Review({}, day, fsrs::Grade::Good, fsrs::Parameters {});
+    QList<StoredCard> cards = h.cardsOf("line", 1);
+    QCOMPARE(cards.size(), 3);
+    for (const StoredCard& c : cards) {
+        QCOMPARE(c.reps, 1);
+        QCOMPARE(c.lastRight, c.station != QStringLiteral("神田"));
+        if (c.lastRight)
+            QCOMPARE(c.due, good.due);
+    }
+    QCOMPARE(h.dueSummary(day).cards, 0);
+    QCOMPARE(h.dueSummary(day.addDays(1)).cards, 1); // the miss, the next day
+    QCOMPARE(h.dueSummary(good.due.addDays(-1)).cards, 1);
+    QCOMPARE(h.dueSummary(good.due).cards, 3);
+    QCOMPARE(h.dueSummary(good.due).lines, 1);
+    const QList<MissedStation> weak = h.weakest("line", 1, day, 10);
+    QCOMPARE(weak.size(), 1);
+    QCOMPARE(weak[0].station, QStringLiteral("神田"));
+    QVERIFY(weak[0].recall <= 0.5);
+
+    GameRecord second = game(1, {O::Right, O::Right}); // the next day: 東京 and 神田
+    QVERIFY(h.record(second));
+    cards = h.cardsOf("line", 1);
+    const auto byStation
+        = [](const StoredCard& a, const StoredCard& b) { return a.station < b.station; };
+    std::sort(cards.begin(), cards.end(), byStation);
+    QVERIFY(h.rebuildCards());
+    QList<StoredCard> rebuilt = h.cardsOf("line", 1);
+    std::sort(rebuilt.begin(), rebuilt.end(), byStation);
+    QCOMPARE(rebuilt.size(), cards.size());
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        QCOMPARE(rebuilt[i].due, cards[i].due);
+        QCOMPARE(rebuilt[i].reps, cards[i].reps);
+        QCOMPARE(rebuilt[i].stability, cards[i].stability);
+        QCOMPARE(rebuilt[i].difficulty, cards[i].difficulty);
+    }
+}
+
+// A history written by the program before it kept cards, as that program made it (kept as a
+// file), is brought up to date when opened: every game and answer stays, and the cards are
+// made from its answers, so the games played before count from the first day.
+void TestHistory::migratesAnEarlierHistory()
+{
+    const QString folder = dir_.filePath("earlier");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/history.sqlite";
+    QVERIFY(QFile::copy(QFINDTESTDATA("data/history-v1.sqlite"), path));
+    QVERIFY(QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    const auto count = [&](const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database("count"));
+        return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
+    };
+    int games = 0, answers = 0, stations = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "count");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QCOMPARE(count("PRAGMA user_version"), 1);
+        games = count("SELECT COUNT(*) FROM games");
+        answers = count("SELECT COUNT(*) FROM answers");
+        stations = count("SELECT COUNT(*) FROM (SELECT DISTINCT g.line_key, g.mode, a.station, "
+                         "a.reading FROM answers a JOIN games g ON g.id = a.game_id "
+                         "WHERE g.mode IN (1, 2))");
+    }
+    QSqlDatabase::removeDatabase("count");
+    QVERIFY(games > 1 && stations > 1);
+
+    History h;
+    QCOMPARE(h.open(folder), History::Opened::Ok);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "count");
+    db.setDatabaseName(path);
+    QVERIFY(db.open());
+    QCOMPARE(count("PRAGMA user_version"), History::kSchemaVersion);
+    QCOMPARE(count("SELECT COUNT(*) FROM games"), games);
+    QCOMPARE(count("SELECT COUNT(*) FROM answers"), answers);
+    QCOMPARE(count("SELECT COUNT(*) FROM cards"), stations);
+    QCOMPARE(count("SELECT COUNT(*) FROM cards WHERE due IS NULL OR reps < 1"), 0);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("count");
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

@@ -50,6 +50,9 @@ private slots:
     void retryGameRestoresLine();
     void scopeRestoresWhenProgramEnds();
     void loopLineRetriedAndReversed();
+    void answerGrade_data();
+    void answerGrade();
+    void goalStreak();
 
 private:
     QTemporaryDir dir_;
@@ -279,6 +282,49 @@ void TestSession::loopLineRetriedAndReversed()
     QCOMPARE(tableNames(), (QStringList {"e", "d", "c", "b", "a"}));
     QCOMPARE(CurrentLineKey(), key);
     QCOMPARE(AskedEntry(4, kModeEkiate), 0); // from a back round to e
+}
+
+void TestSession::answerGrade_data()
+{
+    QTest::addColumn<int>("outcome"); // Outcome
+    QTest::addColumn<int>("tenths");
+    QTest::addColumn<int>("hints");
+    QTest::addColumn<int>("questionTenths");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("grade");
+    const int right = int(Outcome::Right);
+    QTest::newRow("wrong") << int(Outcome::Wrong) << 5 << 0 << 100 << 3 << 1;
+    QTest::newRow("timed out") << int(Outcome::TimedOut) << 100 << 0 << 100 << 3 << 1;
+    QTest::newRow("quick: easy") << right << 20 << 0 << 100 << 5 << 4;
+    QTest::newRow("a quick hint: hard") << right << 20 << 1 << 100 << 5 << 2;
+    QTest::newRow("middling: good") << right << 40 << 0 << 100 << 5 << 3;
+    QTest::newRow("late: hard") << right << 80 << 0 << 100 << 5 << 2;
+    // A long name typed at once is no slower recall than a short one.
+    QTest::newRow("long name typed at once: easy") << right << 60 << 0 << 100 << 20 << 4;
+    QTest::newRow("ten of thirty seconds: good") << right << 100 << 0 << 300 << 0 << 3;
+}
+
+void TestSession::answerGrade()
+{
+    QFETCH(int, outcome);
+    QFETCH(int, tenths);
+    QFETCH(int, hints);
+    QFETCH(int, questionTenths);
+    QFETCH(int, length);
+    QTEST(AnswerGrade(Outcome(outcome), tenths, hints, questionTenths, length), "grade");
+}
+
+void TestSession::goalStreak()
+{
+    const QDate today(2026, 12, 8);
+    QMap<QDate, int> days {
+        {today.addDays(-3), 60}, {today.addDays(-2), 50}, {today.addDays(-1), 70}};
+    QCOMPARE(GoalStreak(days, 50, today), 3); // today not yet reached: up to yesterday
+    days[today] = 50;
+    QCOMPARE(GoalStreak(days, 50, today), 4);
+    days[today.addDays(-2)] = 49; // a day short breaks it
+    QCOMPARE(GoalStreak(days, 50, today), 2);
+    QCOMPARE(GoalStreak({}, 50, today), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -36,6 +36,10 @@ struct LearningSettings
     bool correction = true;
     // After a miss the player types the right reading once (not scored) before the game goes on.
     bool retype = false;
+    // The chance of recall at which a station comes up for review again, 0.80 to 0.97.
+    double retention = 0.9;
+    // Reviews a day that keep the streak going.
+    std::int32_t dailyGoal = 50;
 };
 extern LearningSettings gLearning;
 

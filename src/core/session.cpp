@@ -48,6 +48,32 @@ bool IsMiss(Outcome outcome)
     return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
 }
 
+int AnswerGrade(Outcome outcome, std::int32_t tenthsTaken, std::int32_t hints,
+                std::int32_t questionTenths, qsizetype readingLength)
+{
+    if (outcome != Outcome::Right)
+        return 1;
+    const std::int64_t total = questionTenths > 0 ? questionTenths : kQuestionTenths;
+    const std::int64_t thinking
+        = std::max<std::int64_t>(0, std::int64_t(tenthsTaken) - 2 * readingLength);
+    if (hints > 0 || thinking * 3 > total * 2)
+        return 2;
+    if (thinking * 4 <= total)
+        return 4;
+    return 3;
+}
+
+int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today)
+{
+    QDate day = answersPerDay.value(today) >= goal ? today : today.addDays(-1);
+    int streak = 0;
+    while (answersPerDay.value(day) >= std::max(goal, 1)) {
+        ++streak;
+        day = day.addDays(-1);
+    }
+    return streak;
+}
+
 QString LineKey(const QString& lineName, const QStringList& stationsAndReadings)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
@@ -91,6 +117,8 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
     record.mode = gGameMode;
     record.retry = subset != nullptr;
     record.completed = completed;
+    record.reversed = gLineReversed;
+    record.questionTenths = QuestionTenths();
     for (std::int32_t i = 0; i < gStationCount; ++i) {
         const QuestionResult& r = gQuestionLog[i];
         ReviewRow row {StationTable[i].StationName,

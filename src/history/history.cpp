@@ -163,6 +163,7 @@ History::Kind History::identify()
         application = q.value(0).toInt();
     if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next())
         version = q.value(0).toInt();
+    version_ = version;
     QStringList tables;
     if (q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
         while (q.next())
@@ -208,13 +209,22 @@ bool History::makeOrMark(Kind kind)
                                    "line_key TEXT NOT NULL, line_name TEXT, line_file TEXT, "
                                    "mode INTEGER, retry INTEGER, completed INTEGER, "
                                    "asked INTEGER, right_answers INTEGER, rate REAL, "
-                                   "score INTEGER)"))
+                                   "score INTEGER, reversed INTEGER DEFAULT 0, "
+                                   "question_tenths INTEGER DEFAULT 100)"))
             && q.exec(QStringLiteral("CREATE TABLE answers ("
                                      "game_id INTEGER NOT NULL REFERENCES games(id), "
                                      "position INTEGER, station TEXT, reading TEXT, "
                                      "outcome TEXT, seconds REAL, hints INTEGER)"));
     }
-    if (ok && kind != Kind::Ours) {
+    if (ok && kind == Kind::Empty)
+        ok = createCards(db);
+    // A history of an earlier schema grows the cards and keeps every game and answer.
+    const bool older = kind == Kind::Today || (kind == Kind::Ours && version_ < kSchemaVersion);
+    if (ok && older && kind == Kind::Ours)
+        ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (ok && older)
+        ok = migrate(db);
+    if (ok && (kind != Kind::Ours || older)) {
         ok = q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_line "
                                    "ON games(line_key, mode)"))
             && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS answers_game "
@@ -222,7 +232,7 @@ bool History::makeOrMark(Kind kind)
             && q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId))
             && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
     }
-    if (ok && kind != Kind::Ours)
+    if (ok && (kind != Kind::Ours || older))
         ok = q.exec(QStringLiteral("COMMIT"));
     if (!ok) {
         failFrom(q.lastError(), Failure::Other);
@@ -346,13 +356,14 @@ bool History::recordOnce(const GameRecord& game)
         return false;
     }
     q.prepare(QStringLiteral("INSERT INTO games (played_at, line_key, line_name, line_file, mode, "
-                             "retry, completed, asked, right_answers, rate, score) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                             "retry, completed, asked, right_answers, rate, score, reversed, "
+                             "question_tenths) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(game.when.toString(Qt::ISODate)), QVariant(game.lineKey),
           QVariant(game.lineName), QVariant(game.lineFile), QVariant(game.mode),
           QVariant(game.retry ? 1 : 0), QVariant(game.completed ? 1 : 0), QVariant(game.asked),
-          QVariant(game.right), QVariant(game.rate), QVariant(game.score)})
+          QVariant(game.right), QVariant(game.rate), QVariant(game.score),
+          QVariant(game.reversed ? 1 : 0), QVariant(game.questionTenths)})
         q.addBindValue(v);
     bool ok = q.exec();
     const QVariant id = q.lastInsertId();
@@ -370,11 +381,14 @@ bool History::recordOnce(const GameRecord& game)
         a.addBindValue(ans.hints);
         ok = a.exec();
     }
+    // Every question asked updates its card, in the game's own transaction.
+    const bool cardsOk = !ok || reviewCards(db, game);
     QSqlQuery end(db);
-    if (ok && end.exec(QStringLiteral("COMMIT")))
+    if (ok && cardsOk && end.exec(QStringLiteral("COMMIT")))
         return true;
-    failFrom(!ok ? (q.lastError().isValid() ? q.lastError() : a.lastError()) : end.lastError(),
-             Failure::Other);
+    if (cardsOk)
+        failFrom(!ok ? (q.lastError().isValid() ? q.lastError() : a.lastError()) : end.lastError(),
+                 Failure::Other);
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return false;
 }

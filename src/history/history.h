@@ -11,12 +11,51 @@
 
 #include "session.h"
 
+#include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
+class QSqlDatabase;
 class QSqlError;
+
+// One card as the history keeps it: a station's reading (読み当て) or a link to the next station
+// in a direction of travel (駅当て, keyed by the station asked for), on a line.
+struct StoredCard
+{
+    QString lineKey;
+    std::int32_t mode = 0; // 1 読み当て, 2 駅当て
+    QString station;
+    QString reading;
+    bool reversed = false; // links only: ridden from the terminus back
+    double stability = 0.0;
+    double difficulty = 0.0;
+    QDate due;
+    QDate lastReview;
+    int reps = 0;
+    int lapses = 0;
+    bool lastRight = false;
+};
+
+// The cards due on a line in one mode and direction, for today's review.
+struct DueLine
+{
+    QString lineKey;
+    QString lineName;
+    QString lineFile; // where the line was last played from
+    std::int32_t mode = 0;
+    bool reversed = false;
+    QList<StoredCard> cards;
+};
+
+struct DueSummary
+{
+    int cards = 0;
+    int lines = 0;
+};
 
 // $XDG_DATA_HOME/tabidori, where the history lives.
 QString HistoryFolder();
@@ -49,8 +88,9 @@ public:
         Other,
     };
 
-    // The schema this program writes; a file with a higher user_version is only read.
-    static constexpr int kSchemaVersion = 1;
+    // The schema this program writes; a file with a higher user_version is only read. An older
+    // one is brought up to it when opened, in one transaction.
+    static constexpr int kSchemaVersion = 2;
     // "TBDR": what PRAGMA application_id holds in a history of ours.
     static constexpr int kApplicationId = 0x54424452;
 
@@ -77,6 +117,31 @@ public:
     // The stations most often missed (wrong or timed out) in the line's games of the mode.
     QList<MissedStation> mostMissed(const QString& lineKey, std::int32_t mode, int limit) const;
 
+    // The chance of recall at which a card falls due; used for the reviews recorded from now.
+    void setRetention(double retention) { retention_ = retention; }
+    double retention() const { return retention_; }
+    // Every card made again from the answers kept, oldest game first, in one transaction.
+    bool rebuildCards();
+    DueSummary dueSummary(QDate today) const;
+    // The due cards by line, mode and direction, the line with the most first.
+    QList<DueLine> dueLines(QDate today) const;
+    // The cards of a line in a mode (links in both directions).
+    QList<StoredCard> cardsOf(const QString& lineKey, std::int32_t mode) const;
+    // The stations of the line most likely to be forgotten now, with that chance.
+    QList<MissedStation> weakest(const QString& lineKey, std::int32_t mode, QDate today,
+                                 int limit) const;
+    // Known stations (a card held three weeks or more, not due, last answered right) by line.
+    QHash<QString, int> knownByLine(QDate today) const;
+    // The full games (completed, over the whole line) of a line in a mode, oldest first.
+    QList<GameRecord> fullGames(const QString& lineKey, std::int32_t mode) const;
+    // The last outcomes of each station of a line in a mode, most recent first (at most five),
+    // keyed by "station,reading".
+    QHash<QString, QList<Outcome>> lastOutcomes(const QString& lineKey, std::int32_t mode) const;
+    // Questions answered on each day.
+    QMap<QDate, int> answersPerDay() const;
+    // Every answer as a row of CSV, with its game; false and why when it cannot be written.
+    bool exportCsv(const QString& path, QString* why) const;
+
     // The failure an SQLite result code stands for (primary or extended code).
     static Failure failureOfCode(int sqliteCode);
     // True for the failures that leave the file as it is and may pass (busy, full, ...).
@@ -92,6 +157,10 @@ private:
     bool makeOrMark(Kind kind);
     bool moveAside(const QString& folder, const char* prefix);
     bool recordOnce(const GameRecord& game);
+    bool createCards(QSqlDatabase& db);
+    bool migrate(QSqlDatabase& db);
+    bool reviewCards(QSqlDatabase& db, const GameRecord& game);
+    bool rebuildIn(QSqlDatabase& db);
     void fail(Failure why, const QString& detail);
     void failFrom(const QSqlError& error, Failure fallback);
 
@@ -103,4 +172,6 @@ private:
     int busyTimeoutMs_ = 10000;
     bool open_ = false;
     bool readOnly_ = false;
+    int version_ = 0; // the file's schema version as found
+    double retention_ = 0.9;
 };

@@ -86,10 +86,18 @@ History* HistoryKeeper::get()
     if (folder_.isEmpty())
         folder_ = HistoryFolder();
     history_ = std::make_unique<History>();
+    history_->setRetention(retention_);
     const History::Opened opened = history_->open(folder_);
     tellOpened(opened);
     givenUp_ = opened == History::Opened::Unwritable;
     return history_->isOpen() ? history_.get() : nullptr;
+}
+
+void HistoryKeeper::setRetention(double retention)
+{
+    retention_ = retention;
+    if (history_)
+        history_->setRetention(retention);
 }
 
 bool HistoryKeeper::flush()

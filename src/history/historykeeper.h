@@ -24,6 +24,8 @@ public:
     // written stays pending. True when nothing is pending afterwards.
     bool record(const GameRecord& game);
     int pending() const { return int(pending_.size()); }
+    // The chance of recall at which cards fall due, for the history now and when opened later.
+    void setRetention(double retention);
     // The message waiting for the player, if any; it is given once.
     QString takeMessage();
     bool hasMessage() const { return !message_.isEmpty(); }
@@ -39,6 +41,7 @@ private:
 
     QString folder_;
     std::unique_ptr<History> history_;
+    double retention_ = 0.9;
     bool givenUp_ = false; // the folder cannot be made: no history this run
     QList<GameRecord> pending_;
     QSet<QString> told_;

@@ -126,7 +126,12 @@ QGroupBox* frmReview::buildRecord(const ReviewData& data)
     lstWeak->setObjectName(QStringLiteral("lstWeak"));
     weakLabel->setBuddy(lstWeak);
     for (const MissedStation& s : data.weak)
-        lstWeak->addItem(QStringLiteral("%1（%2）　%3 回").arg(s.station, s.reading).arg(s.misses));
+        lstWeak->addItem(
+            s.recall >= 0.0
+                ? QStringLiteral("%1（%2）　思い出せる見込み %3%")
+                      .arg(s.station, s.reading)
+                      .arg(qRound(s.recall * 100.0))
+                : QStringLiteral("%1（%2）　%3 回").arg(s.station, s.reading).arg(s.misses));
     if (data.weak.isEmpty())
         lstWeak->addItem(QStringLiteral("（まだありません）"));
     lstWeak->setMaximumHeight(lstWeak->fontMetrics().height() * 6 + 8);

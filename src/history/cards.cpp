@@ -1,0 +1,248 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The cards of the history: one per station and mode (and direction, for links), scheduled from
+// the answers of every game, kept in a table of their own so that other tools can read them. They
+// are derived data: rebuilt from the answers at any time, nothing is lost.
+#include "fsrs.h"
+#include "history.h"
+#include "logging.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+// Held for three weeks or more: known.
+constexpr double kKnownStability = 21.0;
+
+Outcome outcomeFrom(const QString& name)
+{
+    if (name == QLatin1String("right"))
+        return Outcome::Right;
+    if (name == QLatin1String("wrong"))
+        return Outcome::Wrong;
+    if (name == QLatin1String("timeout"))
+        return Outcome::TimedOut;
+    return Outcome::NotAsked;
+}
+
+bool schedules(std::int32_t mode)
+{
+    return mode == 1 || mode == 2;
+}
+
+QString keyOf(const QString& station, const QString& reading, bool reversed)
+{
+    return station + u',' + reading + (reversed ? QStringLiteral(",r") : QString());
+}
+
+fsrs::Card scheduleOf(const StoredCard& c)
+{
+    fsrs::Card card;
+    card.memory = {c.stability, c.difficulty};
+    card.lastReview = c.lastReview;
+    card.due = c.due;
+    card.reps = c.reps;
+    card.lapses = c.lapses;
+    return card;
+}
+
+void review(StoredCard& c, QDate day, const GameRecord::Answer& a, std::int32_t questionTenths,
+            const fsrs::Parameters& parameters)
+{
+    const int grade = AnswerGrade(a.outcome, a.tenths, a.hints, questionTenths, a.reading.size());
+    const fsrs::Card next = fsrs::Review(scheduleOf(c), day, fsrs::Grade(grade), parameters);
+    c.stability = next.memory.stability;
+    c.difficulty = next.memory.difficulty;
+    c.due = next.due;
+    c.lastReview = next.lastReview;
+    c.reps = next.reps;
+    c.lapses = next.lapses;
+    c.lastRight = a.outcome == Outcome::Right;
+}
+
+fsrs::Parameters parametersFor(double retention)
+{
+    fsrs::Parameters p;
+    p.desiredRetention = retention;
+    return p;
+}
+
+StoredCard cardFrom(const QSqlQuery& q)
+{
+    StoredCard c;
+    c.lineKey = q.value(0).toString();
+    c.mode = q.value(1).toInt();
+    c.station = q.value(2).toString();
+    c.reading = q.value(3).toString();
+    c.reversed = q.value(4).toInt() != 0;
+    c.stability = q.value(5).toDouble();
+    c.difficulty = q.value(6).toDouble();
+    c.due = QDate::fromString(q.value(7).toString(), Qt::ISODate);
+    c.lastReview = QDate::fromString(q.value(8).toString(), Qt::ISODate);
+    c.reps = q.value(9).toInt();
+    c.lapses = q.value(10).toInt();
+    c.lastRight = q.value(11).toInt() != 0;
+    return c;
+}
+
+const QString kCardColumns = QStringLiteral(
+    "line_key, mode, station, reading, reversed, stability, difficulty, due, last_review, reps, "
+    "lapses, last_right");
+
+bool writeCard(QSqlQuery& w, const StoredCard& c)
+{
+    for (const QVariant& v :
+         {QVariant(c.lineKey), QVariant(c.mode), QVariant(c.station), QVariant(c.reading),
+          QVariant(c.reversed ? 1 : 0), QVariant(c.stability), QVariant(c.difficulty),
+          QVariant(c.due.toString(Qt::ISODate)), QVariant(c.lastReview.toString(Qt::ISODate)),
+          QVariant(c.reps), QVariant(c.lapses), QVariant(c.lastRight ? 1 : 0)})
+        w.addBindValue(v);
+    return w.exec();
+}
+
+bool prepareWrite(QSqlQuery& w)
+{
+    return w.prepare(QStringLiteral("INSERT OR REPLACE INTO cards (%1) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                         .arg(kCardColumns));
+}
+
+} // namespace
+
+bool History::createCards(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS cards (line_key TEXT NOT NULL, mode INTEGER NOT NULL, "
+               "station TEXT NOT NULL, reading TEXT NOT NULL, reversed INTEGER NOT NULL, "
+               "stability REAL, difficulty REAL, due TEXT, last_review TEXT, reps INTEGER, "
+               "lapses INTEGER, last_right INTEGER, "
+               "PRIMARY KEY (line_key, mode, station, reading, reversed))"))
+        && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS cards_due ON cards(due)"));
+}
+
+bool History::migrate(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    QStringList columns;
+    if (q.exec(QStringLiteral("PRAGMA table_info(games)"))) {
+        while (q.next())
+            columns << q.value(1).toString();
+    }
+    bool ok = true;
+    if (!columns.contains(QStringLiteral("reversed")))
+        ok = q.exec(QStringLiteral("ALTER TABLE games ADD COLUMN reversed INTEGER DEFAULT 0"));
+    if (ok && !columns.contains(QStringLiteral("question_tenths")))
+        ok = q.exec(
+            QStringLiteral("ALTER TABLE games ADD COLUMN question_tenths INTEGER DEFAULT 100"));
+    // The past games count from the first day: their answers make the cards.
+    return ok && createCards(db) && rebuildIn(db);
+}
+
+bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
+{
+    if (!schedules(game.mode))
+        return true;
+    const fsrs::Parameters parameters = parametersFor(retention_);
+    const bool reversed = game.mode == 2 && game.reversed;
+    QSqlQuery r(db);
+    r.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ? AND station = ? "
+                             "AND reading = ? AND reversed = ?")
+                  .arg(kCardColumns));
+    QSqlQuery w(db);
+    bool ok = prepareWrite(w);
+    for (const GameRecord::Answer& a : game.answers) {
+        if (!ok)
+            break;
+        StoredCard c;
+        r.addBindValue(game.lineKey);
+        r.addBindValue(game.mode);
+        r.addBindValue(a.station);
+        r.addBindValue(a.reading);
+        r.addBindValue(reversed ? 1 : 0);
+        ok = r.exec();
+        if (ok && r.next()) {
+            c = cardFrom(r);
+        } else {
+            c.lineKey = game.lineKey;
+            c.mode = game.mode;
+            c.station = a.station;
+            c.reading = a.reading;
+            c.reversed = reversed;
+        }
+        r.finish();
+        review(c, game.when.date(), a, game.questionTenths, parameters);
+        ok = ok && writeCard(w, c);
+    }
+    if (!ok)
+        failFrom(w.lastError().isValid() ? w.lastError() : r.lastError(), Failure::Other);
+    return ok;
+}
+
+bool History::rebuildIn(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("DELETE FROM cards"))
+        || !q.exec(QStringLiteral(
+            "SELECT g.line_key, g.mode, COALESCE(g.reversed, 0), g.played_at, "
+            "COALESCE(g.question_tenths, 100), a.station, a.reading, a.outcome, a.seconds, a.hints "
+            "FROM answers a JOIN games g ON g.id = a.game_id WHERE g.mode IN (1, 2) "
+            "ORDER BY g.played_at, g.id, a.position"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    const fsrs::Parameters parameters = parametersFor(retention_);
+    QHash<QString, StoredCard> cards;
+    while (q.next()) {
+        const std::int32_t mode = q.value(1).toInt();
+        const bool reversed = mode == 2 && q.value(2).toInt() != 0;
+        GameRecord::Answer a {
+            q.value(5).toString(), q.value(6).toString(), outcomeFrom(q.value(7).toString()),
+            std::int32_t(std::lround(q.value(8).toDouble() * 10.0)), q.value(9).toInt()};
+        if (a.outcome == Outcome::NotAsked)
+            continue;
+        const QString key = q.value(0).toString() + u'\n' + QString::number(mode) + u'\n'
+            + keyOf(a.station, a.reading, reversed);
+        StoredCard& c = cards[key];
+        if (c.lineKey.isEmpty()) {
+            c.lineKey = q.value(0).toString();
+            c.mode = mode;
+            c.station = a.station;
+            c.reading = a.reading;
+            c.reversed = reversed;
+        }
+        const QDate day = QDateTime::fromString(q.value(3).toString(), Qt::ISODate).date();
+        review(c, day, a, q.value(4).toInt(), parameters);
+    }
+    QSqlQuery w(db);
+    bool ok = prepareWrite(w);
+    for (auto it = cards.cbegin(); ok && it != cards.cend(); ++it)
+        ok = writeCard(w, it.value());
+    if (!ok)
+        failFrom(w.lastError(), Failure::Other);
+    return ok;
+}
+
+bool History::rebuildCards()
+{
+    if (!open_ || readOnly_)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    if (rebuildIn(db) && q.exec(QStringLiteral("COMMIT")))
+        return true;
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return false;
+}
