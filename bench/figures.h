@@ -37,4 +37,7 @@ void figureAudioLatency(std::vector<Row>& rows, const Setup& setup);
 int memoryChild(const Setup& setup);
 void figureMemory(std::vector<Row>& rows, const Setup& setup);
 
+// 7: the history at a learner's scale, 20,000 games and 300,000 answers (historyscale.cpp)
+void figureHistoryScale(std::vector<Row>& rows);
+
 } // namespace bench

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark of Tabidori: what the program costs while a question waits, how true its
-// question clock runs, how fast it starts, loads, draws, reports and sounds, and how much
-// memory it holds. It prints the machine it ran on and one markdown table, each figure beside
-// its target. bench/run builds it in release mode and runs it.
+// question clock runs, how fast it starts, loads, draws, reports and sounds, how much memory it
+// holds, and how its history keeps up with a learner's months of games. It prints the machine
+// it ran on and one markdown table, each figure beside its target. bench/run builds it in
+// release mode and runs it.
 //
 // Options:
 //   --full             also play a whole 30-station game with no answers (about 5 minutes)
@@ -123,6 +124,10 @@ int main(int argc, char* argv[])
     if (setup.wants(6)) {
         progress(QStringLiteral("figure 6: memory"));
         figureMemory(rows, setup);
+    }
+    if (setup.wants(7)) {
+        progress(QStringLiteral("figure 7: the history at a learner's scale"));
+        figureHistoryScale(rows);
     }
 
     std::printf("## Figures\n\n");
