@@ -154,6 +154,16 @@ bool History::checkIntegrity()
     return true;
 }
 
+bool History::readsAsDatabase()
+{
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    // The first read of the file: one that is no database fails here.
+    if (q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) && q.next())
+        return true;
+    failFrom(q.lastError(), Failure::Other);
+    return false;
+}
+
 History::Kind History::identify()
 {
     QSqlQuery q(QSqlDatabase::database(connection_));
@@ -279,7 +289,13 @@ History::Opened History::open(const QString& folder)
     Opened moved = Opened::Ok;
     for (int attempt = 0; attempt < 2; ++attempt) {
         Kind kind = Kind::Empty;
-        const bool usable = connect(false) && checkIntegrity();
+        // Damage comes from a session that did not close the history (a crash, a power cut, a
+        // copy still running): it leaves the journal behind, and then the whole file is checked.
+        // A history closed cleanly is only read: checking a learner's year of games every start
+        // would cost more than the rest of the start-up.
+        const bool unclean = QFileInfo::exists(path_ + QStringLiteral("-wal"))
+            || QFileInfo::exists(path_ + QStringLiteral("-journal"));
+        const bool usable = connect(false) && (unclean ? checkIntegrity() : readsAsDatabase());
         if (usable)
             kind = identify();
         if (usable && kind == Kind::Newer) {

@@ -153,6 +153,7 @@ private:
     void close();
     bool connect(bool readOnly);
     bool checkIntegrity();
+    bool readsAsDatabase();
     Kind identify();
     bool makeOrMark(Kind kind);
     bool moveAside(const QString& folder, const char* prefix);
