@@ -48,7 +48,12 @@ void RouteDiagram::setSelected(int i)
     if (i < -1 || i >= line_.stations.size())
         i = -1;
     if (i >= 0) {
-        const QRectF r = StationRect(layout_, i);
+        // The whole row comes into view, its neighbours' names with it; the last row with the
+        // run under it.
+        const int row = RowOf(layout_, i);
+        QRectF r(0, layout_.top + row * layout_.rowHeight, width(), layout_.rowHeight);
+        if (row == layout_.rowStart.size() - 1)
+            r.setBottom(layout_.size.height());
         QScrollBar* bar = verticalScrollBar();
         if (r.top() < bar->value())
             bar->setValue(int(r.top()));
