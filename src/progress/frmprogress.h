@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QImage>
 #include <functional>
 
 class PlayCalendar;
