@@ -53,6 +53,12 @@ QString CoreHost::openFileName(const FileDialogSettings& settings)
     return {};
 }
 
+QString CoreHost::saveFileName(const FileDialogSettings& settings)
+{
+    qCWarning(logPlatform).noquote() << "no file dialog without a window system:" << settings.title;
+    return {};
+}
+
 bool CoreHost::openDocument(const QString& path)
 {
     qCWarning(logPlatform).noquote() << "cannot open a document without a desktop:" << path;

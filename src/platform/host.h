@@ -40,6 +40,9 @@ public:
     virtual void beep() = 0;
     // Open-file dialog that accepts existing files only; empty when cancelled.
     virtual QString openFileName(const FileDialogSettings& settings) = 0;
+    // Save-file dialog that asks before a file is replaced; empty when cancelled. A host
+    // without one answers as if the player had cancelled.
+    virtual QString saveFileName(const FileDialogSettings&) { return {}; }
     // Opens a document in the desktop's associated program; false when nothing could.
     virtual bool openDocument(const QString& path) = 0;
     virtual void setClipboardText(const QString& text) = 0;

@@ -76,6 +76,13 @@ QString FakeHost::openFileName(const platform::FileDialogSettings& settings)
     return dialogAnswer;
 }
 
+QString FakeHost::saveFileName(const platform::FileDialogSettings& settings)
+{
+    ++saveDialogs;
+    lastSaveDialog = settings;
+    return saveDialogAnswer;
+}
+
 bool FakeHost::openDocument(const QString& path)
 {
     if (!documentOpens)

@@ -36,6 +36,7 @@ public:
                                 const QString& title) override;
     void beep() override { ++beeps; }
     QString openFileName(const platform::FileDialogSettings& settings) override;
+    QString saveFileName(const platform::FileDialogSettings& settings) override;
     bool openDocument(const QString& path) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
     QString programFolder() override { return folder; }
@@ -57,6 +58,9 @@ public:
     platform::FileDialogSettings lastDialog;
     int dialogs = 0;
     QString dialogAnswer; // path the open-file dialog returns ("" = cancelled)
+    platform::FileDialogSettings lastSaveDialog;
+    int saveDialogs = 0;
+    QString saveDialogAnswer; // path the save-file dialog returns ("" = cancelled)
     bool documentOpens = true;
     QStringList opened;
     QString clipboard;

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QWidget>
 
@@ -63,6 +64,25 @@ QString QtHost::openFileName(const FileDialogSettings& settings)
     });
     if (!settings.filters.isEmpty())
         dialog.selectNameFilter(settings.filters.first());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+QString QtHost::saveFileName(const FileDialogSettings& settings)
+{
+    QFileDialog dialog(QApplication::activeWindow(), settings.title, settings.initialFolder);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(settings.filters);
+    // A name typed without its extension gets the first filter's: "成績" is saved as "成績.png".
+    if (!settings.filters.isEmpty()) {
+        static const QRegularExpression suffix(QStringLiteral("\\(\\*\\.(\\w+)"));
+        const QRegularExpressionMatch m = suffix.match(settings.filters.first());
+        if (m.hasMatch())
+            dialog.setDefaultSuffix(m.captured(1));
+        dialog.selectNameFilter(settings.filters.first());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

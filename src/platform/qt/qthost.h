@@ -13,6 +13,7 @@ public:
                       const QString& title) override;
     void beep() override;
     QString openFileName(const FileDialogSettings& settings) override;
+    QString saveFileName(const FileDialogSettings& settings) override;
     bool openDocument(const QString& path) override;
     void setClipboardText(const QString& text) override;
     void endProgram() override;

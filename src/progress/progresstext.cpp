@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "progresstext.h"
+#include "gamestate.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+
+QString Grouped(qint64 n)
+{
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(n);
+}
+
+QString CardStateName(CardState state)
+{
+    switch (state) {
+    case CardState::New:
+        return QStringLiteral("未出題");
+    case CardState::Learning:
+        return QStringLiteral("学習中");
+    case CardState::Known:
+        return QStringLiteral("覚えた");
+    case CardState::Due:
+        return QStringLiteral("復習日");
+    case CardState::Forgotten:
+        return QStringLiteral("忘れた");
+    }
+    return {};
+}
+
+QString AnswerName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Right:
+        return QStringLiteral("正解");
+    case Outcome::Wrong:
+        return QStringLiteral("不正解");
+    case Outcome::TimedOut:
+        return QStringLiteral("時間切れ");
+    case Outcome::NotAsked:
+        break;
+    }
+    return {};
+}
+
+QString LineCaption(const LineProgress& line)
+{
+    if (ModeListName(line.mode).isEmpty())
+        return line.lineName;
+    return QStringLiteral("%1（%2）").arg(line.lineName, GetModeName(line.mode));
+}
+
+int WholePercent(double share)
+{
+    // Rounded down: 999 of 1,000 stations is 99%, not all of them.
+    return int(std::floor(std::clamp(share, 0.0, 1.0) * 100.0 + 1e-9));
+}
+
+QString KnownShareText(const LineProgress& line)
+{
+    if (line.stations.isEmpty())
+        return QStringLiteral("この路線には駅がありません");
+    const int known
+        = int(std::count_if(line.stations.cbegin(), line.stations.cend(),
+                            [](const StationProgress& s) { return s.state == CardState::Known; }));
+    return QStringLiteral("この路線の %1% を覚えました（%2 駅のうち %3 駅）")
+        .arg(WholePercent(KnownShare(line)))
+        .arg(Grouped(line.stations.size()), Grouped(known));
+}
+
+QString LibraryKnownText(const LibraryProgress& library)
+{
+    const double share = library.stations > 0 ? double(library.known) / library.stations : 0.0;
+    return QStringLiteral("全国 %1 駅のうち %2 駅（%3%）を覚えました")
+        .arg(Grouped(library.stations), Grouped(library.known))
+        .arg(WholePercent(share));
+}
+
+QString StreakText(const LibraryProgress& library)
+{
+    return QStringLiteral("連続 %1 日（1日の目標 %2 問）")
+        .arg(Grouped(library.streak), Grouped(library.dailyGoal));
+}
+
+QString StationDetailText(const StationProgress& station)
+{
+    QStringList lines;
+    lines << (station.reading.isEmpty()
+                  ? station.name
+                  : QStringLiteral("%1（%2）").arg(station.name, station.reading));
+    if (station.state == CardState::New) {
+        lines << QStringLiteral("まだ出題されていません");
+        return lines.join(u'\n');
+    }
+    QStringList answers;
+    for (const Outcome o : station.lastAnswers) {
+        if (o != Outcome::NotAsked)
+            answers << AnswerName(o);
+    }
+    QString state = QStringLiteral("状態: %1").arg(CardStateName(station.state));
+    if (!answers.isEmpty())
+        state += QStringLiteral("　最近の答え（新しい順）: ") + answers.join(QStringLiteral("・"));
+    lines << state;
+    QStringList next;
+    if (station.due.isValid())
+        next << QStringLiteral("次の復習日 %1")
+                    .arg(station.due.toString(QStringLiteral("yyyy/MM/dd")));
+    if (station.recall >= 0.0)
+        next
+            << QStringLiteral("思い出せる見込み %1%").arg(int(std::lround(station.recall * 100.0)));
+    if (!next.isEmpty())
+        lines << next.join(QStringLiteral("　"));
+    return lines.join(u'\n');
+}
