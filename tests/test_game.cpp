@@ -83,6 +83,7 @@ private slots:
     void linuxSavedFilesAndRefusals();
     void lineLibraryMenu();
     void reviewAndRetry();
+    void todayReviewOverTwoLines();
     void historyCannotBeKept();
     void gameThatCannotBeSaved();
     void romajiAnswer();
@@ -900,6 +901,70 @@ void TestGame::reviewAndRetry()
     QCOMPARE(stats.games, 1);
     QCOMPARE(stats.practice, 1);
     QVERIFY(stats.bestScore < 20);
+}
+
+// Cards due on two lines: today's review plays each line's due stations in its own mode, the
+// line with the most first, marked as today's review; every answer moves its card on, and
+// afterwards nothing is due and the player's own line and mode are back.
+void TestGame::todayReviewOverTwoLines()
+{
+    // A history of its own: no card of another test, or of an earlier run, falls due today.
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("today").toUtf8());
+    startWindow(stationLines(4), 0);
+    const QString own = gLineFilePath;
+    const QStringList a {"A線", "###", "東京,とうきょう", "神田,かんだ", "秋葉原,あきはばら"};
+    const QStringList b {"B線", "###", "上野,うえの", "鶯谷,うぐいすだに", "日暮里,にっぽり"};
+    History h;
+    QCOMPARE(h.open(HistoryFolder()), History::Opened::Ok);
+    const QDateTime played = QDateTime::currentDateTime().addDays(-5);
+    const auto playedBefore = [&](const QStringList& file, int mode, int from) {
+        GameRecord g;
+        g.when = played;
+        g.lineFile = writeLineFile(dir_, file[0] + ".txt", file);
+        g.lineName = file[0];
+        g.lineKey = LineKey(file[0], file.mid(2));
+        g.mode = mode;
+        for (const QString& s : file.mid(2 + from))
+            g.answers << GameRecord::Answer {s.section(',', 0, 0), s.section(',', 1),
+                                             Outcome::Right, 60, 0};
+        g.asked = g.right = int(g.answers.size());
+        QVERIFY(h.record(g));
+    };
+    playedBefore(a, kModeYomiate, 0);
+    playedBefore(b, kModeEkiate, 1);
+    const QDate today = QDate::currentDate();
+    QCOMPARE(h.dueSummary(today).cards, 5);
+    QCOMPARE(h.dueSummary(today).lines, 2);
+
+    Player player(*host_, *w_);
+    player.answerTick = 3;
+    QStringList games;
+    std::vector<int> plates;
+    w_->onPlate = [&, inner = w_->onPlate](std::int32_t index) {
+        if (plates.empty() || games.isEmpty() || !gLineName.startsWith(games.last().left(2)))
+            games << gLineName + QString::number(gGameMode);
+        plates.push_back(index);
+        inner(index);
+    };
+    ScoreWatcher score;
+    w_->mnuTodayReview_Click();
+    QCOMPARE(games, (QStringList {"A線（今日の復習）1", "B線（今日の復習）2"}));
+    QCOMPARE(plates, (std::vector<int> {0, 1, 2, 0, 1, 2}));
+    QCOMPARE(score.opened, 2);
+    QCOMPARE(h.dueSummary(today).cards, 0);
+    // Every card answered now falls due again on the day its new interval says.
+    QDate next;
+    for (const StoredCard& c : h.cardsOf(LineKey("A線", a.mid(2)), kModeYomiate)) {
+        QCOMPARE(c.reps, 2);
+        QCOMPARE(c.lastReview, today);
+        next = next.isValid() ? std::min(next, c.due) : c.due;
+    }
+    QCOMPARE(h.dueSummary(next.addDays(-1)).cards, 0);
+    QVERIFY(h.dueSummary(next).cards >= 3);
+    QCOMPARE(gLineFilePath, own);
+    QCOMPARE(gGameMode, kModeHayauchi);
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), kLineLoadedGuide);
 }
 
 void TestGame::historyCannotBeKept()

@@ -8,8 +8,10 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -76,6 +78,23 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     form->addRow(chkCorrection);
     form->addRow(chkRetype);
     form->addRow(QString(), note(this, QStringLiteral("打ち直しは得点になりません。")));
+    spnRetention = new QSpinBox(this);
+    spnRetention->setObjectName(QStringLiteral("spnRetention"));
+    spnRetention->setRange(80, 97);
+    spnRetention->setSuffix(QStringLiteral(" %"));
+    spnRetention->setValue(int(std::lround(settings.retention * 100.0)));
+    form->addRow(QStringLiteral("復習で思い出せる見込み(&K):"), spnRetention);
+    form->addRow(QString(),
+                 note(this,
+                      QStringLiteral("思い出せる見込みがこの割合まで下がった駅が"
+                                     "今日の復習に出ます。高くするほど復習が"
+                                     "増えます。")));
+    spnGoal = new QSpinBox(this);
+    spnGoal->setObjectName(QStringLiteral("spnGoal"));
+    spnGoal->setRange(1, 1000);
+    spnGoal->setSuffix(QStringLiteral(" 問"));
+    spnGoal->setValue(settings.dailyGoal);
+    form->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -101,5 +120,7 @@ LearningSettings frmLearning::settings() const
     s.reversed = cmbDirection->currentIndex() == 1;
     s.correction = chkCorrection->isChecked();
     s.retype = chkRetype->isChecked();
+    s.retention = spnRetention->value() / 100.0;
+    s.dailyGoal = spnGoal->value();
     return s;
 }

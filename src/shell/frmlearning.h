@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QSpinBox;
 
 class frmLearning : public QDialog
 {
@@ -25,4 +26,6 @@ public:
     QComboBox* cmbDirection = nullptr;
     QCheckBox* chkCorrection = nullptr;
     QCheckBox* chkRetype = nullptr;
+    QSpinBox* spnRetention = nullptr; // percent, 80 to 97
+    QSpinBox* spnGoal = nullptr;
 };

@@ -80,6 +80,8 @@ void frmMain::Form_Load(const QStringList& tokens)
         setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
     else if (gAutoPlay)
         mnuGameStart_Click();
+    else if (const QString due = dueText(); !due.isEmpty())
+        setPanel(QStringLiteral("Guide"), due);
     else if (restored)
         setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
 }
@@ -208,7 +210,8 @@ void frmMain::mnuGameStop_Click()
     mnuGameStart->setEnabled(true);
     mnuGameScore->setEnabled(true);
     cmbGameMode->setEnabled(true);
-    mnuLearning->setEnabled(true);
+    for (QAction* a : {mnuLearning, mnuGameToday, mnuGameProgress, mnuRebuild})
+        a->setEnabled(true);
 }
 
 // ---- Menu commands
@@ -278,8 +281,11 @@ void frmMain::ForgetLineFile()
 void frmMain::mnuLineList_Show()
 {
     const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    QMenu* mine = FillLineMenu(mnuLineList, catalogue_, library, UserLineFolder(),
-                               [this](const QString& path) { OpenLineFile(path); });
+    refreshKnown();
+    QMenu* mine = FillLineMenu(
+        mnuLineList, catalogue_, library, UserLineFolder(),
+        [this](const QString& path) { OpenLineFile(path); },
+        [this](const QString& path) { return knownShareText(path); });
     mine->addAction(QStringLiteral("マイ路線のフォルダを開く(&O)..."), this,
                     &frmMain::mnuMyLinesFolder_Click);
 }
@@ -361,80 +367,4 @@ void frmMain::mnuHelpAbout_Click()
 {
     frmAbout about(this);
     about.exec();
-}
-
-// ---- Review and history
-
-void frmMain::gameOver(bool completed)
-{
-    FinishedGame game = CollectGame(completed, QDateTime::currentDateTime());
-    last_ = std::move(game.played);
-    // Kept at once, while the score window may still be open: nothing is lost if the program
-    // is closed from there.
-    history_.record(game.record);
-}
-
-void frmMain::afterGame()
-{
-    const QString message = history_.takeMessage();
-    if (!message.isEmpty())
-        platform::messageBox(message, platform::Buttons::Ok, platform::Icon::Exclamation);
-    mnuGameReview->setEnabled(last_.valid);
-    if (reviewPending_) {
-        reviewPending_ = false;
-        mnuGameReview_Click();
-    }
-}
-
-void frmMain::mnuGameReview_Click()
-{
-    if (!last_.valid || GameRunning())
-        return;
-    ReviewData data;
-    data.lineName = last_.lineName;
-    data.mode = last_.mode;
-    data.rows = last_.rows;
-    if (History* h = history_.get()) {
-        data.historyKept = true;
-        data.stats = h->stats(last_.lineKey, last_.mode);
-        data.weak = h->mostMissed(last_.lineKey, last_.mode, 10);
-    }
-    if (history_.hasMessage())
-        afterGame();
-    frmReview review(data, this);
-    // Practice needs the stations on the loaded line, in the mode of the game reviewed.
-    const bool sameLine
-        = !SubsetScope::active() && CurrentLineKey() == last_.lineKey && gGameMode == last_.mode;
-    review.cmdPractice->setEnabled(review.cmdPractice->isEnabled() && sameLine);
-    review.cmdRetry->setEnabled(review.cmdRetry->isEnabled() && sameLine);
-    review.exec();
-    switch (review.choice()) {
-    case frmReview::Choice::RetryMisses:
-        PlaySubset(RetryEntries(last_), QStringLiteral("（再挑戦）"));
-        break;
-    case frmReview::Choice::PracticeWeak:
-        PlaySubset(WeakEntries(data.weak, gGameMode), QStringLiteral("（苦手な駅）"));
-        break;
-    case frmReview::Choice::Close:
-        break;
-    }
-}
-
-void frmMain::PlaySubset(const QList<int>& entries, const QString& mark)
-{
-    if (entries.isEmpty() || SubsetScope::active() || GameRunning())
-        return;
-    const QString title = windowTitle();
-    {
-        const SubsetScope subset(entries, mark);
-        setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
-                       + platform::versionInfo().productName);
-        mnuGameStart_Click();
-        if (platform::ending())
-            return;
-    }
-    // The whole line is back; the subset's results went with it.
-    setWindowTitle(title);
-    mnuGameScore->setEnabled(false);
-    afterGame();
 }

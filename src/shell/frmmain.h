@@ -9,6 +9,8 @@
 #include "historykeeper.h"
 #include "host.h"
 #include "linecatalogue.h"
+#include "lineidentity.h"
+#include "progressdata.h"
 #include "session.h"
 #include "settings.h"
 
@@ -52,10 +54,13 @@ public:
     QAction* mnuGameBar = nullptr;
     QAction* mnuGameScore = nullptr;
     QAction* mnuGameReview = nullptr; // the last game, station by station
+    QAction* mnuGameToday = nullptr; // today's review of the due cards
+    QAction* mnuGameProgress = nullptr; // 成績: what is known, line by line
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
     QAction* mnuCorrection = nullptr; // the right reading after a miss
     QAction* mnuLearning = nullptr; // the learning settings window
+    QAction* mnuRebuild = nullptr; // the cards made again from the answers
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
@@ -93,6 +98,14 @@ public:
     void mnuCorrection_Click();
     // Opens the learning settings; a new direction of travel loads the line again.
     void mnuLearning_Click();
+    // Plays the due cards line by line, the line with the most first, each in its own mode and
+    // direction; the player's line and mode come back afterwards.
+    void mnuTodayReview_Click();
+    // Opens 成績 for the loaded line and mode and the whole library.
+    void mnuProgress_Click();
+    void mnuRebuildCards_Click();
+    // "今日の復習 N 問（M 路線）: Ctrl+T", or "" when nothing is due.
+    QString dueText();
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
@@ -163,6 +176,15 @@ private:
     // The last line again when the command line named none; one that is gone is not loaded.
     bool restoreLastLine();
     void keepSettings();
+    bool reviewLine(const DueLine& line);
+    LibraryProgress libraryProgress();
+    // The share of the line in a file that is known ("72%"), or "" when nothing is known yet.
+    QString knownShareText(const QString& path);
+    void refreshKnown();
+
+    LineIdentities identities_;
+    QHash<QString, int> knownByLine_;
+    bool lastCompleted_ = false;
 
     KeptSettings kept_;
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice

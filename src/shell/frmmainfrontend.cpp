@@ -55,6 +55,8 @@ void frmMain::enterGameControls()
     mnuGameScore->setEnabled(false);
     cmbGameMode->setEnabled(false);
     mnuLearning->setEnabled(false);
+    for (QAction* a : {mnuGameToday, mnuGameProgress, mnuRebuild})
+        a->setEnabled(false);
     cmdHint->setEnabled(true);
 }
 

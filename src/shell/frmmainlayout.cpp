@@ -150,6 +150,11 @@ void frmMain::buildMenus()
     mnuGameScore->setEnabled(false);
     mnuGameReview = namedAction(mnuGame->addAction(QStringLiteral("復習(&R)")), "mnuGameReview");
     mnuGameReview->setEnabled(false);
+    mnuGameToday
+        = namedAction(mnuGame->addAction(QStringLiteral("今日の復習(&T)")), "mnuGameToday");
+    mnuGameToday->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuGameProgress
+        = namedAction(mnuGame->addAction(QStringLiteral("成績(&P)...")), "mnuGameProgress");
 
     mnuOption = bar->addMenu(QStringLiteral("オプション(&O)"));
     mnuOption->setObjectName(QStringLiteral("mnuOption"));
@@ -162,6 +167,8 @@ void frmMain::buildMenus()
     mnuCorrection->setChecked(gLearning.correction);
     mnuLearning
         = namedAction(mnuOption->addAction(QStringLiteral("学習の設定(&L)...")), "mnuLearning");
+    mnuRebuild = namedAction(mnuOption->addAction(QStringLiteral("学習の記録を作り直す(&B)")),
+                             "mnuRebuild");
 
     mnuHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -185,6 +192,9 @@ void frmMain::connectHandlers()
     connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
     connect(mnuCorrection, &QAction::triggered, this, &frmMain::mnuCorrection_Click);
     connect(mnuLearning, &QAction::triggered, this, &frmMain::mnuLearning_Click);
+    connect(mnuGameToday, &QAction::triggered, this, &frmMain::mnuTodayReview_Click);
+    connect(mnuGameProgress, &QAction::triggered, this, &frmMain::mnuProgress_Click);
+    connect(mnuRebuild, &QAction::triggered, this, &frmMain::mnuRebuildCards_Click);
     connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);
     connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);

@@ -18,6 +18,7 @@ void frmMain::restoreSettings()
     gGameMode = kept_.mode;
     gLearning = kept_.learning;
     mnuCorrection->setChecked(gLearning.correction);
+    history_.setRetention(gLearning.retention);
 }
 
 bool frmMain::restoreLastLine()
@@ -51,6 +52,7 @@ void frmMain::mnuLearning_Click()
     const bool turned = chosen.reversed != gLearning.reversed;
     gLearning = chosen;
     mnuCorrection->setChecked(gLearning.correction);
+    history_.setRetention(gLearning.retention);
     kept_.learning = gLearning;
     keepSettings();
     // The table holds the line in the direction of travel: a new direction is a new ride, from

@@ -21,7 +21,8 @@ bool numbered(const QString& group)
 }
 
 void addLines(QMenu* menu, const QList<LineEntry>& lines,
-              const std::function<void(const QString&)>& open)
+              const std::function<void(const QString&)>& open,
+              const std::function<QString(const QString&)>& note)
 {
     QString group;
     for (const LineEntry& line : lines) {
@@ -30,26 +31,29 @@ void addLines(QMenu* menu, const QList<LineEntry>& lines,
             menu->addSeparator();
         group = line.group;
         const QString path = line.path;
-        menu->addAction(menuText(line.name), menu, [open, path] { open(path); });
+        const QString extra = note ? note(path) : QString();
+        menu->addAction(menuText(line.name) + (extra.isEmpty() ? QString() : u'\u3000' + extra),
+                        menu, [open, path] { open(path); });
     }
 }
 
 } // namespace
 
 QMenu* FillLineMenu(QMenu* menu, LineCatalogue& catalogue, const QString& libraryFolder,
-                    const QString& ownFolder, const std::function<void(const QString&)>& open)
+                    const QString& ownFolder, const std::function<void(const QString&)>& open,
+                    const std::function<QString(const QString& path)>& note)
 {
     menu->clear();
     for (const LineRegion& region : catalogue.regions(libraryFolder)) {
         QMenu* sub = menu->addMenu(region.title.isEmpty() ? QStringLiteral("その他")
                                                           : menuText(region.title));
-        addLines(sub, region.lines, open);
+        addLines(sub, region.lines, open, note);
     }
     menu->addSeparator();
     QMenu* mine = menu->addMenu(QStringLiteral("マイ路線(&M)"));
     mine->setObjectName(QStringLiteral("mnuMyLines"));
     const QList<LineEntry> own = catalogue.lines(ownFolder);
-    addLines(mine, own, open);
+    addLines(mine, own, open, note);
     if (own.isEmpty())
         mine->addAction(QStringLiteral("（自分の路線ファイルはまだありません）"))
             ->setEnabled(false);

@@ -13,6 +13,8 @@ class QMenu;
 
 // Fills menu (emptied first) with a submenu per region of the library folder and マイ路線 with
 // the lines of ownFolder; choosing a line calls open with its path. Returns マイ路線, for the
-// caller's own items at its end.
+// caller's own items at its end. note, when given, is shown after each line's name (the share
+// of it known).
 QMenu* FillLineMenu(QMenu* menu, LineCatalogue& catalogue, const QString& libraryFolder,
-                    const QString& ownFolder, const std::function<void(const QString&)>& open);
+                    const QString& ownFolder, const std::function<void(const QString&)>& open,
+                    const std::function<QString(const QString& path)>& note = {});

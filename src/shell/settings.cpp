@@ -58,6 +58,13 @@ KeptSettings ReadKeptSettings()
     l.reversed = boolean(s, "learning/reversed", l.reversed);
     l.correction = boolean(s, "learning/correction", l.correction);
     l.retype = boolean(s, "learning/retype", l.retype);
+    bool ok = false;
+    const double retention = s.value(QStringLiteral("learning/retention")).toDouble(&ok);
+    if (ok && retention >= 0.8 && retention <= 0.97)
+        l.retention = retention;
+    const std::int64_t goal = number(s, "learning/dailyGoal", l.dailyGoal);
+    if (goal >= 1 && goal <= 1000)
+        l.dailyGoal = std::int32_t(goal);
     return kept;
 }
 
@@ -74,6 +81,8 @@ bool WriteKeptSettings(const KeptSettings& kept)
     s.setValue(QStringLiteral("learning/reversed"), l.reversed);
     s.setValue(QStringLiteral("learning/correction"), l.correction);
     s.setValue(QStringLiteral("learning/retype"), l.retype);
+    s.setValue(QStringLiteral("learning/retention"), l.retention);
+    s.setValue(QStringLiteral("learning/dailyGoal"), l.dailyGoal);
     s.sync();
     if (s.status() == QSettings::NoError)
         return true;
