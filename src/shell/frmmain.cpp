@@ -76,12 +76,14 @@ void frmMain::Form_Load(const QStringList& tokens)
         ForgetLineFile();
 
     keepReady_ = true;
-    if (!FileExists(gLineFilePath))
+    // What is due today needs no line of its own: it is said first.
+    const QString due = gAutoPlay ? QString() : dueText();
+    if (!due.isEmpty())
+        setPanel(QStringLiteral("Guide"), due);
+    else if (!FileExists(gLineFilePath))
         setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
     else if (gAutoPlay)
         mnuGameStart_Click();
-    else if (const QString due = dueText(); !due.isEmpty())
-        setPanel(QStringLiteral("Guide"), due);
     else if (restored)
         setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
 }
