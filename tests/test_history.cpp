@@ -419,7 +419,15 @@ void TestHistory::cardsFollowTheGames()
     QVERIFY(weak[0].recall <= 0.5);
 
     GameRecord second = game(1, {O::Right, O::Right}); // the next day: 東京 and 神田
+    second.lineName = QStringLiteral("山手線, \"内回り\"");
     QVERIFY(h.record(second));
+    // One row per answer, a name with a comma and quotes kept whole.
+    const QString csv = dir_.filePath("history.csv");
+    QVERIFY(h.exportCsv(csv, nullptr));
+    const QStringList rows = QString::fromUtf8(readAll(csv)).split(QStringLiteral("\r\n"),
+                                                                    Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 1 + 3 + 1 + 2);
+    QVERIFY(rows.last().contains(QStringLiteral(",\"山手線, \"\"内回り\"\"\",")));
     cards = h.cardsOf("line", 1);
     const auto byStation
         = [](const StoredCard& a, const StoredCard& b) { return a.station < b.station; };
