@@ -424,8 +424,8 @@ void TestHistory::cardsFollowTheGames()
     // One row per answer, a name with a comma and quotes kept whole.
     const QString csv = dir_.filePath("history.csv");
     QVERIFY(h.exportCsv(csv, nullptr));
-    const QStringList rows = QString::fromUtf8(readAll(csv)).split(QStringLiteral("\r\n"),
-                                                                    Qt::SkipEmptyParts);
+    const QStringList rows
+        = QString::fromUtf8(readAll(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 1 + 3 + 1 + 2);
     QVERIFY(rows.last().contains(QStringLiteral(",\"山手線, \"\"内回り\"\"\",")));
     cards = h.cardsOf("line", 1);
