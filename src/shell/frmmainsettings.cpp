@@ -50,11 +50,17 @@ void frmMain::mnuLearning_Click()
         return;
     const LearningSettings chosen = window.settings();
     const bool turned = chosen.reversed != gLearning.reversed;
+    const bool rescheduled = chosen.retention != gLearning.retention;
     gLearning = chosen;
     mnuCorrection->setChecked(gLearning.correction);
     history_.setRetention(gLearning.retention);
     kept_.learning = gLearning;
     keepSettings();
+    // A card falls due when its chance of recall reaches the retention: every due day moves.
+    // The memories stay as they are; playing the answers again with the new retention is the
+    // one way the history knows to set the days.
+    if (History* h = rescheduled ? history_.get() : nullptr)
+        h->rebuildCards();
     // The table holds the line in the direction of travel: a new direction is a new ride, from
     // a clean window.
     if (turned && gStationCount > 0)
