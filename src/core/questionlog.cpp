@@ -7,6 +7,21 @@ std::array<QuestionResult, kStationTableSize> gQuestionLog;
 std::vector<std::int32_t> gSubsetOrigin;
 std::int32_t gSubsetWholeCount = 0;
 
+QString OutcomeName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Right:
+        return QStringLiteral("正解");
+    case Outcome::Wrong:
+        return QStringLiteral("不正解");
+    case Outcome::TimedOut:
+        return QStringLiteral("時間切れ");
+    case Outcome::NotAsked:
+        break;
+    }
+    return {};
+}
+
 void ClearQuestionLog()
 {
     gQuestionLog.fill({});

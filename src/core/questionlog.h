@@ -37,6 +37,9 @@ extern std::vector<std::int32_t> gSubsetOrigin;
 // The number of stations of the full line while gSubsetOrigin is in force.
 extern std::int32_t gSubsetWholeCount;
 
+// The outcome as the windows name it: 正解, 不正解, 時間切れ; "" when never asked.
+QString OutcomeName(Outcome outcome);
+
 void ClearQuestionLog();
 // Adds a hint to the question being asked.
 void NoteHint(std::int32_t askedIndex);

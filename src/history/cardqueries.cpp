@@ -4,6 +4,7 @@
 // what is known, the full games of a line, the days played, and the whole history as CSV.
 #include "fsrs.h"
 #include "history.h"
+#include "historyrows.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -14,39 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kColumns = QStringLiteral(
-    "line_key, mode, station, reading, reversed, stability, difficulty, due, last_review, reps, "
-    "lapses, last_right");
-
-StoredCard cardAt(const QSqlQuery& q)
-{
-    StoredCard c;
-    c.lineKey = q.value(0).toString();
-    c.mode = q.value(1).toInt();
-    c.station = q.value(2).toString();
-    c.reading = q.value(3).toString();
-    c.reversed = q.value(4).toInt() != 0;
-    c.stability = q.value(5).toDouble();
-    c.difficulty = q.value(6).toDouble();
-    c.due = QDate::fromString(q.value(7).toString(), Qt::ISODate);
-    c.lastReview = QDate::fromString(q.value(8).toString(), Qt::ISODate);
-    c.reps = q.value(9).toInt();
-    c.lapses = q.value(10).toInt();
-    c.lastRight = q.value(11).toInt() != 0;
-    return c;
-}
-
-Outcome outcomeNamed(const QString& name)
-{
-    if (name == QLatin1String("right"))
-        return Outcome::Right;
-    if (name == QLatin1String("wrong"))
-        return Outcome::Wrong;
-    if (name == QLatin1String("timeout"))
-        return Outcome::TimedOut;
-    return Outcome::NotAsked;
-}
 
 // A CSV field: quoted when it holds a comma, a quote or a line end.
 QString csv(const QString& field)
@@ -84,12 +52,12 @@ QList<DueLine> History::dueLines(QDate today) const
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT %1 FROM cards WHERE due <= ? "
                              "ORDER BY line_key, mode, reversed")
-                  .arg(kColumns));
+                  .arg(history_rows::kCardColumns));
     q.addBindValue(today.toString(Qt::ISODate));
     if (!q.exec())
         return lines;
     while (q.next()) {
-        const StoredCard c = cardAt(q);
+        const StoredCard c = history_rows::cardAt(q);
         if (lines.isEmpty() || lines.last().lineKey != c.lineKey || lines.last().mode != c.mode
             || lines.last().reversed != c.reversed)
             lines.append({c.lineKey, {}, {}, c.mode, c.reversed, {}});
@@ -119,12 +87,13 @@ QList<StoredCard> History::cardsOf(const QString& lineKey, std::int32_t mode) co
     if (!open_)
         return cards;
     QSqlQuery q(QSqlDatabase::database(connection_));
-    q.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ?").arg(kColumns));
+    q.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ?")
+                  .arg(history_rows::kCardColumns));
     q.addBindValue(lineKey);
     q.addBindValue(mode);
     if (q.exec()) {
         while (q.next())
-            cards.append(cardAt(q));
+            cards.append(history_rows::cardAt(q));
     }
     return cards;
 }
@@ -162,8 +131,9 @@ QHash<QString, int> History::knownByLine(QDate today) const
     // A station is known when any of its cards on the line is.
     q.prepare(
         QStringLiteral("SELECT line_key, COUNT(DISTINCT station || ',' || reading) FROM cards "
-                       "WHERE stability >= 21 AND due > ? AND last_right = 1 "
-                       "GROUP BY line_key"));
+                       "WHERE stability >= %1 AND due > ? AND last_right = 1 "
+                       "GROUP BY line_key")
+            .arg(kKnownStability));
     q.addBindValue(today.toString(Qt::ISODate));
     if (q.exec()) {
         while (q.next())
@@ -216,7 +186,7 @@ QHash<QString, QList<Outcome>> History::lastOutcomes(const QString& lineKey,
         while (q.next()) {
             QList<Outcome>& list = out[q.value(0).toString() + u',' + q.value(1).toString()];
             if (list.size() < 5)
-                list.append(outcomeNamed(q.value(2).toString()));
+                list.append(history_rows::outcomeNamed(q.value(2).toString()));
         }
     }
     return out;

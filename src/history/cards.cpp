@@ -5,6 +5,7 @@
 // are derived data: rebuilt from the answers at any time, nothing is lost.
 #include "fsrs.h"
 #include "history.h"
+#include "historyrows.h"
 #include "logging.h"
 
 #include <QFile>
@@ -17,20 +18,6 @@
 #include <algorithm>
 
 namespace {
-
-// Held for three weeks or more: known.
-constexpr double kKnownStability = 21.0;
-
-Outcome outcomeFrom(const QString& name)
-{
-    if (name == QLatin1String("right"))
-        return Outcome::Right;
-    if (name == QLatin1String("wrong"))
-        return Outcome::Wrong;
-    if (name == QLatin1String("timeout"))
-        return Outcome::TimedOut;
-    return Outcome::NotAsked;
-}
 
 bool schedules(std::int32_t mode)
 {
@@ -74,28 +61,6 @@ fsrs::Parameters parametersFor(double retention)
     return p;
 }
 
-StoredCard cardFrom(const QSqlQuery& q)
-{
-    StoredCard c;
-    c.lineKey = q.value(0).toString();
-    c.mode = q.value(1).toInt();
-    c.station = q.value(2).toString();
-    c.reading = q.value(3).toString();
-    c.reversed = q.value(4).toInt() != 0;
-    c.stability = q.value(5).toDouble();
-    c.difficulty = q.value(6).toDouble();
-    c.due = QDate::fromString(q.value(7).toString(), Qt::ISODate);
-    c.lastReview = QDate::fromString(q.value(8).toString(), Qt::ISODate);
-    c.reps = q.value(9).toInt();
-    c.lapses = q.value(10).toInt();
-    c.lastRight = q.value(11).toInt() != 0;
-    return c;
-}
-
-const QString kCardColumns = QStringLiteral(
-    "line_key, mode, station, reading, reversed, stability, difficulty, due, last_review, reps, "
-    "lapses, last_right");
-
 bool writeCard(QSqlQuery& w, const StoredCard& c)
 {
     for (const QVariant& v :
@@ -111,7 +76,7 @@ bool prepareWrite(QSqlQuery& w)
 {
     return w.prepare(QStringLiteral("INSERT OR REPLACE INTO cards (%1) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                         .arg(kCardColumns));
+                         .arg(history_rows::kCardColumns));
 }
 
 } // namespace
@@ -155,7 +120,7 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
     QSqlQuery r(db);
     r.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ? AND station = ? "
                              "AND reading = ? AND reversed = ?")
-                  .arg(kCardColumns));
+                  .arg(history_rows::kCardColumns));
     QSqlQuery w(db);
     bool ok = prepareWrite(w);
     for (const GameRecord::Answer& a : game.answers) {
@@ -169,7 +134,7 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
         r.addBindValue(reversed ? 1 : 0);
         ok = r.exec();
         if (ok && r.next()) {
-            c = cardFrom(r);
+            c = history_rows::cardAt(r);
         } else {
             c.lineKey = game.lineKey;
             c.mode = game.mode;
@@ -204,9 +169,10 @@ bool History::rebuildIn(QSqlDatabase& db)
     while (q.next()) {
         const std::int32_t mode = q.value(1).toInt();
         const bool reversed = mode == 2 && q.value(2).toInt() != 0;
-        GameRecord::Answer a {
-            q.value(5).toString(), q.value(6).toString(), outcomeFrom(q.value(7).toString()),
-            std::int32_t(std::lround(q.value(8).toDouble() * 10.0)), q.value(9).toInt()};
+        GameRecord::Answer a {q.value(5).toString(), q.value(6).toString(),
+                              history_rows::outcomeNamed(q.value(7).toString()),
+                              std::int32_t(std::lround(q.value(8).toDouble() * 10.0)),
+                              q.value(9).toInt()};
         if (a.outcome == Outcome::NotAsked)
             continue;
         const QString key = q.value(0).toString() + u'\n' + QString::number(mode) + u'\n'

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history.h"
 #include "folders.h"
+#include "historyrows.h"
 #include "logging.h"
 
 #include <QDir>
@@ -17,21 +18,6 @@
 namespace {
 
 int nextConnection = 0;
-
-const char* outcomeName(Outcome o)
-{
-    switch (o) {
-    case Outcome::Right:
-        return "right";
-    case Outcome::Wrong:
-        return "wrong";
-    case Outcome::TimedOut:
-        return "timeout";
-    case Outcome::NotAsked:
-        break;
-    }
-    return "not-asked";
-}
 
 } // namespace
 
@@ -392,7 +378,7 @@ bool History::recordOnce(const GameRecord& game)
         a.addBindValue(int(i));
         a.addBindValue(ans.station);
         a.addBindValue(ans.reading);
-        a.addBindValue(QString::fromLatin1(outcomeName(ans.outcome)));
+        a.addBindValue(QString::fromLatin1(history_rows::outcomeName(ans.outcome)));
         a.addBindValue(ans.tenths / 10.0);
         a.addBindValue(ans.hints);
         ok = a.exec();

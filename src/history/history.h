@@ -40,6 +40,9 @@ struct StoredCard
     bool lastRight = false;
 };
 
+// Days a card is held for, at the least, to count as known.
+inline constexpr double kKnownStability = 21.0;
+
 // The cards due on a line in one mode and direction, for today's review.
 struct DueLine
 {

@@ -30,21 +30,6 @@ QString CardStateName(CardState state)
     return {};
 }
 
-QString AnswerName(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Right:
-        return QStringLiteral("正解");
-    case Outcome::Wrong:
-        return QStringLiteral("不正解");
-    case Outcome::TimedOut:
-        return QStringLiteral("時間切れ");
-    case Outcome::NotAsked:
-        break;
-    }
-    return {};
-}
-
 QString LineCaption(const LineProgress& line)
 {
     if (ModeListName(line.mode).isEmpty())
@@ -97,7 +82,7 @@ QString StationDetailText(const StationProgress& station)
     QStringList answers;
     for (const Outcome o : station.lastAnswers) {
         if (o != Outcome::NotAsked)
-            answers << AnswerName(o);
+            answers << OutcomeName(o);
     }
     QString state = QStringLiteral("状態: %1").arg(CardStateName(station.state));
     if (!answers.isEmpty())

@@ -11,8 +11,6 @@
 QString Grouped(qint64 n);
 // The state of a card in a word of the legend: 未出題, 学習中, 覚えた, 復習日, 忘れた.
 QString CardStateName(CardState state);
-// How an answer ended: 正解, 不正解, 時間切れ (empty for one never asked).
-QString AnswerName(Outcome outcome);
 // 「山手線（読み当てモード）」; the line's name alone for a mode without a name.
 QString LineCaption(const LineProgress& line);
 // 「この路線の 72% を覚えました（29 駅のうち 21 駅）」.

@@ -46,17 +46,8 @@ QString OutcomeText(const ReviewRow& row)
 {
     if (!row.question)
         return QStringLiteral("―");
-    switch (row.outcome) {
-    case Outcome::Right:
-        return QStringLiteral("正解");
-    case Outcome::Wrong:
-        return QStringLiteral("不正解");
-    case Outcome::TimedOut:
-        return QStringLiteral("時間切れ");
-    case Outcome::NotAsked:
-        break;
-    }
-    return QStringLiteral("未出題");
+    const QString name = OutcomeName(row.outcome);
+    return name.isEmpty() ? QStringLiteral("未出題") : name;
 }
 
 int frmReview::buildStationGrid(const ReviewData& data)

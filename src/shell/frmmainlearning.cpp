@@ -29,7 +29,7 @@ CardState stateOf(const StoredCard& c, QDate today)
         return CardState::Forgotten;
     if (c.due <= today)
         return CardState::Due;
-    return c.stability >= 21.0 ? CardState::Known : CardState::Learning;
+    return c.stability >= kKnownStability ? CardState::Known : CardState::Learning;
 }
 
 } // namespace
