@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What a line file says about its line beyond names and readings, in a form the game's own
+// reader passes over: lines of the free text that begin with "@" (a key, a colon, a value) and
+// tokens in a station's third field. A file without them plays exactly as before.
+//
+//   JR山手線
+//   @読み: じぇいあーるやまのてせん
+//   @事業者: JR東日本
+//   @色: #9ACD32
+//   @記号: JY
+//   @区間: 大崎～大崎
+//   @都道府県: 東京都
+//   @環状
+//   出典: ...
+//   ###
+//   大崎,おおさき,#JY24 @35.619772/139.728439
+//   成田空港,なりたくうこう,#KS44 @35.764/140.386 成田第1ターミナル
+//
+// In the third field, "#" starts a station number (one per token), "@" the latitude/longitude
+// of the station; the other tokens are a note.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct StationMeta
+{
+    QStringList numbers; // JY24, M16: as on the station's sign
+    bool hasPosition = false;
+    double latitude = 0; // degrees north
+    double longitude = 0; // degrees east
+    QString note;
+};
+
+// The station numbers, position and note in a station's third field (blanks of either width
+// separate the tokens). A token that looks like a number or a position but is malformed is
+// kept in the note, and *malformed (when given) is set.
+StationMeta ParseStationExtra(const QString& extra, bool* malformed = nullptr);
+// The third field that ParseStationExtra reads back as meta: numbers, position (six decimals),
+// note. Never holds "," or ";".
+QString FormatStationExtra(const StationMeta& meta);
+
+struct LineMetaProblem
+{
+    int line = 0; // its line number in the file
+    QString what;
+};
+
+struct LineMeta
+{
+    QString reading; // @読み: the line name's reading, in hiragana
+    QString operatorName; // @事業者
+    QString colour; // @色: #RRGGBB, upper case
+    QString symbol; // @記号: JY, M
+    QString section; // @区間: 東京～熱海
+    QStringList prefectures; // @都道府県: in the order the line meets them
+    bool loop = false; // @環状
+    QStringList references; // 出典: lines, without the key
+    // The free text that is neither a key nor a reference: what a person wrote about the line.
+    QStringList prose;
+    QList<LineMetaProblem> problems; // an unknown key, a malformed value
+};
+
+// Reads the free text of a line file (LineFile::freeText), whose first line is line 2.
+LineMeta ParseLineMeta(const QStringList& freeText, int firstLine = 2);
+
+// What the line covers, in one line of Japanese: its section and prefectures, or the first
+// line of the prose when there is no section.
+QString LineDescription(const LineMeta& meta);
+
+// True for "#RRGGBB" (hex digits of either case).
+bool IsLineColour(const QString& text);
