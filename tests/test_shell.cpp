@@ -90,8 +90,8 @@ void TestShell::menuTree_data()
                                 << "終了(&E)"
                                 << "mnuFile" << QKeySequence() << true;
     QTest::newRow("mnuLine") << "mnuLine"
-                             << "路線(&L)..."
-                             << "" << QKeySequence() << true;
+                             << "路線ファイルを開く(&O)..."
+                             << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_O) << true;
     QTest::newRow("mnuGameStart") << "mnuGameStart"
                                   << "スタート(&S)"
                                   << "mnuGame" << QKeySequence(Qt::Key_F5) << true;

@@ -46,6 +46,7 @@ public:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileEnd = nullptr;
+    QMenu* mnuLineMenu = nullptr; // 路線: open, find, map
     QAction* mnuLine = nullptr;
     QMenu* mnuLineList = nullptr; // the library, line by line name
     QMenu* mnuGame = nullptr;

@@ -131,8 +131,12 @@ void frmMain::buildMenus()
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFileEnd = namedAction(mnuFile->addAction(QStringLiteral("終了(&E)")), "mnuFileEnd");
 
-    // A command on the menu bar itself, without a submenu.
-    mnuLine = namedAction(bar->addAction(QStringLiteral("路線(&L)...")), "mnuLine");
+    // Opening a line file, finding a line and the map: everything that chooses a line.
+    mnuLineMenu = bar->addMenu(QStringLiteral("路線(&L)"));
+    mnuLineMenu->setObjectName(QStringLiteral("mnuLineMenu"));
+    mnuLine = namedAction(mnuLineMenu->addAction(QStringLiteral("路線ファイルを開く(&O)...")),
+                          "mnuLine");
+    mnuLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     // The library by the lines' own names; filled each time it opens.
     mnuLineList = bar->addMenu(QStringLiteral("路線一覧(&R)"));
     mnuLineList->setObjectName(QStringLiteral("mnuLineList"));
