@@ -17,6 +17,7 @@ std::int32_t gStationCount = 0;
 QString gLineName;
 QString gLineFilePath;
 bool gLineLoop = false;
+LineMeta gLineMeta;
 bool gLineReversed = false;
 
 namespace {
@@ -56,6 +57,7 @@ bool LoadLineFile(const QString& path)
     ClearStationName();
     gLineName.clear();
     gLineLoop = false;
+    gLineMeta = {};
     gLineReversed = false;
     // Names compare without regard to case, as on the systems the line files were written on.
     const QString real = ResolvePath(path);
@@ -124,6 +126,7 @@ bool LoadLineFile(const QString& path)
     gStationCount = count;
     // Two stations do not make a round: each would be the other's next and previous at once.
     gLineLoop = line.loop && count >= 3;
+    gLineMeta = ParseLineMeta(line.metaText);
     if (gLearning.reversed) {
         std::reverse(StationTable.begin(), StationTable.begin() + count);
         gLineReversed = true;

@@ -5,6 +5,7 @@
 // game, and the line file reader that fills them.
 
 #include "linefile.h"
+#include "linemeta.h"
 
 #include <QString>
 #include <array>
@@ -27,6 +28,9 @@ extern QString gLineName;
 extern QString gLineFilePath;
 // The loaded line runs round: its last station's next station is its first.
 extern bool gLineLoop;
+// What the loaded line's file says about it: operator, colour, symbol, section (empty when it
+// says nothing). The stations' numbers are in their Extra fields.
+extern LineMeta gLineMeta;
 // The table holds the line from its terminus back (the learning settings' direction of travel).
 extern bool gLineReversed;
 

@@ -13,3 +13,8 @@ double KnownShare(const LineProgress& line)
                         [](const StationProgress& s) { return s.state == CardState::Known; });
     return double(known) / double(line.stations.size());
 }
+
+QString StationLabel(const StationProgress& station)
+{
+    return station.number.isEmpty() ? station.name : station.number + u' ' + station.name;
+}

@@ -37,6 +37,7 @@ struct StationProgress
 {
     QString name;
     QString reading;
+    QString number; // its station number(s) as the line file gives them; "" when none
     CardState state = CardState::New;
     double recall = -1.0; // predicted chance of recalling it now, 0 to 1; -1 when new
     QDate due; // next due day; invalid when new
@@ -46,6 +47,7 @@ struct StationProgress
 struct LineProgress
 {
     QString lineName;
+    QString symbol; // the line's symbol (JY, M) as its file gives it; "" when none
     std::int32_t mode = 0; // 1 読み当て, 2 駅当て (早打ち schedules nothing)
     QColor colour = QColor(0x9e, 0x9e, 0x9e); // the line's colour; grey until files carry one
     QList<GamePoint> games; // oldest first
@@ -69,6 +71,9 @@ struct LibraryProgress
     int dailyGoal = 50;
     int streak = 0; // days in a row, up to today, on which the goal was met
 };
+
+// A station as the route diagram labels it: its number before its name, as on the signs.
+QString StationLabel(const StationProgress& station);
 
 // Share of the line's stations known, 0 to 1.
 double KnownShare(const LineProgress& line);

@@ -32,9 +32,10 @@ QString CardStateName(CardState state)
 
 QString LineCaption(const LineProgress& line)
 {
+    const QString name = line.symbol.isEmpty() ? line.lineName : line.symbol + u' ' + line.lineName;
     if (ModeListName(line.mode).isEmpty())
-        return line.lineName;
-    return QStringLiteral("%1（%2）").arg(line.lineName, GetModeName(line.mode));
+        return name;
+    return QStringLiteral("%1（%2）").arg(name, GetModeName(line.mode));
 }
 
 int WholePercent(double share)
@@ -73,8 +74,8 @@ QString StationDetailText(const StationProgress& station)
 {
     QStringList lines;
     lines << (station.reading.isEmpty()
-                  ? station.name
-                  : QStringLiteral("%1（%2）").arg(station.name, station.reading));
+                  ? StationLabel(station)
+                  : QStringLiteral("%1（%2）").arg(StationLabel(station), station.reading));
     if (station.state == CardState::New) {
         lines << QStringLiteral("まだ出題されていません");
         return lines.join(u'\n');

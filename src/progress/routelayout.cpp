@@ -108,7 +108,7 @@ RouteLayout LayOutRoute(const LineProgress& line, int width, const QFont& font)
     QList<Label> labels;
     qreal labelHeight = m.lineSpacing;
     for (const StationProgress& s : line.stations) {
-        labels << FitLabel(s.name, font, m);
+        labels << FitLabel(StationLabel(s), font, m);
         labelHeight = std::max(labelHeight, labels.last().size.height());
     }
     const qreal dotOffset = m.ringRadius + 2; // from a row's top to its dots
@@ -304,7 +304,7 @@ void PaintRoute(QPainter& p, const LineProgress& line, const RouteLayout& layout
         } else {
             p.setPen(Qt::black);
         }
-        PaintLabel(p, line.stations[i].name, layout.labels[i], layout.condense[i]);
+        PaintLabel(p, StationLabel(line.stations[i]), layout.labels[i], layout.condense[i]);
     }
     if (look.selected >= 0 && look.selected < layout.dots.size()) {
         p.setBrush(Qt::NoBrush);

@@ -50,13 +50,33 @@ QString OutcomeText(const ReviewRow& row)
     return name.isEmpty() ? QStringLiteral("未出題") : name;
 }
 
+static QString LineHeading(const ReviewData& data)
+{
+    QString text;
+    if (!data.colour.isEmpty())
+        text += QStringLiteral("<span style=\"background-color:%1\">&#x3000;</span> ")
+                    .arg(data.colour);
+    if (!data.symbol.isEmpty())
+        text += QStringLiteral("<b>%1</b> ").arg(data.symbol.toHtmlEscaped());
+    text += data.lineName.toHtmlEscaped();
+    if (!data.description.isEmpty())
+        text += QStringLiteral("&#x3000;<span style=\"color:#555\">%1</span>")
+                    .arg(data.description.toHtmlEscaped());
+    return text;
+}
+
 int frmReview::buildStationGrid(const ReviewData& data)
 {
-    grdStations = new QTableWidget(int(data.rows.size()), 6, this);
+    // The station numbers lead, as on the signs, when the line file gives them.
+    const int first = data.numbers.isEmpty() ? 0 : 1;
+    grdStations = new QTableWidget(int(data.rows.size()), 6 + first, this);
     grdStations->setObjectName(QStringLiteral("grdStations"));
-    grdStations->setHorizontalHeaderLabels({QStringLiteral("駅名"), QStringLiteral("正しい読み"),
-                                            QStringLiteral("入力"), QStringLiteral("結果"),
-                                            QStringLiteral("秒数"), QStringLiteral("ヒント")});
+    QStringList headers {QStringLiteral("駅名"), QStringLiteral("正しい読み"),
+                         QStringLiteral("入力"), QStringLiteral("結果"),
+                         QStringLiteral("秒数"), QStringLiteral("ヒント")};
+    if (first > 0)
+        headers.prepend(QStringLiteral("駅番号"));
+    grdStations->setHorizontalHeaderLabels(headers);
     grdStations->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdStations->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdStations->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -68,21 +88,23 @@ int frmReview::buildStationGrid(const ReviewData& data)
     for (int r = 0; r < int(data.rows.size()); ++r) {
         const ReviewRow& row = data.rows[r];
         const bool asked = row.question && row.outcome != Outcome::NotAsked;
-        const QStringList cells {row.station,
-                                 row.reading,
-                                 row.typed,
-                                 OutcomeText(row),
-                                 asked ? FormatTenths(row.tenths) : QString(),
-                                 asked && row.hints > 0 ? QString::number(row.hints) : QString()};
+        QStringList cells {row.station,
+                           row.reading,
+                           row.typed,
+                           OutcomeText(row),
+                           asked ? FormatTenths(row.tenths) : QString(),
+                           asked && row.hints > 0 ? QString::number(row.hints) : QString()};
+        if (first > 0)
+            cells.prepend(data.numbers.value(row.station));
         const bool miss = row.question && IsMiss(row.outcome);
         misses += miss ? 1 : 0;
         for (int c = 0; c < int(cells.size()); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c >= 4)
+            if (c >= 4 + first)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (miss) {
                 item->setBackground(kMissBackground);
-                if (c == 3) {
+                if (c == 3 + first) {
                     QFont bold = item->font();
                     bold.setBold(true);
                     item->setFont(bold);
@@ -167,7 +189,12 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
     buttons->addWidget(cmdClose);
     auto* summary = new QLabel(
         QStringLiteral("%1 駅のうち、間違えた駅 %2").arg(data.rows.size()).arg(misses), this);
+    lblLine = new QLabel(LineHeading(data), this);
+    lblLine->setObjectName(QStringLiteral("lblLine"));
+    lblLine->setTextFormat(Qt::RichText);
+    lblLine->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblLine);
     layout->addWidget(summary);
     layout->addWidget(grdStations, 1);
     layout->addWidget(record);

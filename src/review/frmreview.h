@@ -9,6 +9,7 @@
 #include "session.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QGroupBox;
 class QLabel;
@@ -24,6 +25,12 @@ struct ReviewData
     bool historyKept = false;
     LineStats stats;
     QList<MissedStation> weak;
+    // What the line file says: its symbol, colour (#RRGGBB), description, and station numbers by
+    // station name (empty when it says nothing).
+    QString symbol;
+    QString colour;
+    QString description;
+    QHash<QString, QString> numbers;
 };
 
 // The line's record as the review shows it.
@@ -40,6 +47,8 @@ public:
     explicit frmReview(const ReviewData& data, QWidget* parent = nullptr);
 
     QTableWidget* grdStations = nullptr;
+    QLabel* lblLine = nullptr; // the line's symbol, name and description
+
     QLabel* lblRecord = nullptr;
     QListWidget* lstWeak = nullptr;
     QPushButton* cmdRetry = nullptr;

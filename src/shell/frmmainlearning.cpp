@@ -136,6 +136,9 @@ void frmMain::mnuProgress_Click()
     const QDate today = QDate::currentDate();
     LineProgress line;
     line.lineName = gLineName;
+    line.symbol = gLineMeta.symbol;
+    if (const QColor colour(gLineMeta.colour); colour.isValid())
+        line.colour = colour;
     // 早打ち schedules nothing: its stations are shown as 読み当て knows them.
     line.mode = gGameMode == kModeEkiate ? kModeEkiate : kModeYomiate;
     line.loop = gLineLoop;
@@ -154,6 +157,7 @@ void frmMain::mnuProgress_Click()
         StationProgress s;
         s.name = StationTable[i].StationName;
         s.reading = StationTable[i].Reading;
+        s.number = ParseStationExtra(StationTable[i].Extra).numbers.join(u' ');
         if (const auto it = cards.constFind(id); it != cards.cend()) {
             s.state = stateOf(*it, today);
             s.due = it->due;

@@ -39,6 +39,17 @@ void frmMain::mnuGameReview_Click()
     data.lineName = last_.lineName;
     data.mode = last_.mode;
     data.rows = last_.rows;
+    // The line file's own words, when the game reviewed is of the line still loaded.
+    if (CurrentLineKey() == last_.lineKey) {
+        data.symbol = gLineMeta.symbol;
+        data.colour = gLineMeta.colour;
+        data.description = LineDescription(gLineMeta);
+        for (std::int32_t i = 0; i < gStationCount; ++i) {
+            const QStringList numbers = ParseStationExtra(StationTable[i].Extra).numbers;
+            if (!numbers.isEmpty())
+                data.numbers.insert(StationTable[i].StationName, numbers.join(u' '));
+        }
+    }
     if (History* h = history_.get()) {
         data.historyKept = true;
         data.stats = h->stats(last_.lineKey, last_.mode);

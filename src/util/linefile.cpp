@@ -61,6 +61,11 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options)
         }
         if (options.keepFreeText)
             out.freeText.append(raw);
+        if (out.metaText.size() < kMaxMetaLines) {
+            const QString text = TrimFieldBlanks(raw);
+            if (text.startsWith(u'@') || text.startsWith(u"出典"))
+                out.metaText.append(text);
+        }
     }
     if (!out.marker || file.atEnd())
         return out;

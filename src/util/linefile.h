@@ -23,6 +23,9 @@ inline constexpr char kLineFileMarker[] = "###";
 // The free-text line that marks a loop line.
 inline constexpr char16_t kLineLoopMark[] = u"@環状";
 
+// Most lines of metadata kept from the free text: a file cannot make the game hold more.
+inline constexpr int kMaxMetaLines = 64;
+
 // Most stations a line can hold: the game's station table has this many entries.
 inline constexpr int kMaxLineStations = 1001;
 
@@ -44,6 +47,9 @@ struct LineFile
     QString name; // line 1 without its comment and blanks of either width
     // The lines after the name up to the marker, as read (all of them when there is no marker).
     QStringList freeText;
+    // The free-text lines that describe the line ("@..." and "出典:"), kept whether or not the
+    // free text is: at most kMaxMetaLines of them.
+    QStringList metaText;
     bool marker = false;
     // The free text holds the loop mark (found whether the free text is kept or not).
     bool loop = false;
