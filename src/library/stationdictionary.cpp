@@ -4,6 +4,7 @@
 
 #include "codec.h"
 
+#include <QByteArrayMatcher>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -34,10 +35,10 @@ QString hiragana(QStringView text)
 // EUC-JP character), and only what it finds is decoded.
 QByteArray stationLines(QByteArrayView bytes)
 {
-    static constexpr char kMark[] = "/(st)";
+    static const QByteArrayMatcher mark(QByteArrayLiteral("/(st)"));
     QByteArray out;
     qsizetype from = 0;
-    for (qsizetype hit; (hit = bytes.indexOf(kMark, from)) >= 0;) {
+    for (qsizetype hit; (hit = mark.indexIn(bytes, from)) >= 0;) {
         const qsizetype start = bytes.lastIndexOf('\n', hit) + 1;
         qsizetype end = bytes.indexOf('\n', hit);
         if (end < 0)
@@ -78,7 +79,12 @@ bool StationDictionary::loadEnamdict(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     readings_.clear();
-    const QString text = DecodeBytes(stationLines(file.readAll()), "EUC-JP").value_or(QString());
+    // Mapped rather than read: the search touches every byte once, and copying them costs more.
+    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray read = mapped ? QByteArray() : file.readAll();
+    const QByteArrayView bytes
+        = mapped ? QByteArrayView(mapped, file.size()) : QByteArrayView(read);
+    const QString text = DecodeBytes(stationLines(bytes), "EUC-JP").value_or(QString());
     // "ＪＲ桂駅 [ジェイアールかつらえき] /(st) JR Katsura Station/"; a name in kana alone has no
     // reading in brackets.
     for (const QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
