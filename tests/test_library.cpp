@@ -86,12 +86,14 @@ void TestLibrary::initTestCase()
                                         "ぴー /p0/p1/p2/p3/p4/p5/p6/折返/\n"));
     // ENAMDICT's form; only the station entries count, a trailing 駅 or えき is dropped and
     // katakana is read as hiragana.
-    const QByteArray enamdict = EncodeText(u"桂駅 [かつらえき] /(st) Katsura Station/\n"
-                                           u"上桂駅 [カミカツラ] /(st) Kamikatsura/\n"
-                                           u"嵐山駅 [あらしやまえき] /(st) Arashiyama Station/\n"
-                                           u"鴨川 [かもがわ] /(p) Kamogawa/\n",
-                                           "EUC-JP")
-                                    .value();
+    const QByteArray enamdict
+        = EncodeText(u"桂駅 [かつらえき] /(st) Katsura Station/\n"
+                     u"上桂駅 [カミカツラ] /(st) Kamikatsura/\n"
+                     u"三宮・花時計前駅 [さんのみや・はなどけいまええき] /(st)/\n"
+                     u"嵐山駅 [あらしやまえき] /(st) Arashiyama Station/\n"
+                     u"鴨川 [かもがわ] /(p) Kamogawa/\n",
+                     "EUC-JP")
+              .value();
     QVERIFY(enamdict_.loadEnamdict(writeFile(dir_, QStringLiteral("enamdict"), enamdict)));
 }
 
@@ -185,7 +187,9 @@ void TestLibrary::checkerRules_data()
     QTest::newRow("loop ends far apart")
         << meta({"@環状"}, straight(5)) << true << QStringList {"4:E:最後の駅 p4 と最初の駅 p0"};
     QTest::newRow("ENAMDICT confirms what SKK does not know")
-        << line({"桂,かつら", "上桂,かみかつら", "市ヶ谷,いちがや"}) << true << QStringList {};
+        << line({"桂駅,かつらえき", "上桂,かみかつら", "三宮・花時計前,さんのみやはなどけいまえ",
+                 "市ヶ谷,いちがや"})
+        << true << QStringList {};
     // 鴨川 is only a place name there, not a station.
     QTest::newRow("ENAMDICT contradicts, knows stations only")
         << line({"嵐山,らんざん", "鴨川,かもがわ"}) << true

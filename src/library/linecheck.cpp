@@ -68,8 +68,15 @@ void checkReading(LineCheck& check, const CheckedStation& station, const QString
         = loaded(options.dictionary) ? options.dictionary->readingsOf(station.name) : QStringList();
     const QStringList enamdict
         = loaded(options.enamdict) ? options.enamdict->readingsOf(station.name) : QStringList();
-    if (skk.contains(station.reading) || enamdict.contains(station.reading))
-        return;
+    // The dictionaries drop a trailing 駅 with its えき: 富山駅,とやまえき (a tram stop's name) is
+    // their 富山, とやま.
+    QString bare = station.reading;
+    if (station.name.endsWith(u'駅') && bare.endsWith(QStringLiteral("えき")))
+        bare.chop(2);
+    for (const QString& r : {station.reading, bare}) {
+        if (skk.contains(r) || enamdict.contains(r))
+            return;
+    }
     if (skk.isEmpty() && enamdict.isEmpty()) {
         check.report(station.line,
                      QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading),

@@ -20,12 +20,17 @@ QString decodeEucJis2004(const QByteArray& bytes)
     return text.remove(QChar::ReplacementCharacter);
 }
 
+// ENAMDICT's reading as a line file writes it: hiragana, without the ・ that mirrors one in the
+// name (三宮・花時計前 [さんのみや・はなどけいまえ]).
 QString hiragana(QStringView text)
 {
-    QString out = text.toString();
-    for (QChar& c : out) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
         if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
-            c = QChar(char16_t(c.unicode() - 0x60));
+            out += QChar(char16_t(c.unicode() - 0x60));
+        else if (c != u'・')
+            out += c;
     }
     return out;
 }
