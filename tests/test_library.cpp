@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line checker's rules, as tabidori-linecheck applies them, against a small dictionary.
 
+#include "codec.h"
 #include "linecheck.h"
 #include "stationdictionary.h"
 #include "testfiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,12 +19,59 @@ private slots:
     void initTestCase();
     void checkerRules_data();
     void checkerRules();
+    void networkRules_data();
+    void networkRules();
     void fillReadings();
 
 private:
     QTemporaryDir dir_;
-    StationDictionary dictionary_;
+    StationDictionary dictionary_, enamdict_;
 };
+
+namespace {
+
+// "name,ぴー,#numbers @lat/lng": the stations of the map rows, all in the test dictionary.
+QString at(const QString& name, double lat, double lng, const QString& numbers = {})
+{
+    return QStringLiteral("%1,ぴー,%2@%3/%4").arg(name, numbers).arg(lat).arg(lng);
+}
+
+// p0, p1, ... northwards from 35°N, 139°E, about 1.1 km apart.
+QStringList straight(int n)
+{
+    QStringList out;
+    for (int i = 0; i < n; ++i)
+        out << at(QStringLiteral("p%1").arg(i), 35 + 0.01 * i, 139);
+    return out;
+}
+
+// Problems as "line:E|W:what:dictionary", in the checker's order.
+QStringList described(const QList<LineProblem>& problems)
+{
+    QStringList got;
+    for (const LineProblem& p : problems) {
+        got << QStringLiteral("%1:%2:%3%4")
+                   .arg(p.line)
+                   .arg(QChar(p.severity == LineProblem::Severity::Error ? u'E' : u'W'))
+                   .arg(p.what, p.dictionary.isEmpty() ? QString() : u':' + p.dictionary);
+    }
+    return got;
+}
+
+// Each expected problem as "fields:words..." where the first fields must equal got's and each
+// word must occur in it.
+void compareProblems(const QStringList& got, const QStringList& expected, int fields)
+{
+    QVERIFY2(got.size() == expected.size(), qPrintable(got.join(" | ")));
+    for (int i = 0; i < expected.size(); ++i) {
+        const QStringList want = expected[i].split(u':');
+        QVERIFY2(got[i].split(u':').mid(0, fields) == want.mid(0, fields), qPrintable(got[i]));
+        for (int k = fields; k < want.size(); ++k)
+            QVERIFY2(got[i].contains(want[k]), qPrintable(got[i]));
+    }
+}
+
+} // namespace
 
 void TestLibrary::initTestCase()
 {
@@ -33,7 +82,19 @@ void TestLibrary::initTestCase()
                                         "いちがや /市ケ谷;JR/市ヶ谷/\n"
                                         "にほんばし /日本橋/\n"
                                         "にっぽんばし /日本橋;大阪/\n"
-                                        "じぇいあーるなんば /ＪＲ難波/\n"));
+                                        "じぇいあーるなんば /ＪＲ難波/\n"
+                                        "ぴー /p0/p1/p2/p3/p4/p5/p6/折返/\n"));
+    // ENAMDICT's form; only the station entries count, a trailing 駅 or えき is dropped and
+    // katakana is read as hiragana.
+    const QByteArray enamdict
+        = EncodeText(u"桂駅 [かつらえき] /(st) Katsura Station/\n"
+                     u"上桂駅 [カミカツラ] /(st) Kamikatsura/\n"
+                     u"三宮・花時計前駅 [さんのみや・はなどけいまええき] /(st)/\n"
+                     u"嵐山駅 [あらしやまえき] /(st) Arashiyama Station/\n"
+                     u"鴨川 [かもがわ] /(p) Kamogawa/\n",
+                     "EUC-JP")
+              .value();
+    QVERIFY(enamdict_.loadEnamdict(writeFile(dir_, QStringLiteral("enamdict"), enamdict)));
 }
 
 void TestLibrary::checkerRules_data()
@@ -85,6 +146,54 @@ void TestLibrary::checkerRules_data()
     for (int i = 0; i < 1002; ++i)
         many << QStringLiteral("駅%1,えき").arg(i);
     QTest::newRow("1002 stations") << line(many) << false << QStringList {"0:E:1002"};
+
+    const auto meta = [](const QStringList& freeText, const QStringList& stations) {
+        return toCp932(
+            (QStringList {"線"} + freeText + QStringList {"###"} + stations).join("\r\n"));
+    };
+    const QStringList keys {"@読み: せん",   "@事業者: 会社",     "@色: #9acd32",    "@記号: T",
+                            "@区間: p0～p4", "@都道府県: 東京都", "出典: 手で調べた"};
+    QTest::newRow("metadata, numbers with a gap, a straight path")
+        << meta(keys,
+                {at("p0", 35, 139, "#T01 #K09 "), at("p1", 35.01, 139, "#T02 "),
+                 at("p2", 35.02, 139, "#T04 #K05 "), at("p3", 35.03, 139, "#T05 #K04 ")})
+        << true << QStringList {};
+    QTest::newRow("unknown key") << meta({"@路線: x"}, straight(3)) << true
+                                 << QStringList {"2:E:知らないキー"};
+    QTest::newRow("bad colour") << meta({"@色: 緑"}, straight(3)) << true
+                                << QStringList {"2:E:#RRGGBB"};
+    QTest::newRow("malformed number and position")
+        << meta({}, {"p0,ぴー,#T-1 @35.0"}) << true << QStringList {"3:E:書き方:#T-1 @35.0"};
+    QTest::newRow("numbers out of order")
+        << meta({},
+                {at("p0", 35, 139, "#T01 "), at("p1", 35.01, 139, "#T03 "),
+                 at("p2", 35.02, 139, "#T02 "), at("p3", 35.03, 139, "#T04 ")})
+        << true << QStringList {"5:E:順が逆:4 行目の T03 の次が T02"};
+    QTest::newRow("outside Japan, one station without a position")
+        << meta({}, straight(3) + QStringList {at("p3", 10, 139), "p4,ぴー"}) << true
+        << QStringList {"6:E:日本の外", "7:W:位置のない駅:5 駅のうち 1 駅"};
+    QTest::newRow("gap") << meta({}, straight(6) + QStringList {at("p6", 35.1, 139)}) << true
+                         << QStringList {"9:E:p5 から 5.6 km"};
+    const QStringList back {at("p0", 35, 139), at("p1", 35.01, 139), at("p2", 35.03, 139),
+                            at("p3", 35.02, 139), at("p4", 35.04, 139)};
+    QTest::newRow("doubling back") << meta({}, back) << true << QStringList {"5:E:p2 で折り返し"};
+    QTest::newRow("doubling back, a known case")
+        << meta({}, QStringList(back).replaceInStrings("p2", "折返")) << true << QStringList {};
+    QTest::newRow("loop whose ends meet")
+        << meta({"@環状"},
+                {at("p0", 35, 139, "#L03 "), at("p1", 35.01, 139, "#L04 "),
+                 at("p2", 35.01, 139.012, "#L01 "), at("p3", 35, 139.012, "#L02 ")})
+        << true << QStringList {};
+    QTest::newRow("loop ends far apart")
+        << meta({"@環状"}, straight(5)) << true << QStringList {"4:E:最後の駅 p4 と最初の駅 p0"};
+    QTest::newRow("ENAMDICT confirms what SKK does not know")
+        << line({"桂駅,かつらえき", "上桂,かみかつら", "三宮・花時計前,さんのみやはなどけいまえ",
+                 "市ヶ谷,いちがや"})
+        << true << QStringList {};
+    // 鴨川 is only a place name there, not a station.
+    QTest::newRow("ENAMDICT contradicts, knows stations only")
+        << line({"嵐山,らんざん", "鴨川,かもがわ"}) << true
+        << QStringList {"4:E:辞書と違います:ENAMDICT あらしやま", "5:E:辞書にない"};
 }
 
 void TestLibrary::checkerRules()
@@ -95,31 +204,73 @@ void TestLibrary::checkerRules()
     LineExceptions exceptions;
     exceptions.add(QStringLiteral("region/line.txt"), QStringLiteral("例外駅"),
                    QStringLiteral("れいがいえき"));
+    LineKnownCases known;
+    known.add(QStringLiteral("region/line.txt"), QStringLiteral("折返"), QStringLiteral("back"));
     QDir().mkpath(dir_.filePath("region"));
     const QString path = writeFile(dir_, QStringLiteral("region/line.txt"), bytes);
-    const LineCheck check = CheckLineFile(path, {&dictionary_, &exceptions, strict});
-    QStringList got;
-    for (const LineProblem& p : check.problems) {
-        got << QStringLiteral("%1:%2:%3%4")
-                   .arg(p.line)
-                   .arg(QChar(p.severity == LineProblem::Severity::Error ? u'E' : u'W'))
-                   .arg(p.what, p.dictionary.isEmpty() ? QString() : u':' + p.dictionary);
-    }
+    const LineCheck check
+        = CheckLineFile(path, {&dictionary_, &exceptions, strict, &enamdict_, &known});
+    QStringList got = described(check.problems);
     if (QTest::currentDataTag() == QLatin1String("1002 stations")) {
         // Every station is unknown to the dictionary as well; only the count matters here.
         got.erase(std::remove_if(got.begin(), got.end(),
                                  [](const QString& g) { return g.contains(u"辞書にない"); }),
                   got.end());
     }
-    QVERIFY2(got.size() == expected.size(), qPrintable(got.join(" | ")));
-    for (int i = 0; i < expected.size(); ++i) {
-        const QStringList want = expected[i].split(u':');
-        const QStringList have = got[i].split(u':');
-        QVERIFY2(have.value(0) == want[0] && have.value(1) == want[1], qPrintable(got[i]));
-        for (int k = 2; k < want.size(); ++k)
-            QVERIFY2(got[i].contains(want[k]), qPrintable(got[i]));
-    }
+    compareProblems(got, expected, 2);
     QCOMPARE(check.errors() == 0, expected.filter(QStringLiteral(":E:")).isEmpty());
+}
+
+void TestLibrary::networkRules_data()
+{
+    // The files' free text and stations, each checked alone and then together.
+    QTest::addColumn<QList<QStringList>>("files");
+    // Each problem as "file index:line:words".
+    QTest::addColumn<QStringList>("expected");
+
+    const auto file = [](const char* name, const char* operatorName, const QStringList& stations,
+                         const char* section = "") {
+        QStringList lines {QString::fromUtf8(name), QStringLiteral("@事業者: ") + operatorName};
+        if (*section)
+            lines << QStringLiteral("@区間: ") + section;
+        return lines + QStringList {"###"} + stations;
+    };
+    QTest::newRow("one name in two sections, one reading per operator") << QList<QStringList> {
+        file("本線", "甲", {"渋谷,しぶや"}, "渋谷～原宿"),
+        file("本線", "甲", {"渋谷,しぶや"}, "渋谷～新宿"), file("別線", "乙", {"渋谷,しぶたに"}),
+        file("例外線", "乙", {"渋谷,しぶたに", "例外駅,れいがいえき"}),
+        file("例外線2", "乙", {"例外駅,れいえき"})} << QStringList {};
+    QTest::newRow("duplicate line names")
+        << QList<QStringList> {file("本線", "甲", {"渋谷,しぶや"}),
+                               file("本線", "乙", {"原宿,はらじゅく"})}
+        << QStringList {"1:1:0.txt と同じです:本線"};
+    QTest::newRow("one operator, two readings")
+        << QList<QStringList> {file("a線", "甲", {"渋谷,しぶや"}),
+                               file("b線", "甲", {"渋谷,しぶたに"}),
+                               file("c線", "甲", {"原宿,はらじゅく", "渋谷,しぶや"})}
+        << QStringList {"1:4:同じ事業者 (甲) の:0.txt:4:しぶや:渋谷,しぶたに"};
+}
+
+void TestLibrary::networkRules()
+{
+    QFETCH(QList<QStringList>, files);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("region"));
+    LineExceptions exceptions;
+    exceptions.add(QStringLiteral("region/4.txt"), QStringLiteral("例外駅"),
+                   QStringLiteral("れいえき"));
+    QList<CheckedLine> lines;
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = writeLineFile(dir, QStringLiteral("region/%1.txt").arg(i), files[i]);
+        lines.append({path, CheckLineFile(path)});
+    }
+    QStringList got;
+    for (const NetworkProblem& p : CheckNetwork(lines, {nullptr, &exceptions})) {
+        const int index = QFileInfo(p.path).baseName().toInt();
+        got << QStringLiteral("%1:%2").arg(index).arg(described({p.problem}).value(0));
+    }
+    compareProblems(got, expected, 2);
 }
 
 void TestLibrary::fillReadings()

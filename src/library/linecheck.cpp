@@ -4,6 +4,7 @@
 #include "codec.h"
 #include "lib_util.h"
 #include "linefile.h"
+#include "linegeometry.h"
 #include "stationdictionary.h"
 #include "textfile.h"
 
@@ -39,16 +40,72 @@ void checkText(LineCheck& check, int line, const QString& raw)
             QStringLiteral("行の途中に LF だけの改行があります (CR LF と LF が混ざっています)"));
 }
 
+// What the dictionaries say of a name: the readings alone with one dictionary, else each
+// dictionary's readings under its name.
+QString dictionarySays(const QStringList& skk, const QStringList& enamdict, bool two)
+{
+    if (!two)
+        return skk.join(u'/');
+    QStringList parts;
+    if (!skk.isEmpty())
+        parts << QStringLiteral("SKK ") + skk.join(u'/');
+    if (!enamdict.isEmpty())
+        parts << QStringLiteral("ENAMDICT ") + enamdict.join(u'/');
+    return parts.join(QStringLiteral("、"));
+}
+
+// A reading is confirmed when either dictionary gives it; a name a dictionary knows only with
+// other readings is an error, one neither knows an error only when strict.
+void checkReading(LineCheck& check, const CheckedStation& station, const QString& path,
+                  const LineCheckOptions& options)
+{
+    const auto loaded = [](const StationDictionary* d) { return d && !d->isEmpty(); };
+    if (!loaded(options.dictionary) && !loaded(options.enamdict))
+        return;
+    if (options.exceptions && options.exceptions->covers(path, station.name, station.reading))
+        return;
+    const QStringList skk
+        = loaded(options.dictionary) ? options.dictionary->readingsOf(station.name) : QStringList();
+    const QStringList enamdict
+        = loaded(options.enamdict) ? options.enamdict->readingsOf(station.name) : QStringList();
+    // The dictionaries drop a trailing 駅 with its えき: 富山駅,とやまえき (a tram stop's name) is
+    // their 富山, とやま.
+    QString bare = station.reading;
+    if (station.name.endsWith(u'駅') && bare.endsWith(QStringLiteral("えき")))
+        bare.chop(2);
+    for (const QString& r : {station.reading, bare}) {
+        if (skk.contains(r) || enamdict.contains(r))
+            return;
+    }
+    if (skk.isEmpty() && enamdict.isEmpty()) {
+        check.report(station.line,
+                     QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading),
+                     options.strict ? LineProblem::Severity::Error
+                                    : LineProblem::Severity::Warning);
+    } else {
+        check.report(
+            station.line,
+            QStringLiteral("読みが辞書と違います: %1,%2").arg(station.name, station.reading),
+            LineProblem::Severity::Error, dictionarySays(skk, enamdict, loaded(options.enamdict)));
+    }
+}
+
 // One station line: its fields, a duplicate of an earlier station (seen: name to line), and its
 // reading, against the dictionary when there is one.
 void checkStation(LineCheck& check, const LineFileStation& s, QHash<QString, int>& seen,
                   const QString& path, const LineCheckOptions& options)
 {
     const int lineNo = s.line;
-    CheckedStation station {lineNo, s.fields[0], s.fields[1], s.fields[2]};
+    bool malformed = false;
+    CheckedStation station {lineNo, s.fields[0], s.fields[1], s.fields[2],
+                            ParseStationExtra(s.fields[2], &malformed)};
     check.stations.append(station);
     if (s.rawFields != s.fields)
         warning(check, lineNo, QStringLiteral("欄の端に空白があります (ゲームは取り除きます)"));
+    if (malformed)
+        problem(check, lineNo,
+                QStringLiteral("駅番号 (#) か位置 (@緯度/経度) の書き方が違います: %1")
+                    .arg(station.extra));
     const QStringList known
         = options.dictionary ? options.dictionary->readingsOf(station.name) : QStringList();
     const QString said = known.join(u'/');
@@ -80,19 +137,7 @@ void checkStation(LineCheck& check, const LineFileStation& s, QHash<QString, int
                     .arg(station.name, station.reading));
         check.problems.last().unanswerable = !AnswerableReading(station.reading);
     }
-    if (!options.dictionary || options.dictionary->isEmpty())
-        return;
-    if (options.exceptions && options.exceptions->covers(path, station.name, station.reading))
-        return;
-    if (known.isEmpty()) {
-        problem(check, lineNo,
-                QStringLiteral("辞書にない駅です: %1,%2").arg(station.name, station.reading), {},
-                options.strict ? LineProblem::Severity::Error : LineProblem::Severity::Warning);
-    } else if (!known.contains(station.reading)) {
-        problem(check, lineNo,
-                QStringLiteral("読みが辞書と違います: %1,%2").arg(station.name, station.reading),
-                said);
-    }
+    checkReading(check, station, path, options);
 }
 
 } // namespace
@@ -127,6 +172,47 @@ bool LineExceptions::covers(const QString& file, const QString& station,
             return true;
     }
     return false;
+}
+
+bool LineKnownCases::load(const QString& path, QString* why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *why = file.errorString();
+        return false;
+    }
+    int lineNo = 0;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        ++lineNo;
+        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList parts = line.split(u'\t');
+        const QString kind = parts.value(2).trimmed();
+        if (parts.size() < 4 || (kind != QLatin1String("gap") && kind != QLatin1String("back"))) {
+            *why = QStringLiteral(
+                       "%1 行目: 「パス<TAB>駅名<TAB>gap か back<TAB>理由」の形ではありません")
+                       .arg(lineNo);
+            return false;
+        }
+        add(parts[0].trimmed(), parts[1].trimmed(), kind);
+    }
+    return true;
+}
+
+void LineKnownCases::add(const QString& path, const QString& station, const QString& kind)
+{
+    rows_.add(path, station, kind);
+}
+
+bool LineKnownCases::covers(const QString& file, const QString& station, const QString& kind) const
+{
+    return rows_.covers(file, station, kind);
+}
+
+void LineCheck::report(int line, const QString& what, LineProblem::Severity severity,
+                       const QString& dictionary)
+{
+    problems.append({line, severity, what, dictionary});
 }
 
 int LineCheck::errors() const
@@ -210,6 +296,11 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
         checkStation(check, s, seen, path, options);
     }
     check.loop = line.loop;
+    check.meta = ParseLineMeta(line.freeText);
+    for (const LineMetaProblem& p : check.meta.problems)
+        problem(check, p.line, p.what);
+    CheckStationNumbers(check);
+    CheckPositions(check, path, options.known);
     if (line.loop && check.stations.size() < 3)
         warning(check, line.loopLine,
                 QStringLiteral("環状線の印 (@環状) がありますが、駅が3つより少ないので"

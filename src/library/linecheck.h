@@ -2,16 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks a line file the way the game reads it: encoding, line ends, the name, the ### line,
-// the number of stations, each station's name and reading, duplicates, and each reading
-// against the station dictionary. Shared by tabidori-linecheck and the tests.
+// the number of stations, each station's name and reading, duplicates, each reading against
+// the station dictionaries, the metadata (linemeta.h) and, where stations have positions, the
+// path the line takes (linegeometry.h). CheckNetwork then looks across the files checked.
+// Shared by tabidori-linecheck and the tests.
+
+#include "linemeta.h"
 
 #include <QList>
 #include <QString>
 
 class StationDictionary;
 
-// Stations the dictionary does not know or knows wrongly (a new station, a renaming), each with
-// the reason it is right all the same. One entry per line of a text file:
+// Stations the dictionaries do not know or know wrongly (a new station, a renaming), and
+// stations of one operator that only share a name with another, each with the reason the
+// reading is right all the same. One entry per line of a text file:
 // path<TAB>station<TAB>reading<TAB>reason; "#" starts a comment line. An entry matches a file
 // whose path ends with its path.
 class LineExceptions
@@ -30,6 +35,22 @@ private:
     QList<Entry> entries_;
 };
 
+// Places on the map where a line really does what the path check takes for a mistake: a long
+// stretch without a station, a line that turns back on itself. One entry per line:
+// path<TAB>station<TAB>gap|back<TAB>reason; "#" starts a comment line. An entry matches a file
+// whose path ends with its path, as for LineExceptions.
+class LineKnownCases
+{
+public:
+    // False, with why, when the file cannot be read or a row is not of that form.
+    bool load(const QString& path, QString* why);
+    void add(const QString& path, const QString& station, const QString& kind);
+    bool covers(const QString& file, const QString& station, const QString& kind) const;
+
+private:
+    LineExceptions rows_; // the kind where an exception has its reading
+};
+
 struct LineProblem
 {
     enum class Severity { Error, Warning };
@@ -46,6 +67,7 @@ struct CheckedStation
 {
     int line = 0;
     QString name, reading, extra;
+    StationMeta meta; // what the third field says
 };
 
 struct LineCheck
@@ -53,10 +75,14 @@ struct LineCheck
     QString encoding; // "CP932", "UTF-8"
     QString lineName;
     bool loop = false; // the free text marks a loop line
+    LineMeta meta; // what the free text says
     QList<CheckedStation> stations;
     QList<LineProblem> problems;
 
     int errors() const;
+    void report(int line, const QString& what,
+                LineProblem::Severity severity = LineProblem::Severity::Error,
+                const QString& dictionary = {});
 };
 
 struct LineCheckOptions
@@ -65,9 +91,29 @@ struct LineCheckOptions
     const LineExceptions* exceptions = nullptr;
     // A station the dictionary does not know is an error unless an exception names it.
     bool strict = false;
+    // A second dictionary (ENAMDICT's stations): a reading either one gives is confirmed.
+    const StationDictionary* enamdict = nullptr;
+    const LineKnownCases* known = nullptr;
 };
 
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options = {});
+
+struct CheckedLine
+{
+    QString path;
+    LineCheck check;
+};
+
+struct NetworkProblem
+{
+    QString path;
+    LineProblem problem;
+};
+
+// What no single file shows: two files of one line name, and a station that two lines of one
+// operator (@事業者) read differently, unless options.exceptions lists the reading.
+QList<NetworkProblem> CheckNetwork(const QList<CheckedLine>& lines,
+                                   const LineCheckOptions& options = {});
 
 // The problems of a check that make a station unanswerable, as lines "N 行目: what", at most
 // limit of them and then how many more; empty when every station can be answered.

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tabidori-linecheck: checks line files the way the game reads them, and their readings
-// against the station dictionary when it is installed.
+// tabidori-linecheck: checks line files the way the game reads them, their readings against the
+// station dictionaries when they are installed, and then the files given against each other.
 
 #include "linecheck.h"
 #include "stationdictionary.h"
@@ -20,24 +20,140 @@ void print(FILE* to, const QString& text)
     std::fputc('\n', to);
 }
 
+QString orMissing(const QString& path, const char* name)
+{
+    return path.isEmpty() ? QString::fromUtf8(name) + QStringLiteral(" (未インストール)") : path;
+}
+
 int usage()
 {
     print(
         stderr,
         QStringLiteral(
             "使い方: tabidori-linecheck [--fill] [--strict] [--dictionary FILE] "
-            "[--exceptions FILE] FILE...\n"
-            "  路線ファイルをゲームと同じように読んで調べます。問題ごとに1行\n"
-            "  (ファイル:行: 何が違うか (辞書の読み)) を出し、エラーがあれば 1 で終わります。\n"
+            "[--enamdict FILE] [--exceptions FILE] [--known FILE] FILE...\n"
+            "  路線ファイルをゲームと同じように読んで調べ、そのあと渡したファイルどうしを\n"
+            "  突き合わせます。問題ごとに1行 (ファイル:行: 何が違うか (辞書の読み)) を出し、\n"
+            "  エラーがあれば 1 で終わります。\n"
             "  --fill          読みのない駅に辞書の読みが1つだけあれば、それを入れた写しを\n"
             "                  元のファイルの横に NAME.filled.txt として書きます (元は変えません)\n"
-            "  --strict        辞書にない駅も、例外ファイルになければエラーにします\n"
+            "  --strict        どちらの辞書にもない駅も、例外ファイルになければエラーにします\n"
             "  --dictionary F  駅名辞書 (既定: %1)\n"
-            "  --exceptions F  辞書と違ってよい駅の一覧 (パス<TAB>駅名<TAB>読み<TAB>理由)")
-            .arg(StationDictionary::defaultPath().isEmpty()
-                     ? QStringLiteral("skk/SKK-JISYO.station (未インストール)")
-                     : StationDictionary::defaultPath()));
+            "  --enamdict F    2つめの辞書 ENAMDICT (既定: %2)\n"
+            "  --exceptions F  辞書と違ってよい駅の一覧 (パス<TAB>駅名<TAB>読み<TAB>理由)\n"
+            "  --known F       地図の上で本当に離れている・折り返している駅の一覧\n"
+            "                  (パス<TAB>駅名<TAB>gap か back<TAB>理由)")
+            .arg(orMissing(StationDictionary::defaultPath(), "skk/SKK-JISYO.station"),
+                 orMissing(StationDictionary::enamdictDefaultPath(), "edict/enamdict")));
     return 2;
+}
+
+struct Arguments
+{
+    bool fill = false;
+    bool dictionaryChosen = false;
+    QString dictionaryPath = StationDictionary::defaultPath();
+    QString enamdictPath = StationDictionary::enamdictDefaultPath();
+    LineExceptions exceptions;
+    LineKnownCases known;
+    LineCheckOptions options;
+    QStringList files;
+};
+
+// -1 to go on, else the exit status.
+int parse(const QStringList& args, Arguments& a)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        QString why;
+        if (arg == QLatin1String("--fill")) {
+            a.fill = true;
+        } else if (arg == QLatin1String("--strict")) {
+            a.options.strict = true;
+        } else if (arg == QLatin1String("--dictionary") && hasValue) {
+            a.dictionaryPath = args[++i];
+            a.dictionaryChosen = true;
+        } else if (arg == QLatin1String("--enamdict") && hasValue) {
+            a.enamdictPath = args[++i];
+        } else if (arg == QLatin1String("--exceptions") && hasValue) {
+            if (!a.exceptions.load(args[++i])) {
+                print(stderr, QStringLiteral("例外ファイルを読めません: ") + args[i]);
+                return 2;
+            }
+            a.options.exceptions = &a.exceptions;
+        } else if (arg == QLatin1String("--known") && hasValue) {
+            if (!a.known.load(args[++i], &why)) {
+                print(stderr,
+                      QStringLiteral("既知の例の一覧を読めません: %1: %2").arg(args[i], why));
+                return 2;
+            }
+            a.options.known = &a.known;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            usage();
+            return 0;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return usage();
+        } else {
+            a.files << arg;
+        }
+    }
+    return a.files.isEmpty() ? usage() : -1;
+}
+
+// -1 to go on, else the exit status. ENAMDICT only adds readings: without it the check goes on.
+int loadDictionaries(Arguments& a, StationDictionary& skk, StationDictionary& enamdict)
+{
+    if (enamdict.loadEnamdict(a.enamdictPath))
+        a.options.enamdict = &enamdict;
+    else
+        print(
+            stderr,
+            QStringLiteral("ENAMDICT がないので読みは SKK の辞書とだけ比べます: %1 (Debian の "
+                           "enamdict)")
+                .arg(a.enamdictPath.isEmpty() ? QStringLiteral("edict/enamdict") : a.enamdictPath));
+    if (skk.load(a.dictionaryPath)) {
+        a.options.dictionary = &skk;
+        return -1;
+    }
+    // Without the dictionary every other check still runs.
+    print(stderr,
+          (a.options.enamdict
+               ? QStringLiteral("SKK の駅名辞書がないので読みは ENAMDICT とだけ比べます: ")
+               : QStringLiteral("駅名辞書がないので読みは辞書と比べません: "))
+              + (a.dictionaryPath.isEmpty() ? QStringLiteral("skk/SKK-JISYO.station")
+                                            : a.dictionaryPath)
+              + (a.dictionaryChosen ? QString() : QStringLiteral(" (Debian の skkdic-extra)")));
+    return a.dictionaryChosen || a.fill || a.options.strict ? 2 : -1;
+}
+
+void printProblem(const QString& file, const LineProblem& p)
+{
+    const bool error = p.severity == LineProblem::Severity::Error;
+    print(stdout,
+          QStringLiteral("%1:%2: %3: %4%5")
+              .arg(file)
+              .arg(p.line)
+              .arg(error ? QStringLiteral("エラー") : QStringLiteral("注意"), p.what,
+                   p.dictionary.isEmpty() ? QString()
+                                          : QStringLiteral(" (辞書: %1)").arg(p.dictionary)));
+}
+
+// Writes the filled copy of file; false when it cannot.
+bool fill(const QString& file, const StationDictionary& dictionary)
+{
+    QString written, why;
+    const int filled = FillReadings(file, dictionary, &written, &why);
+    if (filled < 0) {
+        print(stderr, file + QStringLiteral(": 書き出せません: ") + why);
+        return false;
+    }
+    print(stdout,
+          QStringLiteral("%1: %2 駅の読みを入れて %3 に書きました")
+              .arg(file)
+              .arg(filled)
+              .arg(written));
+    return true;
 }
 
 } // namespace
@@ -45,83 +161,29 @@ int usage()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    bool fill = false;
-    LineCheckOptions options;
-    QString dictionaryPath = StationDictionary::defaultPath();
-    bool dictionaryChosen = false;
-    LineExceptions exceptions;
-    QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--fill")) {
-            fill = true;
-        } else if (a == QLatin1String("--strict")) {
-            options.strict = true;
-        } else if (a == QLatin1String("--dictionary") && i + 1 < args.size()) {
-            dictionaryPath = args[++i];
-            dictionaryChosen = true;
-        } else if (a == QLatin1String("--exceptions") && i + 1 < args.size()) {
-            if (!exceptions.load(args[++i])) {
-                print(stderr, QStringLiteral("例外ファイルを読めません: ") + args[i]);
-                return 2;
-            }
-            options.exceptions = &exceptions;
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            usage();
-            return 0;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usage();
-        } else {
-            files << a;
-        }
-    }
-    if (files.isEmpty())
-        return usage();
-
-    StationDictionary dictionary;
-    if (dictionary.load(dictionaryPath)) {
-        options.dictionary = &dictionary;
-    } else {
-        // Without the dictionary every other check still runs.
-        print(stderr,
-              QStringLiteral("駅名辞書がないので読みは辞書と比べません: ")
-                  + (dictionaryPath.isEmpty() ? QStringLiteral("skk/SKK-JISYO.station")
-                                              : dictionaryPath)
-                  + (dictionaryChosen ? QString() : QStringLiteral(" (Debian の skkdic-extra)")));
-        if (dictionaryChosen || fill || options.strict)
-            return 2;
-    }
+    Arguments a;
+    if (const int status = parse(QCoreApplication::arguments().mid(1), a); status >= 0)
+        return status;
+    StationDictionary dictionary, enamdict;
+    if (const int status = loadDictionaries(a, dictionary, enamdict); status >= 0)
+        return status;
 
     int errors = 0;
-    for (const QString& file : files) {
-        const LineCheck check = CheckLineFile(file, options);
-        for (const LineProblem& p : check.problems) {
-            const bool error = p.severity == LineProblem::Severity::Error;
-            print(stdout,
-                  QStringLiteral("%1:%2: %3: %4%5")
-                      .arg(file)
-                      .arg(p.line)
-                      .arg(error ? QStringLiteral("エラー") : QStringLiteral("注意"), p.what,
-                           p.dictionary.isEmpty()
-                               ? QString()
-                               : QStringLiteral(" (辞書: %1)").arg(p.dictionary)));
-        }
+    QList<CheckedLine> checked;
+    for (const QString& file : a.files) {
+        LineCheck check = CheckLineFile(file, a.options);
+        for (const LineProblem& p : check.problems)
+            printProblem(file, p);
         errors += check.errors();
-        if (fill) {
-            QString written, why;
-            const int filled = FillReadings(file, dictionary, &written, &why);
-            if (filled < 0) {
-                print(stderr, file + QStringLiteral(": 書き出せません: ") + why);
-                ++errors;
-            } else {
-                print(stdout,
-                      QStringLiteral("%1: %2 駅の読みを入れて %3 に書きました")
-                          .arg(file)
-                          .arg(filled)
-                          .arg(written));
-            }
-        }
+        if (a.fill && !fill(file, dictionary))
+            ++errors;
+        // The network pass needs the names, readings and metadata, not the problems.
+        check.problems.clear();
+        checked.append({file, std::move(check)});
+    }
+    for (const NetworkProblem& p : CheckNetwork(checked, a.options)) {
+        printProblem(p.path, p.problem);
+        errors += p.problem.severity == LineProblem::Severity::Error ? 1 : 0;
     }
     return errors > 0 ? 1 : 0;
 }
