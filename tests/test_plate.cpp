@@ -141,6 +141,7 @@ private slots:
     void neighboursUnderTheBar();
     void lastTableEntryReadsNoFurther();
     void wideNameClippedNotWrapped();
+    void stationNumberOnlyWhereThereIsRoom();
     void textsFitTheirSpace_data();
     void textsFitTheirSpace();
     void eventsRunBetweenFillAndDot();
@@ -480,6 +481,29 @@ void TestPlate::lastTableEntryReadsNoFurther()
     const QImage image = pic.image();
     QVERIFY(inkBounds(image, QRect(0, 100, 266, 31)).isNull());
     QVERIFY(!inkBounds(image, QRect(267, 100, 266, 31)).isNull());
+}
+
+void TestPlate::stationNumberOnlyWhereThereIsRoom()
+{
+    FakeHost host;
+    loadSampleLine();
+    gGameMode = kModeYomiate;
+    gLineMeta.symbol = QStringLiteral("JY");
+    StationTable[1].Extra = QStringLiteral("#JK33 #JY08 @35.73/139.77");
+    PlateWidget pic;
+    pic.setGeometry(plateGeometry());
+    DrawStationPlate(pic, 1);
+    // The line's own number, boxed left of the name; the name and neighbours drawn as before.
+    const auto& texts = pic.surface().texts();
+    QCOMPARE(texts.size(), 4);
+    QCOMPARE(texts[1].text, QStringLiteral("JY08"));
+    QVERIFY(texts[1].x + pic.surface().textWidth(QStringLiteral("JY08")) < texts[0].x);
+    QVERIFY(!inkBounds(pic.image(), QRect(0, 38, 10, 24)).isNull());
+    // A name too long to leave room keeps the plate as designed.
+    StationTable[1].StationName = QString(10, QChar(0x9577));
+    DrawStationPlate(pic, 1);
+    QCOMPARE(pic.surface().texts().size(), 3);
+    gLineMeta = {};
 }
 
 void TestPlate::wideNameClippedNotWrapped()

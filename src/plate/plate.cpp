@@ -29,6 +29,20 @@ QString nameAt(std::int32_t index)
     return StationTable[std::size_t(index)].StationName;
 }
 
+// The station's number on this line as its sign shows it: the one with the line's symbol, else
+// the first; "" when the line file gives none.
+QString numberAt(std::int32_t index)
+{
+    if (index < 0 || index >= kStationTableSize)
+        return {};
+    const QStringList numbers = ParseStationExtra(StationTable[std::size_t(index)].Extra).numbers;
+    for (const QString& n : numbers) {
+        if (!gLineMeta.symbol.isEmpty() && n.startsWith(gLineMeta.symbol))
+            return n;
+    }
+    return numbers.value(0);
+}
+
 // Left edge that centres text over a span of the given width, trailing blanks counted; a text
 // wider than the span starts left of it.
 int centredIn(PlateSurface& s, int span, const QString& text)
@@ -82,6 +96,26 @@ QString SpreadChars(const QString& text)
     return out;
 }
 
+void DrawStationNumber(PlateSurface& s, int nameLeft, const QString& number)
+{
+    if (number.isEmpty())
+        return;
+    // In the empty space left of the name, boxed as on the signs; where the name leaves no room
+    // (a long name, or one condensed to fit) the plate stays as it is.
+    s.setFontSize(12);
+    const int width = s.textWidth(number);
+    constexpr int left = 6, top = 38, pad = 3, height = 22;
+    if (nameLeft < left + width + 2 * pad + 2 * kGutter)
+        return;
+    const QColor black = QColor::fromRgb(PlateSurface::kForeground);
+    const int right = left + width + 2 * pad;
+    s.line(QPoint(left, top), QPoint(right, top), black);
+    s.line(QPoint(right, top), QPoint(right, top + height), black);
+    s.line(QPoint(right, top + height), QPoint(left, top + height), black);
+    s.line(QPoint(left, top + height), QPoint(left, top), black);
+    s.drawText(left + pad, top + 3, number);
+}
+
 void DrawGameTitle(PlateWidget& pic)
 {
     DrawGameTitle(pic.surface());
@@ -120,6 +154,7 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     const QString name = SpreadChars(nameAt(index));
     s.setFontSize(34);
     DrawFittedText(s, 0, w, 25, name);
+    DrawStationNumber(s, centredIn(s, w, name), numberAt(index));
 
     // The bar runs towards the left, so the next station stands on the left half.
     if (gGameMode != kModeEkiate) {
