@@ -175,8 +175,13 @@ void TestLibrary::checkerRules_data()
     QTest::newRow("gap") << meta({}, straight(6) + QStringList {at("p6", 35.1, 139)}) << true
                          << QStringList {"9:E:p5 から 5.6 km"};
     const QStringList back {at("p0", 35, 139), at("p1", 35.01, 139), at("p2", 35.03, 139),
-                            at("p3", 35.02, 139), at("p4", 35.04, 139)};
+                            at("p3", 35.02, 139), at("p4", 35.015, 139)};
     QTest::newRow("doubling back") << meta({}, back) << true << QStringList {"5:E:p2 で折り返し"};
+    QTest::newRow("a detour off the direct way")
+        << meta({},
+                {at("p0", 35, 139), at("p1", 35.01, 139), at("p2", 35.02, 139.02),
+                 at("p3", 35.03, 139), at("p4", 35.04, 139)})
+        << true << QStringList {"5:E:p2 が遠回り"};
     QTest::newRow("doubling back, a known case")
         << meta({}, QStringList(back).replaceInStrings("p2", "折返")) << true << QStringList {};
     QTest::newRow("loop whose ends meet")

@@ -188,9 +188,10 @@ bool LineKnownCases::load(const QString& path, QString* why)
             continue;
         const QStringList parts = line.split(u'\t');
         const QString kind = parts.value(2).trimmed();
-        if (parts.size() < 4 || (kind != QLatin1String("gap") && kind != QLatin1String("back"))) {
+        if (parts.size() < 4 || !QStringList {"gap", "back", "detour", "number"}.contains(kind)) {
             *why = QStringLiteral(
-                       "%1 行目: 「パス<TAB>駅名<TAB>gap か back<TAB>理由」の形ではありません")
+                       "%1 行目: "
+                       "「パス<TAB>駅名<TAB>gap・back・detour・number<TAB>理由」の形ではありません")
                        .arg(lineNo);
             return false;
         }
@@ -299,7 +300,7 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
     check.meta = ParseLineMeta(line.freeText);
     for (const LineMetaProblem& p : check.meta.problems)
         problem(check, p.line, p.what);
-    CheckStationNumbers(check);
+    CheckStationNumbers(check, path, options.known);
     CheckPositions(check, path, options.known);
     if (line.loop && check.stations.size() < 3)
         warning(check, line.loopLine,

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <numbers>
 #include <vector>
@@ -40,7 +41,8 @@ bool splitNumber(const QString& text, QString* prefix, std::array<int, 3>* key)
 // loop the step from the last back to the first counts too, and the longest step the other way
 // is where the numbering closes. A run of steps the wrong way is one reversal, reported where it
 // begins.
-void checkSequence(LineCheck& check, const std::vector<Number>& seq, bool loop)
+void checkSequence(LineCheck& check, const std::vector<Number>& seq, bool loop,
+                   const std::function<bool(int)>& known)
 {
     const int n = int(seq.size());
     if (n < 2)
@@ -73,6 +75,8 @@ void checkSequence(LineCheck& check, const std::vector<Number>& seq, bool loop)
         const Number& b = seq[steps[i].to];
         const Number& a = seq[(steps[i].to + n - 1) % n];
         const int aLine = check.stations[a.station].line;
+        if (known(b.station))
+            continue;
         check.report(
             check.stations[b.station].line,
             steps[i].sign == 0
@@ -125,13 +129,28 @@ void checkPath(LineCheck& check, const QString& path, const LineKnownCases* know
     }
     for (size_t k = 1; k + 1 < placed.size(); ++k) {
         const double a = gaps[k - 1];
+        const double b = gaps[k];
         const double c = distance(placed[k - 1], placed[k + 1]);
-        if (c < kBackRatio * a && a - c > kBackMinKm && !isKnown(placed[k], "back"))
-            check.report(
-                check.stations[placed[k]].line,
-                QStringLiteral("線路が %1 で折り返しています: 次の駅 %2 は前の駅 %3 から "
-                               "%4 km で、%1 (%5 km) より近い")
-                    .arg(name(placed[k]), name(placed[k + 1]), name(placed[k - 1]), km(c), km(a)));
+        const double turn
+            = TurnDegrees(check.stations[placed[k - 1]].meta, check.stations[placed[k]].meta,
+                          check.stations[placed[k + 1]].meta);
+        const int line = check.stations[placed[k]].line;
+        if (c < kBackRatio * a || turn > kBackTurnDegrees) {
+            if (!isKnown(placed[k], "back"))
+                check.report(line,
+                             QStringLiteral("線路が %1 で折り返しています: 次の駅 %2 は前の駅 %3 "
+                                            "から %4 km (%1 まで %5 km)、曲がる角度 %6 度")
+                                 .arg(name(placed[k]), name(placed[k + 1]), name(placed[k - 1]),
+                                      km(c), km(a))
+                                 .arg(qRound(turn)));
+        } else if (a + b > kDetourRatio * c && a + b - c > kDetourMinKm
+                   && !isKnown(placed[k], "detour")) {
+            check.report(line,
+                         QStringLiteral("%1 が遠回りです: %2 から %3 へ直接なら %4 km、%1 を通ると "
+                                        "%5 km")
+                             .arg(name(placed[k]), name(placed[k - 1]), name(placed[k + 1]), km(c),
+                                  km(a + b)));
+        }
     }
     const int last = int(check.stations.size()) - 1;
     if (!check.loop || placed.front() != 0 || placed.back() != last)
@@ -147,6 +166,21 @@ void checkPath(LineCheck& check, const QString& path, const LineKnownCases* know
 
 } // namespace
 
+double TurnDegrees(const StationMeta& a, const StationMeta& b, const StationMeta& c)
+{
+    constexpr double rad = std::numbers::pi / 180;
+    const auto bearing = [](const StationMeta& from, const StationMeta& to) {
+        const double y
+            = std::sin((to.longitude - from.longitude) * rad) * std::cos(to.latitude * rad);
+        const double x = std::cos(from.latitude * rad) * std::sin(to.latitude * rad)
+            - std::sin(from.latitude * rad) * std::cos(to.latitude * rad)
+                * std::cos((to.longitude - from.longitude) * rad);
+        return std::atan2(y, x) / rad;
+    };
+    const double change = bearing(b, c) - bearing(a, b);
+    return std::abs(std::fmod(change + 540.0, 360.0) - 180.0);
+}
+
 double DistanceKm(double lat1, double lng1, double lat2, double lng2)
 {
     constexpr double kEarthRadiusKm = 6371.0;
@@ -158,8 +192,11 @@ double DistanceKm(double lat1, double lng1, double lat2, double lng2)
     return 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
-void CheckStationNumbers(LineCheck& check)
+void CheckStationNumbers(LineCheck& check, const QString& path, const LineKnownCases* known)
 {
+    const auto isKnown = [&](int i) {
+        return known && known->covers(path, check.stations[i].name, QStringLiteral("number"));
+    };
     std::map<QString, std::vector<Number>> byPrefix;
     for (int i = 0; i < int(check.stations.size()); ++i) {
         for (const QString& text : check.stations[i].meta.numbers) {
@@ -170,7 +207,7 @@ void CheckStationNumbers(LineCheck& check)
         }
     }
     for (const auto& [prefix, seq] : byPrefix)
-        checkSequence(check, seq, check.loop);
+        checkSequence(check, seq, check.loop, isKnown);
 }
 
 void CheckPositions(LineCheck& check, const QString& path, const LineKnownCases* known)
