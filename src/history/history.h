@@ -125,6 +125,12 @@ public:
     double retention() const { return retention_; }
     // Every card made again from the answers kept, oldest game first, in one transaction.
     bool rebuildCards();
+    // The games of a line once called by one of formerNames (kept under another key) become
+    // games of lineKey, whose stations (by name, in file order) tell which way they ran; the
+    // cards are made again; the games' file becomes lineFile. Returns the games moved, 0 when none,
+    // -1 on failure.
+    int adoptFormerLine(const QStringList& formerNames, const QString& lineKey,
+                        const QStringList& stations, const QString& lineFile);
     DueSummary dueSummary(QDate today) const;
     // The due cards by line, mode and direction, the line with the most first.
     QList<DueLine> dueLines(QDate today) const;

@@ -251,6 +251,7 @@ bool frmMain::OpenLineFile(const QString& path)
     }
     kept_.lastLine = gLineFilePath;
     keepSettings();
+    adoptLoadedLine();
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();
     setPanel(QStringLiteral("Guide"), kLineLoadedGuide);

@@ -178,6 +178,10 @@ private:
     bool restoreLastLine();
     void keepSettings();
     bool reviewLine(const DueLine& line);
+    // A line the library now holds under another name takes its games along: the loaded line
+    // (after a load), or the library's lines named after due lines whose file is gone.
+    void adoptLoadedLine();
+    bool adoptMovedLines(History& h, const QList<DueLine>& due);
     LibraryProgress libraryProgress();
     // The share of the line in a file that is known ("72%"), or "" when nothing is known yet.
     QString knownShareText(const QString& path);

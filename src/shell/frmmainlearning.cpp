@@ -6,6 +6,7 @@
 #include "frmprogress.h"
 #include "fsrs.h"
 #include "lib_util.h"
+#include "lineindex.h"
 #include "panelstatusbar.h"
 #include "stationtable.h"
 #include "versioninfo.h"
@@ -59,6 +60,49 @@ void frmMain::refreshKnown()
 
 // One line's due cards: the line loaded the way they were learnt, the stations played as a
 // game of their own. False when the line cannot be had as it was (gone, or changed since).
+void frmMain::adoptLoadedLine()
+{
+    History* h = history_.get();
+    if (!h || gLineMeta.formerNames.isEmpty())
+        return;
+    QStringList stations;
+    for (std::int32_t k = 0; k < gStationCount; ++k)
+        stations << StationTable[gLineReversed ? gStationCount - 1 - k : k].StationName;
+    if (h->adoptFormerLine(gLineMeta.formerNames, CurrentLineKey(), stations, gLineFilePath) > 0)
+        refreshKnown();
+}
+
+bool frmMain::adoptMovedLines(History& h, const QList<DueLine>& due)
+{
+    QStringList gone;
+    for (const DueLine& line : due) {
+        if (!QFileInfo(line.lineFile).isFile())
+            gone << line.lineName;
+    }
+    if (gone.isEmpty())
+        return false;
+    bool adopted = false;
+    LineIndex index;
+    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
+    for (const IndexedLine& line : index.lines({library, UserLineFolder()})) {
+        QStringList names;
+        for (const QString& name : line.meta.formerNames) {
+            if (gone.contains(name))
+                names << name;
+        }
+        if (names.isEmpty())
+            continue;
+        QStringList keyed, stations;
+        for (const IndexedStation& s : line.stations) {
+            keyed << s.name + u',' + s.reading;
+            stations << s.name;
+        }
+        adopted = h.adoptFormerLine(names, LineKey(line.name, keyed), stations, line.path) > 0
+            || adopted;
+    }
+    return adopted;
+}
+
 bool frmMain::reviewLine(const DueLine& line)
 {
     if (!QFileInfo(line.lineFile).isFile())
@@ -87,7 +131,9 @@ void frmMain::mnuTodayReview_Click()
         tell(QStringLiteral("遊んだ記録が使えないので、今日の復習はできません。"));
         return;
     }
-    const QList<DueLine> due = h->dueLines(QDate::currentDate());
+    QList<DueLine> due = h->dueLines(QDate::currentDate());
+    if (adoptMovedLines(*h, due))
+        due = h->dueLines(QDate::currentDate());
     if (due.isEmpty()) {
         tell(QStringLiteral("今日の復習はもうありません。"));
         return;

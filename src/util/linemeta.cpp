@@ -149,6 +149,11 @@ LineMeta ParseLineMeta(const QStringList& freeText, int firstLine)
                 {line, QStringLiteral("@色「%1」は #RRGGBB の形ではありません").arg(value)});
             meta.colour.clear();
         }
+        if (key == QStringView(u"旧名")) {
+            if (!value.isEmpty())
+                meta.formerNames.append(value);
+            known = true;
+        }
         if (key == QStringView(kPrefectures)) {
             meta.prefectures = tokensOf(value);
             known = true;

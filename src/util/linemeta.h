@@ -13,6 +13,7 @@
 //   @区間: 大崎～大崎
 //   @都道府県: 東京都
 //   @環状
+//   @旧名: 山手線
 //   出典: ...
 //   ###
 //   大崎,おおさき,#JY24 @35.619772/139.728439
@@ -56,6 +57,9 @@ struct LineMeta
     QString symbol; // @記号: JY, M
     QString section; // @区間: 東京～熱海
     QStringList prefectures; // @都道府県: in the order the line meets them
+    // @旧名: a name the line had in an earlier library (one per line); the learner's games under
+    // that name belong to this line.
+    QStringList formerNames;
     bool loop = false; // @環状
     QStringList references; // 出典: lines, without the key
     // The free text that is neither a key nor a reference: what a person wrote about the line.
