@@ -116,15 +116,17 @@ struct Existing
 QList<Existing> existingFiles(const QString& folder)
 {
     QList<Existing> files;
-    QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    const QDir root(QDir(folder).absolutePath());
+    QDirIterator it(root.path(), {QStringLiteral("*.txt")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         TextFile text;
         if (!text.open(path))
             continue;
         const LineFile line = ParseLineFile(text);
-        files.append({QDir(folder).relativeFilePath(path), line.name,
-                      IsImportedLine(ParseLineMeta(line.freeText))});
+        files.append(
+            {root.relativeFilePath(path), line.name, IsImportedLine(ParseLineMeta(line.freeText))});
     }
     std::sort(files.begin(), files.end(),
               [](const Existing& a, const Existing& b) { return a.path < b.path; });
@@ -150,8 +152,12 @@ int writeLibrary(const QString& folder, const ImportResult& result)
         if (written.contains(e.path))
             continue;
         if (e.imported) {
-            removed += QFile::remove(folder + u'/' + e.path) ? 1 : 0;
+            if (!QFile::remove(folder + u'/' + e.path)) {
+                print(stderr, QStringLiteral("消せません: %1/%2").arg(folder, e.path));
+                return -1;
+            }
             print(stdout, QStringLiteral("消しました: %1").arg(e.path));
+            ++removed;
         } else if (names.contains(e.name)) {
             print(stdout,
                   QStringLiteral("注意: 手で書いた %1 は取り込んだ路線と同じ名前「%2」です")
