@@ -57,7 +57,8 @@ ImportInput fixture(const QString& corrections, QList<ImportProblem>* problems)
     input.companies.insert(2, QStringLiteral("テスト鉄道"));
     input.tag = QStringLiteral("v20260529");
     QString table = corrections;
-    table.replace(u'|', u'\t');
+    // "!" stands for the "|" inside a branch row's value.
+    table.replace(u'|', u'\t').replace(u'!', u'|');
     input.corrections = ParseCorrections(table, problems);
     return input;
 }
@@ -140,10 +141,23 @@ void TestLineImport::corrections_data()
         << QStringList {"テイ"};
     QTest::newRow("skip, and rows that match nothing")
         << "skip|札幌/線|||page\nskip|テスト線(甲～乙)|||page\n"
-           "reading|*|無い駅|ない|page\ndrop|無い線|甲||page\nbogus|x|y|z|page\nname|*|甲|乙|"
+           "reading|*|無い駅|ない|page\ndrop|無い線|甲||page\nbogus|x|y|z|page\nname|*|甲|乙|\n"
+           "branch|無い線|甲|乙!丙|page"
         << kTest << QStringList {}
         << QStringList {"corrections.tsv:5:知らない種類", "corrections.tsv:6:理由",
-                        "corrections.tsv:3:当てはまる", "corrections.tsv:4:当てはまる"};
+                        "corrections.tsv:7:支線", "corrections.tsv:3:当てはまる",
+                        "corrections.tsv:4:当てはまる"};
+    // A branch the database lists inside its line: the run cut out, a line of its own from the
+    // junction to the rejoin station, the rest of the line closed up.
+    const QString branch
+        = "branch|テスト線(甲～乙)|成田空港|西鉄福岡!北34条!渋谷!テスト線(北34条～渋谷)|page";
+    QTest::newRow("branch: its own line")
+        << branch << "kanto/テスト線(北34条～渋谷).txt" << cleaned << QStringList {"テイ"};
+    QTest::newRow("branch: what is left")
+        << branch << kTest << QStringList {cleaned[0], cleaned[3]} << QStringList {"テイ"};
+    QTest::newRow("branch without its junction is not cut")
+        << "branch|テスト線(甲～乙)|成田空港|成田空港!無い駅!!支線|page" << kTest << cleaned
+        << QStringList {"支線:無い駅", "テイ"};
 }
 
 void TestLineImport::corrections()
@@ -167,7 +181,14 @@ void TestLineImport::corrections()
 void TestLineImport::metadataReadsBack()
 {
     QList<ImportProblem> problems;
-    const ImportResult result = ImportLines(fixture("loop|環状線|||page", &problems));
+    const ImportResult result = ImportLines(
+        fixture("loop|環状線|||page\n"
+                "branch|テスト線(甲～乙)|渋谷|渋谷!西鉄福岡!!テスト線(西鉄福岡～渋谷)|page\n"
+                "operator|テスト線(西鉄福岡～渋谷)||別の鉄道|page\n"
+                "former|テスト線(西鉄福岡～渋谷)||渋谷支線|page\n"
+                "former|テスト線(西鉄福岡～渋谷)||渋谷線|page",
+                &problems));
+    QVERIFY2(problems.isEmpty(), qPrintable(problemsOf(problems).join(u" | ")));
     QMap<QString, LineFile> files;
     for (const ImportFile& f : result.files)
         files.insert(f.path, readBack(f.bytes));
@@ -199,6 +220,16 @@ void TestLineImport::metadataReadsBack()
     QCOMPARE(loopMeta.section, QStringLiteral("甲～甲"));
     QCOMPARE(loopMeta.prefectures, QStringList({"京都府", "大阪府"}));
     QVERIFY(loopMeta.operatorName.isEmpty() && loopMeta.problems.isEmpty());
+
+    // A branch: the parent's colour and symbol, its own section, operator and former names.
+    const LineMeta branch
+        = ParseLineMeta(files.value(QStringLiteral("kanto/テスト線(西鉄福岡～渋谷).txt")).freeText);
+    QVERIFY(branch.problems.isEmpty() && !branch.loop);
+    QCOMPARE(branch.section, QStringLiteral("西鉄福岡～渋谷"));
+    QCOMPARE(branch.operatorName, QStringLiteral("別の鉄道"));
+    QCOMPARE(branch.colour + branch.symbol, QStringLiteral("#9ACD32TS"));
+    QCOMPARE(branch.formerNames, QStringList({"渋谷支線", "渋谷線"}));
+    QVERIFY(meta.formerNames.isEmpty());
 }
 
 void TestLineImport::sameBytesAndLibraryShape()

@@ -17,17 +17,37 @@ constexpr KindName kKinds[] = {
     {"reading", CorrectionKind::Reading}, {"name", CorrectionKind::Name},
     {"drop", CorrectionKind::Drop},       {"insert", CorrectionKind::Insert},
     {"loop", CorrectionKind::Loop},       {"skip", CorrectionKind::Skip},
+    {"branch", CorrectionKind::Branch},   {"operator", CorrectionKind::Operator},
+    {"former", CorrectionKind::Former},
 };
 
 // What a row of the kind must give besides its line.
 bool needsStation(CorrectionKind kind)
 {
-    return kind != CorrectionKind::Loop && kind != CorrectionKind::Skip;
+    return kind == CorrectionKind::Reading || kind == CorrectionKind::Name
+        || kind == CorrectionKind::Drop || kind == CorrectionKind::Insert
+        || kind == CorrectionKind::Branch;
 }
 bool needsValue(CorrectionKind kind)
 {
+    return kind != CorrectionKind::Drop && kind != CorrectionKind::Loop
+        && kind != CorrectionKind::Skip;
+}
+// Rows applied to the stations of the database's line, before any branch is cut out.
+bool touchesStations(CorrectionKind kind)
+{
     return kind == CorrectionKind::Reading || kind == CorrectionKind::Name
-        || kind == CorrectionKind::Insert;
+        || kind == CorrectionKind::Drop;
+}
+
+qsizetype indexOf(const QList<lineimport::Station>& stations, const QString& source,
+                  qsizetype from = 0)
+{
+    for (qsizetype i = from; i < stations.size(); ++i) {
+        if (!stations[i].inserted && stations[i].source == source)
+            return i;
+    }
+    return -1;
 }
 
 // A station line "name,reading,extra" of an insert row; false when it is not one.
@@ -139,6 +159,10 @@ QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* pr
         else if (c.kind == CorrectionKind::Insert && !parseInserted(c.value, &inserted))
             wrong = QStringLiteral("挿入する駅「%1」が「駅名,読み,付記」の形ではありません")
                         .arg(c.value);
+        else if (c.kind == CorrectionKind::Branch && !lineimport::ParseBranch(c.value, nullptr))
+            wrong = QStringLiteral("支線「%1」が「終わりの駅|分かれる駅|合流する駅|路線名」の"
+                                   "形ではありません")
+                        .arg(c.value);
         if (!wrong.isEmpty()) {
             problems->append({where, wrong});
             continue;
@@ -173,6 +197,19 @@ QList<QHash<QString, QString>> ParseCsvTable(const QString& text)
 
 namespace lineimport {
 
+bool ParseBranch(const QString& value, BranchSpec* out)
+{
+    const QStringList f = value.split(u'|');
+    if (f.size() != 4)
+        return false;
+    const BranchSpec spec {f[0].trimmed(), f[1].trimmed(), f[2].trimmed(), f[3].trimmed()};
+    if (spec.last.isEmpty() || spec.junction.isEmpty() || spec.name.isEmpty())
+        return false;
+    if (out)
+        *out = spec;
+    return true;
+}
+
 bool ApplyCorrections(Line& line, const QList<Correction>& corrections, QList<bool>& used,
                       QList<ImportProblem>& problems)
 {
@@ -186,7 +223,7 @@ bool ApplyCorrections(Line& line, const QList<Correction>& corrections, QList<bo
     // Stations the database has first, then what is inserted among them.
     for (qsizetype i = 0; i < corrections.size(); ++i) {
         const Correction& c = corrections[i];
-        if (!matches(c, line.name) || c.kind == CorrectionKind::Insert)
+        if (!matches(c, line.name) || (!touchesStations(c.kind) && c.kind != CorrectionKind::Loop))
             continue;
         if (c.kind == CorrectionKind::Loop) {
             line.loop = true;
@@ -216,6 +253,65 @@ bool ApplyCorrections(Line& line, const QList<Correction>& corrections, QList<bo
         && line.stations.front().name == line.stations.back().name)
         line.stations.removeLast();
     return true;
+}
+
+QList<Line> SplitBranches(Line& line, const QList<Correction>& corrections, QList<bool>& used,
+                          QList<ImportProblem>& problems)
+{
+    QList<Line> branches;
+    for (qsizetype i = 0; i < corrections.size(); ++i) {
+        const Correction& c = corrections[i];
+        BranchSpec spec;
+        if (c.kind != CorrectionKind::Branch || !matches(c, line.name)
+            || !ParseBranch(c.value, &spec))
+            continue;
+        const qsizetype first = indexOf(line.stations, c.station);
+        const qsizetype last = first < 0 ? -1 : indexOf(line.stations, spec.last, first);
+        if (last < 0)
+            continue; // reported as a row that matched nothing
+        used[i] = true;
+        // The junction and the rejoin station are on the rest of the line, not in the run.
+        const auto outside = [&](const QString& name) {
+            const qsizetype at = indexOf(line.stations, name);
+            return at >= first && at <= last ? indexOf(line.stations, name, last + 1) : at;
+        };
+        const qsizetype junction = outside(spec.junction);
+        const qsizetype rejoin = spec.rejoin.isEmpty() ? -2 : outside(spec.rejoin);
+        if (junction < 0 || rejoin == -1) {
+            problems.append({line.name,
+                             QStringLiteral("支線 %1 の分かれる駅「%2」か合流する駅"
+                                            "「%3」がありません")
+                                 .arg(spec.name, spec.junction, spec.rejoin)});
+            continue;
+        }
+        Line branch = line;
+        branch.name = spec.name;
+        branch.loop = false;
+        branch.formerNames.clear();
+        branch.stations = line.stations.mid(first, last - first + 1);
+        branch.stations.prepend(line.stations[junction]);
+        if (rejoin >= 0)
+            branch.stations.append(line.stations[rejoin]);
+        line.stations.remove(first, last - first + 1);
+        branches.append(branch);
+    }
+    return branches;
+}
+
+void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>& used)
+{
+    for (qsizetype i = 0; i < corrections.size(); ++i) {
+        const Correction& c = corrections[i];
+        if (!matches(c, line.name)) {
+            continue;
+        } else if (c.kind == CorrectionKind::Operator) {
+            line.company = c.value;
+            used[i] = true;
+        } else if (c.kind == CorrectionKind::Former) {
+            line.formerNames.append(c.value);
+            used[i] = true;
+        }
+    }
 }
 
 } // namespace lineimport

@@ -132,6 +132,8 @@ QStringList freeTextOf(const Line& line, const QString& tag)
     add(u"都道府県", prefecturesMet(line).join(u' '));
     if (line.loop)
         text.append(QString::fromUtf16(kLineLoopMark));
+    for (const QString& former : line.formerNames)
+        add(u"旧名", former);
     text.append(ImportSourceLine(tag));
     return text;
 }
@@ -305,14 +307,22 @@ ImportResult ImportLines(const ImportInput& input)
     std::stable_sort(lines.begin(), lines.end(),
                      [](const Line& a, const Line& b) { return a.name < b.name; });
     QList<bool> used(input.corrections.size(), false);
-    QMap<QString, QString> paths; // path → line name, to find two lines in one file
-    QMap<QString, std::pair<ImportFile, ImportedLine>> out;
+    QList<Line> shipped; // a branch cut out of a line right after it
     for (qsizetype i = 0; i < lines.size(); ++i) {
         Line& line = lines[i];
         if (i > 0 && lines[i - 1].name == line.name)
             result.problems.append({line.name, QStringLiteral("同じ名前の路線がほかにもあります")});
         if (!lineimport::ApplyCorrections(line, input.corrections, used, result.problems))
             continue;
+        const QList<Line> branches
+            = lineimport::SplitBranches(line, input.corrections, used, result.problems);
+        shipped.append(line);
+        shipped += branches;
+    }
+    QMap<QString, QString> paths; // path → line name, to find two lines in one file
+    QMap<QString, std::pair<ImportFile, ImportedLine>> out;
+    for (Line& line : shipped) {
+        lineimport::ApplyLineRows(line, input.corrections, used);
         ImportedLine imported;
         imported.name = line.name;
         QList<int> prefectures;

@@ -21,7 +21,7 @@
 inline constexpr char16_t kImportSourceName[] = u"station_database";
 inline constexpr char16_t kImportSourceUrl[] = u"https://github.com/Seo-4d696b75/station_database";
 
-enum class CorrectionKind { Reading, Name, Drop, Insert, Loop, Skip };
+enum class CorrectionKind { Reading, Name, Drop, Insert, Loop, Skip, Branch, Operator, Former };
 
 // One row of the corrections table.
 struct Correction
@@ -29,6 +29,9 @@ struct Correction
     CorrectionKind kind = CorrectionKind::Reading;
     QString line; // the database's line name, or "*" for every line
     QString station; // the cleaned station name ("^" for an insert at the start)
+    // For a branch: "last|junction|rejoin|new line name", the run from station to last cut
+    // out into a line of its own that starts at the junction and ends at the rejoin station
+    // (when there is one).
     QString value;
     QString reason;
     int row = 0; // its line number in the table

@@ -13,6 +13,7 @@
 //   @区間: 大崎～大崎
 //   @都道府県: 東京都
 //   @環状
+//   @旧名: 山手線
 //   出典: ...
 //   ###
 //   大崎,おおさき,#JY24 @35.619772/139.728439
@@ -57,6 +58,9 @@ struct LineMeta
     QString section; // @区間: 東京～熱海
     QStringList prefectures; // @都道府県: in the order the line meets them
     bool loop = false; // @環状
+    // @旧名, one line each: names this line had in earlier files of the library, so that what
+    // a learner did under the old name is found again.
+    QStringList formerNames;
     QStringList references; // 出典: lines, without the key
     // The free text that is neither a key nor a reference: what a person wrote about the line.
     QStringList prose;
