@@ -42,6 +42,7 @@ const Key kKeys[] = {
 
 constexpr char16_t kPrefectures[] = u"都道府県";
 constexpr char16_t kReference[] = u"出典";
+constexpr char16_t kFormerName[] = u"旧名";
 
 // "key: value" with a colon of either width; false when there is no colon.
 bool splitKey(const QString& text, QString* key, QString* value)
@@ -149,13 +150,13 @@ LineMeta ParseLineMeta(const QStringList& freeText, int firstLine)
                 {line, QStringLiteral("@色「%1」は #RRGGBB の形ではありません").arg(value)});
             meta.colour.clear();
         }
-        if (key == QStringView(u"旧名")) {
-            if (!value.isEmpty())
-                meta.formerNames.append(value);
-            known = true;
-        }
         if (key == QStringView(kPrefectures)) {
             meta.prefectures = tokensOf(value);
+            known = true;
+        }
+        if (key == QStringView(kFormerName)) {
+            if (!value.isEmpty())
+                meta.formerNames.append(value);
             known = true;
         }
         if (!known)

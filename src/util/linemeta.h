@@ -57,10 +57,10 @@ struct LineMeta
     QString symbol; // @記号: JY, M
     QString section; // @区間: 東京～熱海
     QStringList prefectures; // @都道府県: in the order the line meets them
-    // @旧名: a name the line had in an earlier library (one per line); the learner's games under
-    // that name belong to this line.
-    QStringList formerNames;
     bool loop = false; // @環状
+    // @旧名, one line each: names this line had in earlier files of the library, so that what
+    // a learner did under the old name is found again.
+    QStringList formerNames;
     QStringList references; // 出典: lines, without the key
     // The free text that is neither a key nor a reference: what a person wrote about the line.
     QStringList prose;
