@@ -11,9 +11,15 @@
 
 namespace {
 
-// Which way the old games ran along the new line: the sum over consecutive answers of +1 where
-// the new line has them in the same order, -1 where it has them the other way round.
-int orientation(QSqlDatabase& db, const QString& oldKey, const QHash<QString, int>& newIndex)
+struct Fit
+{
+    int order = 0; // over consecutive answers: +1 in the new line's order, -1 against it
+    int matched = 0; // answers of stations the new line has
+    int answers = 0;
+};
+
+// How the old games fit the new line: how many of their stations it has, and which way they ran.
+Fit fitOf(QSqlDatabase& db, const QString& oldKey, const QHash<QString, int>& newIndex)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -21,9 +27,9 @@ int orientation(QSqlDatabase& db, const QString& oldKey, const QHash<QString, in
                              "JOIN games g ON g.id = a.game_id WHERE g.line_key = ? "
                              "ORDER BY a.game_id, a.position"));
     q.addBindValue(oldKey);
+    Fit fit;
     if (!q.exec())
-        return 0;
-    int sum = 0;
+        return fit;
     qint64 game = -1;
     int previous = -1;
     while (q.next()) {
@@ -31,16 +37,18 @@ int orientation(QSqlDatabase& db, const QString& oldKey, const QHash<QString, in
             game = q.value(0).toLongLong();
             previous = -1;
         }
+        ++fit.answers;
         const int index = newIndex.value(q.value(2).toString(), -1);
         if (index < 0)
             continue;
+        ++fit.matched;
         if (previous >= 0 && index != previous) {
             const bool forward = index > previous;
-            sum += forward != (q.value(1).toInt() != 0) ? 1 : -1;
+            fit.order += forward != (q.value(1).toInt() != 0) ? 1 : -1;
         }
         previous = index;
     }
-    return sum;
+    return fit;
 }
 
 } // namespace
@@ -80,9 +88,14 @@ int History::adoptFormerLine(const QStringList& formerNames, const QString& line
     int moved = 0;
     bool ok = true;
     for (const QString& oldKey : oldKeys) {
+        // A line of the same old name elsewhere (two sections once both called 東海道本線)
+        // stays where it is: the games move only where most of their stations are.
+        const Fit fit = fitOf(db, oldKey, newIndex);
+        if (fit.matched * 2 < fit.answers)
+            continue;
         // Games that ran against the new line's order become games in its other direction, so
         // that the links learnt in 駅当て keep their direction of travel.
-        const bool turned = orientation(db, oldKey, newIndex) < 0;
+        const bool turned = fit.order < 0;
         QSqlQuery u(db);
         u.prepare(QStringLiteral("UPDATE games SET line_key = ?, line_file = ?, reversed = CASE "
                                  "WHEN ? THEN 1 - COALESCE(reversed, 0) ELSE reversed END "
