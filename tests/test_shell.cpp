@@ -92,6 +92,9 @@ void TestShell::menuTree_data()
     QTest::newRow("mnuLine") << "mnuLine"
                              << "路線ファイルを開く(&O)..."
                              << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_O) << true;
+    QTest::newRow("mnuMap") << "mnuMap"
+                            << "地図(&M)..."
+                            << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_M) << true;
     QTest::newRow("mnuGameStart") << "mnuGameStart"
                                   << "スタート(&S)"
                                   << "mnuGame" << QKeySequence(Qt::Key_F5) << true;
@@ -148,7 +151,7 @@ void TestShell::windowFrame()
     QVERIFY(w.mnuSound->isCheckable() && w.mnuSound->isChecked());
     QVERIFY(w.mnuGameBar->isSeparator());
     // Menu bar order; the library's menu stands beside the line command.
-    const QStringList bar {"ファイル(&F)", "路線(&L)...",    "路線一覧(&R)",
+    const QStringList bar {"ファイル(&F)", "路線(&L)",       "路線一覧(&R)",
                            "ゲーム(&G)",   "オプション(&O)", "ヘルプ(&H)"};
     QStringList got;
     for (QAction* a : w.menuBar()->actions())

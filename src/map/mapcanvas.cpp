@@ -49,7 +49,8 @@ void MapCanvas::setView(const MapView& view)
 void MapCanvas::showCurrent()
 {
     const GeoBox box = current_ >= 0 ? lines_[current_].box : JapanBox();
-    setView(FitView(box, QSizeF(size()), 40));
+    // Room at the edges for the names beside the end stations.
+    setView(FitView(box, QSizeF(size()), 20 + 6 * fontMetrics().height()));
 }
 
 void MapCanvas::setSelected(int line)

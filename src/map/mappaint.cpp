@@ -161,13 +161,25 @@ void MapCanvas::paintLabels(QPainter& p, const QRectF& seen)
     const QFontMetricsF fm(font());
     p.setFont(font());
     const QPointF at = seen.topLeft();
+    // A station several lines share is named once: the lines' own positions of it differ by a
+    // platform's length, and the same name twice side by side reads as two stations.
+    QHash<QString, QPointF> named;
+    const qreal near = 4 * fm.height();
     const auto write = [&](int line, qreal gap, const QColor& ink) {
         p.setPen(ink);
         const QPolygonF& track = projected_.tracks[line];
         const QList<MapStation>& stations = lines_[line].stations;
-        for (int i = 0; i < stations.size(); ++i)
-            if (seen.contains(track[i]))
-                labelsDrawn_ += placeLabel(p, space, fm, track[i] - at, gap, stations[i].name);
+        for (int i = 0; i < stations.size(); ++i) {
+            if (!seen.contains(track[i]))
+                continue;
+            const auto same = named.constFind(stations[i].name);
+            if (same != named.cend() && QLineF(*same, track[i]).length() < near)
+                continue;
+            if (placeLabel(p, space, fm, track[i] - at, gap, stations[i].name)) {
+                named.insert(stations[i].name, track[i]);
+                ++labelsDrawn_;
+            }
+        }
     };
     // Every dot of the chosen line is kept free of other names.
     if (current_ >= 0)

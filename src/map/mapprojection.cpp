@@ -85,9 +85,12 @@ MapView ZoomAround(const MapView& view, QSizeF window, QPointF pixel, double fac
     Unproject(view, window, pixel, &latitude, &longitude);
     MapView zoomed = view;
     zoomed.scale = std::clamp(view.scale * factor, kMinMapScale, kMaxMapScale);
-    // The place under the cursor moves back under it: the centre follows by the difference.
-    const QPointF moved = Project(zoomed, window, latitude, longitude);
-    return Pan(zoomed, pixel.x() - moved.x(), pixel.y() - moved.y());
+    // The centre that puts the place back under the cursor: its latitude first, since the
+    // longitude's factor depends on it.
+    const QPointF d = pixel - QPointF(window.width() / 2, window.height() / 2);
+    zoomed.latitude = latitude + d.y() / zoomed.scale;
+    zoomed.longitude = longitude - d.x() / (zoomed.scale * LongitudeFactor(zoomed));
+    return zoomed;
 }
 
 MapView Pan(const MapView& view, double dx, double dy)
