@@ -66,7 +66,7 @@ bool placeLabel(QPainter& p, LabelSpace& space, const QFontMetricsF& fm, QPointF
     const qreal w = fm.horizontalAdvance(name) + 4, h = fm.height();
     for (const QRectF r : {QRectF(dot.x() + gap, dot.y() - h / 2, w, h),
                            QRectF(dot.x() - gap - w, dot.y() - h / 2, w, h)}) {
-        if (!QRectF(p.window()).intersects(r) || !space.take(r.adjusted(-1, -1, 1, 1)))
+        if (!QRectF(p.window()).contains(r) || !space.take(r.adjusted(-1, -1, 1, 1)))
             continue;
         p.fillRect(r, QColor(255, 255, 255, 210));
         // At a point rather than in a box: no layout of its own for each of hundreds of names.
