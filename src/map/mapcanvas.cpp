@@ -110,7 +110,9 @@ QPointF MapCanvas::stationPixel(int line, int station) const
 
 void MapCanvas::cycle(int step)
 {
-    const QList<int> near = linesNearCentre();
+    // The loaded line is already in view and named: N and P step through the others.
+    QList<int> near = linesNearCentre();
+    near.removeOne(current_);
     if (near.isEmpty())
         return;
     const qsizetype at = near.indexOf(selected_);
