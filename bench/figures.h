@@ -40,4 +40,7 @@ void figureMemory(std::vector<Row>& rows, const Setup& setup);
 // 7: the history at a learner's scale, 20,000 games and 300,000 answers (historyscale.cpp)
 void figureHistoryScale(std::vector<Row>& rows);
 
+// 8: the map painting 600 lines and 10,000 stations, country and city (mapdraw.cpp)
+void figureMapDraw(std::vector<Row>& rows);
+
 } // namespace bench

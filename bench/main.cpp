@@ -129,6 +129,10 @@ int main(int argc, char* argv[])
         progress(QStringLiteral("figure 7: the history at a learner's scale"));
         figureHistoryScale(rows);
     }
+    if (setup.wants(8)) {
+        progress(QStringLiteral("figure 8: the map of 600 lines"));
+        figureMapDraw(rows);
+    }
 
     std::printf("## Figures\n\n");
     printTable(rows);

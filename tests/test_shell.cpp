@@ -92,6 +92,9 @@ void TestShell::menuTree_data()
     QTest::newRow("mnuLine") << "mnuLine"
                              << "路線ファイルを開く(&O)..."
                              << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_O) << true;
+    QTest::newRow("mnuMap") << "mnuMap"
+                            << "地図(&M)..."
+                            << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_M) << true;
     QTest::newRow("mnuGameStart") << "mnuGameStart"
                                   << "スタート(&S)"
                                   << "mnuGame" << QKeySequence(Qt::Key_F5) << true;

@@ -208,6 +208,7 @@ void frmMain::mnuGameStop_Click()
     gStopRequest = -1;
     mnuGameStop->setEnabled(false);
     mnuLine->setEnabled(true);
+    mnuMap->setEnabled(true);
     mnuLineMenu->menuAction()->setEnabled(true);
     mnuLineList->menuAction()->setEnabled(true);
     mnuGameStart->setEnabled(true);

@@ -10,6 +10,8 @@
 #include "host.h"
 #include "linecatalogue.h"
 #include "lineidentity.h"
+#include "lineindex.h"
+#include "mapprojection.h"
 #include "progressdata.h"
 #include "session.h"
 #include "settings.h"
@@ -17,6 +19,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -48,6 +51,7 @@ public:
     QAction* mnuFileEnd = nullptr;
     QMenu* mnuLineMenu = nullptr; // 路線: open, find, map
     QAction* mnuLine = nullptr;
+    QAction* mnuMap = nullptr; // 地図: the library on a map, opened on the loaded line
     QMenu* mnuLineList = nullptr; // the library, line by line name
     QMenu* mnuGame = nullptr;
     QAction* mnuGameStart = nullptr;
@@ -104,6 +108,8 @@ public:
     void mnuTodayReview_Click();
     // Opens 成績 for the loaded line and mode and the whole library.
     void mnuProgress_Click();
+    // Opens 地図 on the loaded line; a line chosen there is loaded as OpenLineFile loads it.
+    void mnuMap_Click();
     void mnuRebuildCards_Click();
     // "今日の復習 N 問（M 路線）: Ctrl+T", or "" when nothing is due.
     QString dueText();
@@ -183,6 +189,9 @@ private:
     void adoptLoadedLine();
     bool adoptMovedLines(History& h, const QList<DueLine>& due);
     LibraryProgress libraryProgress();
+    // The loaded line's games in the mode played and each station's card state, as 成績 and
+    // 地図 show them; every station new when h is null.
+    LineProgress loadedLineProgress(History* h);
     // The share of the line in a file that is known ("72%"), or "" when nothing is known yet.
     QString knownShareText(const QString& path);
     void refreshKnown();
@@ -195,6 +204,8 @@ private:
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
     LineCatalogue catalogue_;
+    LineIndex index_; // every line read whole, for the map
+    std::optional<MapView> mapView_; // where the map was left
     PlayedGame last_;
     HistoryKeeper history_;
     bool reviewPending_ = false;

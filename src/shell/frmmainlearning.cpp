@@ -179,6 +179,14 @@ void frmMain::mnuProgress_Click()
         tell(QStringLiteral("遊んだ記録が使えないので、成績を表示できません。"));
         return;
     }
+    frmProgress window(
+        loadedLineProgress(h), libraryProgress(),
+        [h](const QString& path, QString* why) { return h->exportCsv(path, why); }, this);
+    window.exec();
+}
+
+LineProgress frmMain::loadedLineProgress(History* h)
+{
     const QDate today = QDate::currentDate();
     LineProgress line;
     line.lineName = gLineName;
@@ -189,14 +197,17 @@ void frmMain::mnuProgress_Click()
     line.mode = gGameMode == kModeEkiate ? kModeEkiate : kModeYomiate;
     line.loop = gLineLoop;
     const QString key = CurrentLineKey();
-    for (const GameRecord& g : h->fullGames(key, gGameMode < 0 ? kModeYomiate : gGameMode))
-        line.games.append({g.when, g.rate, g.score});
     QHash<QString, StoredCard> cards;
-    for (const StoredCard& c : h->cardsOf(key, line.mode)) {
-        if (c.reversed == gLineReversed || line.mode != kModeEkiate)
-            cards.insert(c.station + u',' + c.reading, c);
+    QHash<QString, QList<Outcome>> outcomes;
+    if (h) {
+        for (const GameRecord& g : h->fullGames(key, gGameMode < 0 ? kModeYomiate : gGameMode))
+            line.games.append({g.when, g.rate, g.score});
+        for (const StoredCard& c : h->cardsOf(key, line.mode)) {
+            if (c.reversed == gLineReversed || line.mode != kModeEkiate)
+                cards.insert(c.station + u',' + c.reading, c);
+        }
+        outcomes = h->lastOutcomes(key, line.mode);
     }
-    const QHash<QString, QList<Outcome>> outcomes = h->lastOutcomes(key, line.mode);
     const fsrs::Parameters parameters;
     for (std::int32_t i = 0; i < gStationCount; ++i) {
         const QString id = StationTable[i].StationName + u',' + StationTable[i].Reading;
@@ -214,10 +225,7 @@ void frmMain::mnuProgress_Click()
         s.lastAnswers = outcomes.value(id);
         line.stations.append(s);
     }
-    frmProgress window(
-        line, libraryProgress(),
-        [h](const QString& path, QString* why) { return h->exportCsv(path, why); }, this);
-    window.exec();
+    return line;
 }
 
 LibraryProgress frmMain::libraryProgress()

@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Figure 8: the map (地図) painting the whole network, 600 lines and 10,000 stations, at the
+// country's scale and around one city. The network is made up, the same on every run: two
+// thirds of its lines crowd round two cities as the real ones do, the rest run across the
+// country.
+
+#include "figures.h"
+#include "mapcanvas.h"
+#include "progressdata.h"
+#include "routelayout.h"
+
+#include <QCoreApplication>
+
+#include <random>
+
+namespace bench {
+
+namespace {
+
+constexpr int kMapLines = 600;
+constexpr int kMapStations = 10000;
+constexpr int kMapRuns = 50;
+constexpr double kPaintTargetMs = 50.0;
+
+struct City
+{
+    double latitude, longitude, spread;
+};
+
+// Random walks from a city's centre (or from anywhere along the country's diagonal), a station
+// every one to three kilometres in a city and every five out of it.
+QList<IndexedLine> madeNetwork()
+{
+    const City tokyo {35.68, 139.76, 0.35}, osaka {34.69, 135.50, 0.3};
+    std::mt19937 random(20260529);
+    std::uniform_real_distribution<double> unit(0, 1);
+    QList<IndexedLine> lines;
+    int stations = 0;
+    for (int i = 0; i < kMapLines; ++i) {
+        IndexedLine line;
+        line.path = QStringLiteral("/made/%1.txt").arg(i);
+        line.name = QStringLiteral("試験線%1").arg(i);
+        line.meta.operatorName = QStringLiteral("試験鉄道");
+        if (i % 10 < 7)
+            line.meta.colour = QStringLiteral("#%1").arg(random() % 0xffffff, 6, 16, QChar(u'0'));
+        const int kind = i % 3; // 0 Tokyo, 1 Osaka or anywhere, 2 anywhere
+        const City* city = kind == 0 ? &tokyo : (kind == 1 && i % 2) ? &osaka : nullptr;
+        const double t = unit(random);
+        double lat = city ? city->latitude + (unit(random) - 0.5) * city->spread : 31.5 + 12 * t;
+        double lon = city ? city->longitude + (unit(random) - 0.5) * city->spread
+                          : 130.5 + 11 * t + (unit(random) - 0.5) * 2;
+        const double step = city ? 0.01 + 0.02 * unit(random) : 0.05;
+        const double heading = unit(random) * 6.283;
+        // About as many on each line as are left to share, give or take six; the last line
+        // makes the total.
+        const int share = (kMapStations - stations) / (kMapLines - i);
+        const int count
+            = i + 1 == kMapLines ? kMapStations - stations : share - 6 + int(random() % 13);
+        for (int j = 0; j < count; ++j) {
+            const double turn = heading + (unit(random) - 0.5);
+            lat += step * std::sin(turn);
+            lon += step * std::cos(turn) * 1.2;
+            IndexedStation s;
+            s.name = QStringLiteral("駅%1の%2").arg(i).arg(j);
+            s.meta.hasPosition = true;
+            s.meta.latitude = lat;
+            s.meta.longitude = lon;
+            line.stations.append(s);
+        }
+        stations += count;
+        lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+void figureMapDraw(std::vector<Row>& rows)
+{
+    const QList<IndexedLine> network = madeNetwork();
+    int stations = 0;
+    for (const IndexedLine& l : network)
+        stations += int(l.stations.size());
+    MapCanvas canvas(MapLinesOf(network));
+    canvas.resize(880, 620);
+    // The loaded line is the first of Tokyo's, its stations in every state.
+    QList<int> states;
+    for (int i = 0; i < network[0].stations.size(); ++i)
+        states.append(i % 5);
+    canvas.setCurrent(0, states, [](QPainter& p, QPointF centre, qreal radius, int state) {
+        PaintStationDot(p, centre, radius, CardState(state));
+    });
+    canvas.show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    const auto measure = [&](const MapView& view) {
+        canvas.setView(view);
+        canvas.repaint(); // the first paint also lays out the glyphs of the names
+        std::vector<double> paint;
+        const std::vector<double> shown = timeRuns(kMapRuns, [&] {
+            canvas.repaint();
+            paint.push_back(canvas.lastPaintMs());
+        });
+        return std::pair {paint, shown};
+    };
+    const MapView country = FitView(JapanBox(), QSizeF(canvas.size()), 20);
+    const auto [countryPaint, countryShown] = measure(country);
+    const MapView city {35.68, 139.76, 6000};
+    const auto [cityPaint, cityShown] = measure(city);
+    const int cityNames = canvas.labelsDrawn();
+
+    const auto row = [&](const QString& name, const std::vector<double>& ms,
+                         const std::vector<double>& shown, const QString& what) {
+        const double m = median(ms);
+        return Row {name, fixed(m, 2) + QStringLiteral(" ms"),
+                    QStringLiteral("below %1 ms").arg(kPaintTargetMs), verdict(m < kPaintTargetMs),
+                    QStringLiteral("median paintEvent of %1 (range %2–%3 ms), repaint() %4 ms; ")
+                            .arg(ms.size())
+                            .arg(fixed(minOf(ms), 2), fixed(maxOf(ms), 2), fixed(median(shown), 2))
+                        + what};
+    };
+    const QString size = QStringLiteral("%1 lines, %2 stations").arg(network.size()).arg(stations);
+    rows.push_back(row(QStringLiteral("8a. Paint the map of the whole country (%1)").arg(size),
+                       countryPaint, countryShown,
+                       QStringLiteral("880 × 620 offscreen, all Japan in view")));
+    rows.push_back(row(QStringLiteral("8b. Paint the map around one city"), cityPaint, cityShown,
+                       QStringLiteral("Tokyo at 6,000 px a degree (54 px a km), %1 station names "
+                                      "written, the others left out where they would overlap")
+                           .arg(cityNames)));
+}
+
+} // namespace bench
