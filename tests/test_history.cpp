@@ -95,6 +95,7 @@ private slots:
     void fullDiskKeptAndGamesPending();
     void cardsFollowTheGames();
     void migratesAnEarlierHistory();
+    void formerLineTakesItsGames();
 
 private:
     QTemporaryDir dir_;
@@ -486,6 +487,33 @@ void TestHistory::migratesAnEarlierHistory()
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase("count");
+}
+
+// A line made again under a new name, its stations in the other order, takes its games: the
+// 駅当て links keep their direction of travel, and a line once of the same name elsewhere
+// keeps its own games.
+void TestHistory::formerLineTakesItsGames()
+{
+    History h;
+    QCOMPARE(h.open(dir_.filePath("former")), History::Opened::Ok);
+    using O = Outcome;
+    GameRecord links = game(0, {O::Right, O::Right, O::Right}); // 東京 神田 秋葉原, forwards
+    links.mode = 2;
+    QVERIFY(h.record(links));
+    GameRecord elsewhere = game(1, {O::Right});
+    elsewhere.lineKey = QStringLiteral("elsewhere");
+    elsewhere.answers[0].station = QStringLiteral("熱海");
+    QVERIFY(h.record(elsewhere));
+    QCOMPARE(h.adoptFormerLine({"山手線"}, "new", {"御徒町", "秋葉原", "神田", "東京"}, "/l.txt"),
+             1);
+    QVERIFY(h.cardsOf("line", 2).isEmpty());
+    const QList<StoredCard> cards = h.cardsOf("new", 2);
+    QCOMPARE(cards.size(), 3);
+    for (const StoredCard& c : cards)
+        QVERIFY(c.reversed); // against the new file's order
+    QCOMPARE(h.cardsOf("elsewhere", 1).size(), 1);
+    QCOMPARE(h.dueLines(QDate(2030, 1, 1)).constFirst().lineFile, QStringLiteral("/l.txt"));
+    QCOMPARE(h.adoptFormerLine({"山手線"}, "new", {"東京"}, "/l.txt"), 0); // nothing left to move
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
