@@ -41,6 +41,6 @@ void figureMemory(std::vector<Row>& rows, const Setup& setup);
 void figureHistoryScale(std::vector<Row>& rows);
 
 // 8: the map painting 600 lines and 10,000 stations, country and city (mapdraw.cpp)
-void figureMapDraw(std::vector<Row>& rows);
+void figureMapDraw(std::vector<Row>& rows, const Setup& setup);
 
 } // namespace bench

@@ -130,8 +130,8 @@ int main(int argc, char* argv[])
         figureHistoryScale(rows);
     }
     if (setup.wants(8)) {
-        progress(QStringLiteral("figure 8: the map of 600 lines"));
-        figureMapDraw(rows);
+        progress(QStringLiteral("figure 8: the map of the whole network"));
+        figureMapDraw(rows, setup);
     }
 
     std::printf("## Figures\n\n");

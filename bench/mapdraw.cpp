@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Figure 8: the map (地図) painting the whole network, 600 lines and 10,000 stations, at the
-// country's scale and around one city. The network is made up, the same on every run: two
-// thirds of its lines crowd round two cities as the real ones do, the rest run across the
-// country.
+// Figure 8: the map (地図) painting the whole network at the country's scale and around one city:
+// the library the game ships (every line beside the built program), or, where it is missing, a
+// network made up the same on every run, 600 lines and 10,000 stations, two thirds of them
+// crowding round two cities as the real ones do.
 
 #include "figures.h"
 #include "mapcanvas.h"
@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace bench {
@@ -76,9 +78,20 @@ QList<IndexedLine> madeNetwork()
 
 } // namespace
 
-void figureMapDraw(std::vector<Row>& rows)
+void figureMapDraw(std::vector<Row>& rows, const Setup& setup)
 {
-    const QList<IndexedLine> network = madeNetwork();
+    LineIndex index;
+    QList<IndexedLine> network = index.lines({setup.buildDir + QStringLiteral("/line")});
+    // The loaded line: Tokyo's first that has positions.
+    const auto placed = [](const IndexedLine& l) {
+        return !l.stations.isEmpty() && l.stations.front().meta.hasPosition
+            && std::abs(l.stations.front().meta.latitude - 35.68) < 0.1
+            && std::abs(l.stations.front().meta.longitude - 139.76) < 0.1;
+    };
+    if (const auto it = std::find_if(network.begin(), network.end(), placed); it != network.end())
+        std::iter_swap(network.begin(), it);
+    else
+        network = madeNetwork();
     int stations = 0;
     for (const IndexedLine& l : network)
         stations += int(l.stations.size());
