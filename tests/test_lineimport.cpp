@@ -131,6 +131,13 @@ void TestLineImport::corrections_data()
     fixed[1] = "成田第1ターミナル,なりたくうこう,#TS02 #KS44 @35.760000/140.380000";
     QTest::newRow("name, its aside gone")
         << "name|*|成田空港|成田第1ターミナル|page" << kTest << fixed << QStringList {"テイ"};
+    fixed = cleaned;
+    fixed[0] = "北34条,きたさんじゅうよじょう,@35.500000/139.250000";
+    fixed[1] = "成田空港,なりたくうこう,#KS41 #TS2A @35.760000/140.380000 成田第1ターミナル";
+    QTest::newRow("numbers: replaced, and none")
+        << "numbers|テスト線(甲～乙)|成田空港|KS41 TS2A|page\n"
+           "numbers|テスト線(甲～乙)|北34条|-|page\nnumbers|*|渋谷|#X1|page"
+        << kTest << fixed << QStringList {"corrections.tsv:3:駅番号", "テイ"};
     QTest::newRow("drop, insert first and after")
         << "drop|テスト線(甲～乙)|渋谷||page\n"
            "insert|テスト線(甲～乙)|^|始,はじめ,#TS00|page\n"

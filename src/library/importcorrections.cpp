@@ -4,6 +4,7 @@
 
 #include "lib_util.h"
 #include "lineimport_p.h"
+#include <QRegularExpression>
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr KindName kKinds[] = {
     {"drop", CorrectionKind::Drop},       {"insert", CorrectionKind::Insert},
     {"loop", CorrectionKind::Loop},       {"skip", CorrectionKind::Skip},
     {"branch", CorrectionKind::Branch},   {"operator", CorrectionKind::Operator},
-    {"former", CorrectionKind::Former},
+    {"former", CorrectionKind::Former},   {"numbers", CorrectionKind::Numbers},
 };
 
 // What a row of the kind must give besides its line.
@@ -26,7 +27,7 @@ bool needsStation(CorrectionKind kind)
 {
     return kind == CorrectionKind::Reading || kind == CorrectionKind::Name
         || kind == CorrectionKind::Drop || kind == CorrectionKind::Insert
-        || kind == CorrectionKind::Branch;
+        || kind == CorrectionKind::Branch || kind == CorrectionKind::Numbers;
 }
 bool needsValue(CorrectionKind kind)
 {
@@ -37,7 +38,23 @@ bool needsValue(CorrectionKind kind)
 bool touchesStations(CorrectionKind kind)
 {
     return kind == CorrectionKind::Reading || kind == CorrectionKind::Name
-        || kind == CorrectionKind::Drop;
+        || kind == CorrectionKind::Drop || kind == CorrectionKind::Numbers;
+}
+
+// The numbers of a numbers row: space-separated, "-" for none; false when a token could not
+// stand in a station line (the file's separators, or the # and @ the file writes itself).
+bool parseNumbers(const QString& value, QStringList* out)
+{
+    out->clear();
+    if (value == u"-")
+        return true;
+    for (const QString& token : value.split(u' ', Qt::SkipEmptyParts)) {
+        static const QRegularExpression number(QStringLiteral("^[A-Za-z]*[0-9]+[A-Za-z0-9-]*$"));
+        if (!number.match(token).hasMatch())
+            return false;
+        out->append(token);
+    }
+    return !out->isEmpty();
 }
 
 qsizetype indexOf(const QList<lineimport::Station>& stations, const QString& source,
@@ -89,7 +106,8 @@ qsizetype insertPosition(const QList<lineimport::Station>& stations, const QStri
     return at;
 }
 
-// A reading, name or drop row on the stations the database names so; true when one matched.
+// A reading, name, drop or numbers row on the stations the database names so; true when one
+// matched.
 bool applyToStations(lineimport::Line& line, const Correction& c)
 {
     bool matched = false;
@@ -102,6 +120,8 @@ bool applyToStations(lineimport::Line& line, const Correction& c)
             line.stations.removeAt(i);
         } else if (c.kind == CorrectionKind::Reading) {
             s.reading = c.value;
+        } else if (c.kind == CorrectionKind::Numbers) {
+            parseNumbers(c.value, &s.meta.numbers);
         } else {
             s.name = c.value;
             // The aside that was the new name already says nothing more.
@@ -147,6 +167,7 @@ QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* pr
         c.value = f[3].trimmed();
         c.reason = f.mid(4).join(u'\t').trimmed();
         lineimport::Station inserted;
+        QStringList numbers;
         QString wrong;
         if (c.line.isEmpty())
             wrong = QStringLiteral("路線がありません");
@@ -158,6 +179,10 @@ QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* pr
             wrong = QStringLiteral("理由 (確かめたページ) がありません");
         else if (c.kind == CorrectionKind::Insert && !parseInserted(c.value, &inserted))
             wrong = QStringLiteral("挿入する駅「%1」が「駅名,読み,付記」の形ではありません")
+                        .arg(c.value);
+        else if (c.kind == CorrectionKind::Numbers && !parseNumbers(c.value, &numbers))
+            wrong = QStringLiteral("駅番号「%1」が空白で区切った番号 (無いときは「-」) では"
+                                   "ありません")
                         .arg(c.value);
         else if (c.kind == CorrectionKind::Branch && !lineimport::ParseBranch(c.value, nullptr))
             wrong = QStringLiteral("支線「%1」が「終わりの駅|分かれる駅|合流する駅|路線名」の"

@@ -21,7 +21,18 @@
 inline constexpr char16_t kImportSourceName[] = u"station_database";
 inline constexpr char16_t kImportSourceUrl[] = u"https://github.com/Seo-4d696b75/station_database";
 
-enum class CorrectionKind { Reading, Name, Drop, Insert, Loop, Skip, Branch, Operator, Former };
+enum class CorrectionKind {
+    Reading,
+    Name,
+    Drop,
+    Insert,
+    Loop,
+    Skip,
+    Branch,
+    Operator,
+    Former,
+    Numbers
+};
 
 // One row of the corrections table.
 struct Correction
