@@ -10,6 +10,7 @@
 #include "host.h"
 #include "linecatalogue.h"
 #include "lineidentity.h"
+#include "lineindex.h"
 #include "progressdata.h"
 #include "session.h"
 #include "settings.h"
@@ -48,6 +49,7 @@ public:
     QAction* mnuFileEnd = nullptr;
     QMenu* mnuLineMenu = nullptr; // 路線: open, find, map
     QAction* mnuLine = nullptr;
+    QAction* mnuFinder = nullptr; // 路線を探す
     QMenu* mnuLineList = nullptr; // the library, line by line name
     QMenu* mnuGame = nullptr;
     QAction* mnuGameStart = nullptr;
@@ -95,6 +97,8 @@ public:
     void mnuGameStop_Click();
     void mnuGameScore_Click();
     void mnuLine_Click();
+    // Opens the finder over the whole library; the line chosen there loads as if opened.
+    void mnuFinder_Click();
     void mnuSound_Click();
     void mnuCorrection_Click();
     // Opens the learning settings; a new direction of travel loads the line again.
@@ -191,6 +195,7 @@ private:
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
     LineCatalogue catalogue_;
+    LineIndex lineIndex_; // every line read whole, for the finder
     PlayedGame last_;
     HistoryKeeper history_;
     bool reviewPending_ = false;

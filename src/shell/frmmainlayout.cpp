@@ -137,6 +137,9 @@ void frmMain::buildMenus()
     mnuLine = namedAction(mnuLineMenu->addAction(QStringLiteral("路線ファイルを開く(&O)...")),
                           "mnuLine");
     mnuLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFinder
+        = namedAction(mnuLineMenu->addAction(QStringLiteral("路線を探す(&F)...")), "mnuFinder");
+    mnuFinder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     // The library by the lines' own names; filled each time it opens.
     mnuLineList = bar->addMenu(QStringLiteral("路線一覧(&R)"));
     mnuLineList->setObjectName(QStringLiteral("mnuLineList"));
@@ -191,6 +194,7 @@ void frmMain::connectHandlers()
     connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
     connect(mnuGameReview, &QAction::triggered, this, &frmMain::mnuGameReview_Click);
     connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
+    connect(mnuFinder, &QAction::triggered, this, &frmMain::mnuFinder_Click);
     connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
     // A checkable action inverts its own check mark before it reports the trigger.
     connect(mnuSound, &QAction::triggered, this, &frmMain::mnuSound_Click);
