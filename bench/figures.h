@@ -40,4 +40,7 @@ void figureMemory(std::vector<Row>& rows, const Setup& setup);
 // 7: the history at a learner's scale, 20,000 games and 300,000 answers (historyscale.cpp)
 void figureHistoryScale(std::vector<Row>& rows);
 
+// 8: 路線一覧 and the finder over the whole line library (linefinder.cpp)
+void figureLineFinder(std::vector<Row>& rows, const Setup& setup);
+
 } // namespace bench
