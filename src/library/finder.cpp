@@ -45,6 +45,8 @@ bool anyContains(const QStringList& list, const QString& q)
 FinderHit stationMatch(const FinderLine& line, const QString& q)
 {
     FinderHit best {0, FinderRank::StationContains, -1};
+    if (!line.stationText.contains(q))
+        return best;
     for (int i = 0; i < int(line.stationNames.size()); ++i) {
         const QString& name = line.stationNames[i];
         const QString& reading = line.stationReadings[i];
@@ -123,6 +125,7 @@ FinderIndex BuildFinderIndex(const QList<IndexedLine>& lines)
         for (const IndexedStation& s : l.stations) {
             f.stationNames.append(FinderFold(s.name));
             f.stationReadings.append(FinderFold(s.reading));
+            f.stationText += u'\n' + f.stationNames.back() + u'\n' + f.stationReadings.back();
         }
         index.lines.append(f);
     }

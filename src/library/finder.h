@@ -40,6 +40,9 @@ struct FinderLine
     QStringList prefectures;
     QStringList stationNames;
     QStringList stationReadings;
+    // Every station's name and reading between line breaks: one search of it tells whether any
+    // station matches at all, which most lines' stations do not.
+    QString stationText;
 };
 
 // The lines in the form matching needs, built once when the finder opens.
