@@ -132,7 +132,7 @@ frmFinder::frmFinder(const QList<IndexedLine>& lines, QWidget* parent)
     connect(txtFind, &QLineEdit::textChanged, this, &frmFinder::search);
     connect(lstLines, &QAbstractItemView::doubleClicked, this, &frmFinder::choose);
     search(QString());
-    const QSize wanted(em * 62, em * 30);
+    const QSize wanted(em * 66, em * 40);
     resize(wanted.boundedTo(screen() ? screen()->availableSize() * 9 / 10 : wanted));
     txtFind->setFocus();
 }

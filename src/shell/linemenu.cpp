@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -108,17 +109,32 @@ QString signatureOf(const QList<LineEntry>& lines)
     return out;
 }
 
+// How many rows a menu may have on the screen it opens on: 25 on a 768-pixel screen at
+// 96 dpi, fewer when the screen is scaled up; never so few that the menus multiply.
+int rowsFitting(const QMenu* menu)
+{
+    const QScreen* screen = menu->screen();
+    if (!screen)
+        return kLineMenuLimit;
+    const int row = std::max(menu->fontMetrics().height(), 16) + 6;
+    // The task bar and the menu bar above the menu are left over.
+    const int rows = (screen->availableGeometry().height() - 64) / row;
+    return std::clamp(rows, 12, kLineMenuLimit);
+}
+
 // A region's menu, made the first time it opens and again only when its files changed: the
 // heads of its files are read then, not when 路線一覧 opens.
 void fillRegion(QMenu* menu, LineCatalogue& catalogue, const QString& libraryFolder,
                 const QString& folder, const LineMenuHandlers& handlers)
 {
     const LineRegion region = catalogue.region(libraryFolder, folder);
-    const QString signature = signatureOf(region.lines);
+    // Made again on a screen of another size too.
+    const int limit = rowsFitting(menu);
+    const QString signature = QString::number(limit) + u'\n' + signatureOf(region.lines);
     if (menu->property(kSignatureProperty).toString() != signature) {
         clearMenu(menu);
         menu->setProperty(kSignatureProperty, signature);
-        addNode(menu, SplitLineMenu(region.lines, region.folder), handlers);
+        addNode(menu, SplitLineMenu(region.lines, region.folder, limit), handlers);
         if (region.lines.isEmpty())
             menu->addAction(QStringLiteral("（路線ファイルがありません）"))->setEnabled(false);
     }
