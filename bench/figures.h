@@ -42,5 +42,7 @@ void figureHistoryScale(std::vector<Row>& rows);
 
 // 8: the map painting 600 lines and 10,000 stations, country and city (mapdraw.cpp)
 void figureMapDraw(std::vector<Row>& rows, const Setup& setup);
+// 9: 路線一覧 and the finder over the whole line library (linefinder.cpp)
+void figureLineFinder(std::vector<Row>& rows, const Setup& setup);
 
 } // namespace bench

@@ -13,6 +13,7 @@
 //                      built beside)
 //   --baseline PATH    the bare Qt window its CPU is set against (default: the one built beside)
 //   --build-dir DIR    the build folder whose "sound" folder holds the built wave files
+//   --library DIR      the line library of figure 8 (default: the build folder's "line")
 //
 // Only getrusage, /proc and a monotonic clock are used, so it runs on any machine without
 // performance counters. Figures 1 and 3 start their own Xvfb and watch and drive the program
@@ -52,8 +53,11 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
     const QCommandLineOption buildDir(
         QStringLiteral("build-dir"), QStringLiteral("Build folder holding the sound folder."),
         QStringLiteral("dir"), QStringLiteral(TABIDORI_BENCH_BUILD_DIR));
+    const QCommandLineOption library(QStringLiteral("library"),
+                                     QStringLiteral("Line library of figure 8."),
+                                     QStringLiteral("dir"));
     const QCommandLineOption child(QStringLiteral("memory-child"));
-    parser.addOptions({full, only, program, baseline, buildDir, child});
+    parser.addOptions({full, only, program, baseline, buildDir, library, child});
     parser.process(arguments);
 
     Setup setup;
@@ -63,6 +67,8 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
     setup.program = QFileInfo(parser.value(program)).absoluteFilePath();
     setup.baseline = QFileInfo(parser.value(baseline)).absoluteFilePath();
     setup.buildDir = QFileInfo(parser.value(buildDir)).absoluteFilePath();
+    if (parser.isSet(library))
+        setup.library = QFileInfo(parser.value(library)).absoluteFilePath();
     memoryChildRun = parser.isSet(child);
     return setup;
 }
@@ -132,6 +138,10 @@ int main(int argc, char* argv[])
     if (setup.wants(8)) {
         progress(QStringLiteral("figure 8: the map of the whole network"));
         figureMapDraw(rows, setup);
+    }
+    if (setup.wants(9)) {
+        progress(QStringLiteral("figure 9: 路線一覧 and the finder over the line library"));
+        figureLineFinder(rows, setup);
     }
 
     std::printf("## Figures\n\n");

@@ -773,10 +773,13 @@ void TestGame::lineLibraryMenu()
             out << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return out;
     };
+    // Opened as the player opens it: a region's lines are read then.
     const auto submenu = [&](const QString& title) {
         for (QAction* a : w_->mnuLineList->actions()) {
-            if (a->menu() && a->text() == title)
+            if (a->menu() && a->text() == title) {
+                emit a->menu()->aboutToShow();
                 return a->menu();
+            }
         }
         return static_cast<QMenu*>(nullptr);
     };

@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The line checker's rules, as tabidori-linecheck applies them, against a small dictionary.
+// The line checker's rules, as tabidori-linecheck applies them, against a small dictionary;
+// finding a line, and 路線一覧 split into menus that fit on the screen.
 
 #include "codec.h"
+#include "finder.h"
 #include "linecheck.h"
+#include "linegroups.h"
 #include "stationdictionary.h"
 #include "testfiles.h"
 
@@ -22,6 +25,9 @@ private slots:
     void networkRules_data();
     void networkRules();
     void fillReadings();
+    void finderMatches_data();
+    void finderMatches();
+    void menuSplitKeepsMenusShort();
 
 private:
     QTemporaryDir dir_;
@@ -296,6 +302,115 @@ void TestLibrary::fillReadings()
     // Never over a file that is there already.
     QCOMPARE(FillReadings(path, dictionary_, &written, &why), -1);
     QVERIFY(!why.isEmpty());
+}
+
+namespace {
+
+IndexedLine madeLine(const QString& name, const QString& meta, const QString& stations)
+{
+    IndexedLine line;
+    line.name = name;
+    line.region = meta.isEmpty() ? QString() : QStringLiteral("kanto");
+    line.meta = ParseLineMeta(meta.split(u'|', Qt::SkipEmptyParts));
+    for (const QString& s : stations.split(u' '))
+        line.stations.append({s.section(u',', 0, 0), s.section(u',', 1, 1), {}});
+    return line;
+}
+
+} // namespace
+
+void TestLibrary::finderMatches_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("found"); // line, and @station when found by one
+    const QStringList shinjuku {"都営新宿線", "小田急小田原線@新宿", "JR山手線@新宿",
+                                "東京メトロ丸ノ内線@新宿三丁目"};
+    QTest::newRow("kanji name") << "山手線" << QStringList {"JR山手線"};
+    QTest::newRow("kana reading") << "やまのて" << QStringList {"JR山手線"};
+    QTest::newRow("katakana reading") << "ヤマノテ" << QStringList {"JR山手線"};
+    QTest::newRow("full-width letters") << "ＪＲ" << QStringList {"JR山手線"};
+    QTest::newRow("symbol") << "jy" << QStringList {"JR山手線"};
+    QTest::newRow("station name") << "新宿" << shinjuku;
+    QTest::newRow("station reading") << "しんじゅく" << shinjuku;
+    QTest::newRow("station, hand-made line last")
+        << "シブヤ" << QStringList {"JR山手線@渋谷", "銀座線@渋谷"};
+    QTest::newRow("operator") << "交通局" << QStringList {"都営新宿線"};
+    QTest::newRow("prefecture") << "神奈川" << QStringList {"小田急小田原線"};
+    QTest::newRow("no match") << "札幌" << QStringList {};
+    QTest::newRow("blank") << "　 " << QStringList {};
+}
+
+void TestLibrary::finderMatches()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, found);
+    const QList<IndexedLine> lines {
+        madeLine("銀座線", "", "渋谷,しぶや 新橋,しんばし"),
+        madeLine("JR山手線",
+                 "@読み: じぇいあーるやまのてせん|@事業者: JR東日本|@記号: JY|@都道府県: 東京都",
+                 "新宿,しんじゅく 渋谷,しぶや 東京,とうきょう"),
+        madeLine("都営新宿線",
+                 "@読み: とえいしんじゅくせん|@事業者: 東京都交通局|@都道府県: 東京都 千葉県",
+                 "新宿,しんじゅく 本八幡,もとやわた"),
+        madeLine("東京メトロ丸ノ内線", "@読み: とうきょうめとろまるのうちせん|@事業者: 東京メトロ",
+                 "池袋,いけぶくろ 新宿三丁目,しんじゅくさんちょうめ"),
+        madeLine("小田急小田原線",
+                 "@読み: おだきゅうおだわらせん|@事業者: 小田急電鉄|@都道府県: 東京都 神奈川県",
+                 "新宿,しんじゅく 小田原,おだわら"),
+    };
+    QStringList got;
+    for (const FinderHit& hit : FindLines(BuildFinderIndex(lines), query)) {
+        const IndexedLine& line = lines[hit.line];
+        got << line.name + (hit.station < 0 ? QString() : u'@' + line.stations[hit.station].name);
+    }
+    QCOMPARE(got, found);
+}
+
+// A region of 400 lines, most of them in one prefecture, one operator with 40 lines there, and
+// hand-made files without metadata: every menu within the limit, every line in one of them.
+void TestLibrary::menuSplitKeepsMenusShort()
+{
+    const QStringList prefectures {"東京都", "東京都", "東京都", "神奈川県", "千葉県", "埼玉県"};
+    QList<LineEntry> lines;
+    for (int i = 0; i < 400; ++i) {
+        LineEntry e;
+        e.path = QStringLiteral("/l/%1.txt").arg(i);
+        e.name = QStringLiteral("線%1").arg(i);
+        if (i % 13 == 0) {
+            e.group = QStringLiteral("hand"); // no metadata: grouped by its file name
+        } else {
+            // A line that starts in Yamanashi but is filed in kanto is listed in kanto's own.
+            e.meta.prefectures = QStringList {i % 7 ? QString() : QStringLiteral("山梨県"),
+                                              prefectures[i % prefectures.size()]};
+            e.meta.prefectures.removeAll(QString());
+            e.meta.operatorName
+                = i % 2 ? QStringLiteral("大手") : QStringLiteral("会社%1").arg(i % 30);
+            e.group = e.meta.operatorName;
+        }
+        lines.append(e);
+    }
+    SortByOperator(lines);
+    QStringList seen;
+    QStringList titles;
+    std::function<void(const LineMenuNode&)> walk = [&](const LineMenuNode& node) {
+        int rows = int(node.submenus.size() + node.lines.size());
+        for (qsizetype i = 1; node.separators && i < node.lines.size(); ++i)
+            rows += node.lines[i].group != node.lines[i - 1].group;
+        QVERIFY2(rows <= kLineMenuLimit, qPrintable(node.title));
+        for (const LineMenuNode& sub : node.submenus)
+            walk(sub);
+        for (const LineEntry& e : node.lines)
+            seen << e.path;
+    };
+    const LineMenuNode root = SplitLineMenu(lines, QStringLiteral("kanto"));
+    for (const LineMenuNode& sub : root.submenus)
+        titles << sub.title;
+    walk(root);
+    QCOMPARE(titles, (QStringList {"埼玉県", "千葉県", "東京都", "神奈川県", "その他"}));
+    QCOMPARE(seen.size(), lines.size());
+    QCOMPARE(QSet<QString>(seen.begin(), seen.end()).size(), lines.size());
+    // A region that fits stays one menu, in its order.
+    QCOMPARE(SplitLineMenu(lines.mid(0, 20), QStringLiteral("kanto")).lines.size(), 20);
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

@@ -1,18 +1,28 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehost.h"
+#include "fakemixer.h"
 #include "fonts.h"
+#include "frmfinder.h"
 #include "frmmain.h"
 #include "panelstatusbar.h"
+#include "stationtable.h"
+#include "testfiles.h"
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 
 class TestShell : public QObject
 {
@@ -25,6 +35,7 @@ private slots:
     void menuTree_data();
     void menuTree();
     void windowFrame();
+    void finderLoadsLine();
 };
 
 void TestShell::frameControls_data()
@@ -92,6 +103,9 @@ void TestShell::menuTree_data()
     QTest::newRow("mnuLine") << "mnuLine"
                              << "路線ファイルを開く(&O)..."
                              << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_O) << true;
+    QTest::newRow("mnuFinder") << "mnuFinder"
+                               << "路線を探す(&F)..."
+                               << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_F) << true;
     QTest::newRow("mnuMap") << "mnuMap"
                             << "地図(&M)..."
                             << "mnuLineMenu" << QKeySequence(Qt::CTRL | Qt::Key_M) << true;
@@ -159,6 +173,61 @@ void TestShell::windowFrame()
     QCOMPARE(got, bar);
     // The mode list starts empty; its items come when the window loads.
     QCOMPARE(w.cmbGameMode->count(), 0);
+}
+
+// 路線を探す as the player uses it: a reading typed, the list as it stands, Down and
+// Enter; the line loads as if its file had been opened. Esc closes and loads nothing.
+void TestShell::finderLoadsLine()
+{
+    QTemporaryDir dir;
+    FakeHost host;
+    host.folder = dir.path();
+    FakeMixer mixer;
+    QVERIFY(QDir().mkpath(dir.filePath("line/kanto")));
+    writeLineFile(dir, "line/kanto/JR山手線.txt",
+                  {"JR山手線", "@読み: じぇいあーるやまのてせん", "@事業者: JR東日本",
+                   "@色: #9ACD32", "###", "大崎,おおさき", "新宿,しんじゅく", "渋谷,しぶや"});
+    writeLineFile(dir, "line/kanto/都営新宿線.txt",
+                  {"都営新宿線", "@読み: とえいしんじゅくせん", "###", "新宿,しんじゅく",
+                   "本八幡,もとやわた"});
+    frmMain w;
+    w.Form_Load(QString());
+    QStringList listed;
+    QString found;
+    const auto type = [&](const QString& text, const QList<Qt::Key>& keys) {
+        QTimer::singleShot(0, [&, text, keys] {
+            auto* finder = qobject_cast<frmFinder*>(QApplication::activeModalWidget());
+            QVERIFY(finder);
+            // As an input method hands kana over, a character at a time.
+            for (const QChar c : text) {
+                QInputMethodEvent typed;
+                typed.setCommitString(c);
+                QApplication::sendEvent(finder->txtFind, &typed);
+            }
+            listed.clear();
+            const QAbstractItemModel* model = finder->lstLines->model();
+            for (int r = 0; r < model->rowCount(); ++r)
+                listed << model->index(r, 0).data().toString() + u'|'
+                        + model->index(r, 3).data().toString();
+            found = finder->lblFound->text();
+            for (const Qt::Key key : keys)
+                QTest::keyClick(finder->txtFind, key);
+        });
+        w.mnuFinder->trigger();
+    };
+    type(QStringLiteral("シンジュク"), {Qt::Key_Escape});
+    QCOMPARE(listed, (QStringList {"都営新宿線|", "JR山手線|新宿（しんじゅく）"}));
+    QCOMPARE(found, QStringLiteral("2 路線が見つかりました。"));
+    QVERIFY(gLineName.isEmpty());
+    type(QStringLiteral("しんじゅく"), {Qt::Key_Down, Qt::Key_Return});
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(gLineName, QStringLiteral("JR山手線"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("JR山手線 - Tabi Dori"));
+    QCOMPARE(w.sbStatusBar->panelText("Guide"), kLineLoadedGuide);
+    // Enter with nothing listed keeps the finder open; Esc closes it.
+    type(QStringLiteral("札幌"), {Qt::Key_Return, Qt::Key_Escape});
+    QCOMPARE(listed, QStringList {});
+    QCOMPARE(found, QStringLiteral("「札幌」に合う路線は見つかりません。"));
 }
 
 QTEST_MAIN(TestShell)

@@ -4,6 +4,7 @@
 #include "folders.h"
 #include "linefile.h"
 #include "logging.h"
+#include "textfile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -20,12 +21,48 @@ struct Region
 };
 // North to south, the Shinkansen last.
 constexpr Region kRegions[] = {
-    {"hokkaido", "北海道"}, {"tohoku", "東北"},  {"kanto", "関東"},
-    {"chubu", "中部"},      {"kinki", "近畿"},   {"chugoku-shikoku", "中国・四国"},
-    {"kyushu", "九州"},     {"okinawa", "沖縄"}, {"shinkansen", "新幹線"},
+    {"hokkaido", "北海道"},   {"tohoku", "東北"},  {"kanto", "関東"},
+    {"chubu", "中部"},        {"kinki", "近畿"},   {"chugoku-shikoku", "中国・四国"},
+    {"kyushu", "九州・沖縄"}, {"okinawa", "沖縄"}, {"shinkansen", "新幹線"},
 };
 
-int regionRank(const QString& folder)
+// The line files of a folder by name, each with what the listing learnt of it: its size and time
+// are then known without asking the system again, file by file.
+QFileInfoList lineFilesIn(const QDir& dir)
+{
+    QFileInfoList files = dir.entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.TXT")},
+                                            QDir::Files, QDir::Name | QDir::IgnoreCase);
+    files.erase(std::unique(files.begin(), files.end(),
+                            [](const QFileInfo& a, const QFileInfo& b) {
+                                return a.fileName() == b.fileName();
+                            }),
+                files.end());
+    return files;
+}
+
+bool isJr(const QString& group)
+{
+    return group == QLatin1String("jr") || group.startsWith(QLatin1String("JR"));
+}
+
+} // namespace
+
+void SortByOperator(QList<LineEntry>& lines)
+{
+    // The JR lines first, the way a railway map lists them; then each operator's lines
+    // together, operators in the order their first line comes.
+    QHash<QString, int> first;
+    for (const LineEntry& line : lines)
+        if (!first.contains(line.group))
+            first.insert(line.group, int(first.size()));
+    std::stable_sort(lines.begin(), lines.end(), [&](const LineEntry& a, const LineEntry& b) {
+        if (isJr(a.group) != isJr(b.group))
+            return isJr(a.group);
+        return first.value(a.group) < first.value(b.group);
+    });
+}
+
+int RegionRank(const QString& folder)
 {
     for (int i = 0; i < int(std::size(kRegions)); ++i) {
         if (folder == QLatin1String(kRegions[i].folder))
@@ -34,19 +71,9 @@ int regionRank(const QString& folder)
     return int(std::size(kRegions));
 }
 
-QStringList lineFilesIn(const QDir& dir)
-{
-    QStringList files = dir.entryList({QStringLiteral("*.txt"), QStringLiteral("*.TXT")},
-                                      QDir::Files, QDir::Name | QDir::IgnoreCase);
-    files.removeDuplicates();
-    return files;
-}
-
-} // namespace
-
 QString RegionTitle(const QString& folder)
 {
-    const int rank = regionRank(folder);
+    const int rank = RegionRank(folder);
     return rank < int(std::size(kRegions)) ? QString::fromUtf8(kRegions[rank].title) : folder;
 }
 
@@ -55,58 +82,81 @@ QString UserLineFolder()
     return platform::dataFolder() + QStringLiteral("/line");
 }
 
-QString LineCatalogue::nameOf(const QString& path)
-{
-    const QFileInfo info(path);
-    Known& known = names_[info.absoluteFilePath()];
-    if (known.size == info.size() && known.modified == info.lastModified())
-        return known.name;
-    ++reads_;
-    known.size = info.size();
-    known.modified = info.lastModified();
-    known.name = ReadLineFileName(path);
-    if (known.name.isEmpty())
-        qCInfo(logLibrary).noquote() << "no line name, listed by its file name:" << path;
-    return known.name;
-}
-
 LineEntry LineCatalogue::entryFor(const QString& path)
 {
-    const QFileInfo info(path);
-    QString name = nameOf(path);
-    if (name.isEmpty())
-        name = info.completeBaseName();
-    const QString base = info.completeBaseName();
-    const qsizetype dash = base.indexOf(u'-');
-    return {path, name, dash > 0 ? base.left(dash) : base};
+    return entryFor(QFileInfo(path));
 }
 
-QList<LineRegion> LineCatalogue::regions(const QString& folder)
+LineEntry LineCatalogue::entryFor(const QFileInfo& info)
+{
+    const QString path = info.filePath();
+    Known& known = heads_[path];
+    if (known.size != info.size() || known.modified != info.lastModified()) {
+        ++reads_;
+        known.size = info.size();
+        known.modified = info.lastModified();
+        known.name.clear();
+        known.meta = {};
+        TextFile file;
+        if (file.open(path) && !file.isEmpty()) {
+            // The head only: a station line after ### ends the reading.
+            LineFileOptions options;
+            options.stationLimit = 0;
+            const LineFile head = ParseLineFile(file, options);
+            if (head.tooLongLine != 1)
+                known.name = head.name;
+            if (head.tooLongLine == 0)
+                known.meta = ParseLineMeta(head.freeText);
+        }
+        if (known.name.isEmpty())
+            qCInfo(logLibrary).noquote() << "no line name, listed by its file name:" << path;
+    }
+    const QString base = info.completeBaseName();
+    const qsizetype dash = base.indexOf(u'-');
+    QString group = known.meta.operatorName;
+    if (group.isEmpty())
+        group = dash > 0 ? base.left(dash) : base;
+    return {path, known.name.isEmpty() ? base : known.name, group, known.meta};
+}
+
+QList<LineRegion> LineCatalogue::regionFolders(const QString& folder)
 {
     QList<LineRegion> out;
     const QDir dir(folder);
     QStringList subs = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     std::stable_sort(subs.begin(), subs.end(), [](const QString& a, const QString& b) {
-        return regionRank(a) < regionRank(b);
+        return RegionRank(a) < RegionRank(b);
     });
+    const QStringList filters {QStringLiteral("*.txt"), QStringLiteral("*.TXT")};
     for (const QString& sub : subs) {
-        LineRegion region {sub, RegionTitle(sub), {}};
-        const QDir subDir(dir.filePath(sub));
-        for (const QString& file : lineFilesIn(subDir))
-            region.lines.append(entryFor(subDir.filePath(file)));
-        // The JR lines of a region first, the way its railway map lists them.
-        std::stable_sort(
-            region.lines.begin(), region.lines.end(), [](const LineEntry& a, const LineEntry& b) {
-                return (a.group == QLatin1String("jr")) > (b.group == QLatin1String("jr"));
-            });
-        if (!region.lines.isEmpty())
-            out.append(region);
+        // One file is enough to know: nothing is read, nothing asked of any file.
+        if (QDirIterator(dir.filePath(sub), filters, QDir::Files).hasNext())
+            out.append({sub, RegionTitle(sub), {}});
     }
-    LineRegion loose {QString(), QString(), {}};
-    for (const QString& file : lineFilesIn(dir))
-        loose.lines.append(entryFor(dir.filePath(file)));
-    if (!loose.lines.isEmpty())
-        out.append(loose);
+    if (QDirIterator(folder, filters, QDir::Files).hasNext())
+        out.append({QString(), QString(), {}});
+    return out;
+}
+
+LineRegion LineCatalogue::region(const QString& folder, const QString& sub)
+{
+    LineRegion region {sub, RegionTitle(sub), {}};
+    const QDir dir(sub.isEmpty() ? folder : QDir(folder).filePath(sub));
+    for (const QFileInfo& file : lineFilesIn(dir))
+        region.lines.append(entryFor(file));
+    if (!sub.isEmpty())
+        SortByOperator(region.lines);
+    return region;
+}
+
+QList<LineRegion> LineCatalogue::regions(const QString& folder)
+{
+    QList<LineRegion> out;
+    for (const LineRegion& r : regionFolders(folder)) {
+        LineRegion full = region(folder, r.folder);
+        if (!full.lines.isEmpty())
+            out.append(full);
+    }
     return out;
 }
 
@@ -115,8 +165,10 @@ QList<LineEntry> LineCatalogue::lines(const QString& folder)
     QList<LineEntry> out;
     QDirIterator it(folder, {QStringLiteral("*.txt"), QStringLiteral("*.TXT")}, QDir::Files,
                     QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out.append(entryFor(it.next()));
+    while (it.hasNext()) {
+        it.next();
+        out.append(entryFor(it.fileInfo()));
+    }
     std::sort(out.begin(), out.end(), [](const LineEntry& a, const LineEntry& b) {
         return a.name == b.name ? a.path < b.path : a.name < b.name;
     });

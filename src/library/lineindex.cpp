@@ -34,15 +34,20 @@ const QList<IndexedLine>& LineIndex::lines(const QStringList& folders)
     lines_.clear();
     for (const QString& folder : folders) {
         const QDir root(folder);
-        QStringList paths;
+        // Each file's size and time as the listing learnt them: one question to the system a file.
+        QFileInfoList files;
         QDirIterator it(folder, {QStringLiteral("*.txt"), QStringLiteral("*.TXT")}, QDir::Files,
                         QDirIterator::Subdirectories);
-        while (it.hasNext())
-            paths.append(it.next());
-        std::sort(paths.begin(), paths.end());
-        for (const QString& path : paths) {
-            const QFileInfo info(path);
-            Known& known = known_[info.absoluteFilePath()];
+        while (it.hasNext()) {
+            it.next();
+            files.append(it.fileInfo());
+        }
+        std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
+            return a.filePath() < b.filePath();
+        });
+        for (const QFileInfo& info : files) {
+            const QString path = info.filePath();
+            Known& known = known_[path];
             if (known.size != info.size() || known.modified != info.lastModified()) {
                 ++reads_;
                 known.size = info.size();

@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "correction.h"
 #include "frmabout.h"
+#include "frmfinder.h"
 #include "frmscorelist.h"
 #include "gamestate.h"
 #include "kanalineedit.h"
@@ -208,6 +209,7 @@ void frmMain::mnuGameStop_Click()
     gStopRequest = -1;
     mnuGameStop->setEnabled(false);
     mnuLine->setEnabled(true);
+    mnuFinder->setEnabled(true);
     mnuMap->setEnabled(true);
     mnuLineMenu->menuAction()->setEnabled(true);
     mnuLineList->menuAction()->setEnabled(true);
@@ -225,6 +227,25 @@ void frmMain::mnuLine_Click()
     const QString chosen = platform::host().openFileName(dlgCommonDialog);
     if (chosen.isEmpty())
         return;
+    OpenLineFile(chosen);
+}
+
+void frmMain::mnuFinder_Click()
+{
+    if (GameRunning())
+        return;
+    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
+    QString chosen;
+    {
+        // Read whole the first time; afterwards only files that changed are read again.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        frmFinder finder(lineIndex_.lines({library, UserLineFolder()}), this);
+        QApplication::restoreOverrideCursor();
+        if (finder.exec() != QDialog::Accepted)
+            return;
+        chosen = finder.chosenPath();
+    }
+    // The finder is closed before the line loads: what loading may say is said over the window.
     OpenLineFile(chosen);
 }
 
@@ -287,12 +308,10 @@ void frmMain::mnuLineList_Show()
 {
     const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
     refreshKnown();
-    QMenu* mine = FillLineMenu(
-        mnuLineList, catalogue_, library, UserLineFolder(),
-        [this](const QString& path) { OpenLineFile(path); },
-        [this](const QString& path) { return knownShareText(path); });
-    mine->addAction(QStringLiteral("マイ路線のフォルダを開く(&O)..."), this,
-                    &frmMain::mnuMyLinesFolder_Click);
+    FillLineMenu(mnuLineList, catalogue_, library, UserLineFolder(),
+                 {[this](const QString& path) { OpenLineFile(path); },
+                  [this](const QString& path) { return knownShareText(path); },
+                  [this] { mnuMyLinesFolder_Click(); }});
 }
 
 void frmMain::mnuMyLinesFolder_Click()

@@ -51,6 +51,7 @@ public:
     QAction* mnuFileEnd = nullptr;
     QMenu* mnuLineMenu = nullptr; // 路線: open, find, map
     QAction* mnuLine = nullptr;
+    QAction* mnuFinder = nullptr; // 路線を探す
     QAction* mnuMap = nullptr; // 地図: the library on a map, opened on the loaded line
     QMenu* mnuLineList = nullptr; // the library, line by line name
     QMenu* mnuGame = nullptr;
@@ -99,6 +100,8 @@ public:
     void mnuGameStop_Click();
     void mnuGameScore_Click();
     void mnuLine_Click();
+    // Opens the finder over the whole library; the line chosen there loads as if opened.
+    void mnuFinder_Click();
     void mnuSound_Click();
     void mnuCorrection_Click();
     // Opens the learning settings; a new direction of travel loads the line again.
@@ -204,7 +207,7 @@ private:
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
     LineCatalogue catalogue_;
-    LineIndex index_; // every line read whole, for the map
+    LineIndex lineIndex_; // every line read whole, for the finder and the map
     std::optional<MapView> mapView_; // where the map was left
     PlayedGame last_;
     HistoryKeeper history_;

@@ -50,6 +50,7 @@ void frmMain::enterGameControls()
     mnuGameStop->setEnabled(true);
     mnuGameStart->setEnabled(false);
     mnuLine->setEnabled(false);
+    mnuFinder->setEnabled(false);
     mnuMap->setEnabled(false);
     mnuLineMenu->menuAction()->setEnabled(false);
     mnuLineList->menuAction()->setEnabled(false);

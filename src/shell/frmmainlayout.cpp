@@ -137,6 +137,9 @@ void frmMain::buildMenus()
     mnuLine = namedAction(mnuLineMenu->addAction(QStringLiteral("路線ファイルを開く(&O)...")),
                           "mnuLine");
     mnuLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFinder
+        = namedAction(mnuLineMenu->addAction(QStringLiteral("路線を探す(&F)...")), "mnuFinder");
+    mnuFinder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mnuMap = namedAction(mnuLineMenu->addAction(QStringLiteral("地図(&M)...")), "mnuMap");
     mnuMap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     // The library by the lines' own names; filled each time it opens.
@@ -193,6 +196,7 @@ void frmMain::connectHandlers()
     connect(mnuGameScore, &QAction::triggered, this, &frmMain::mnuGameScore_Click);
     connect(mnuGameReview, &QAction::triggered, this, &frmMain::mnuGameReview_Click);
     connect(mnuLine, &QAction::triggered, this, &frmMain::mnuLine_Click);
+    connect(mnuFinder, &QAction::triggered, this, &frmMain::mnuFinder_Click);
     connect(mnuMap, &QAction::triggered, this, &frmMain::mnuMap_Click);
     connect(mnuLineList, &QMenu::aboutToShow, this, &frmMain::mnuLineList_Show);
     // A checkable action inverts its own check mark before it reports the trigger.

@@ -36,7 +36,7 @@ void frmMain::mnuMap_Click()
         return;
     MapInput input;
     const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    input.lines = index_.lines({library, UserLineFolder()});
+    input.lines = lineIndex_.lines({library, UserLineFolder()});
     if (gStationCount > 0 && !gLineFilePath.isEmpty()) {
         input.currentPath = QFileInfo(gLineFilePath).absoluteFilePath();
         IndexedLine file;

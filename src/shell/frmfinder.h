@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// 路線を探す: one search box and the lines that match, listed as the player types. Enter or a
+// double click chooses the line under the cursor; Up and Down move in the list from the box.
+
+#include "finder.h"
+#include "lineindex.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QTreeView;
+class FinderModel;
+
+class frmFinder : public QDialog
+{
+    Q_OBJECT
+public:
+    // lines: the whole library, read whole (LineIndex); the index is built here, once.
+    explicit frmFinder(const QList<IndexedLine>& lines, QWidget* parent = nullptr);
+    ~frmFinder() override;
+
+    QLineEdit* txtFind = nullptr;
+    QTreeView* lstLines = nullptr;
+    QLabel* lblFound = nullptr;
+
+    // The file of the line chosen; "" until one is.
+    QString chosenPath() const { return chosen_; }
+    // The lines listed now, best first (for tests and the benchmark).
+    const QList<FinderHit>& hits() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void search(const QString& text);
+    void choose();
+
+    QList<IndexedLine> lines_;
+    FinderIndex index_;
+    FinderModel* model_ = nullptr;
+    QString chosen_;
+};
