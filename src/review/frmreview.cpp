@@ -54,8 +54,7 @@ static QString LineHeading(const ReviewData& data)
 {
     QString text;
     if (!data.colour.isEmpty())
-        text += QStringLiteral("<span style=\"color:%1\">&#x25A0;</span> ")
-                    .arg(data.colour);
+        text += QStringLiteral("<span style=\"color:%1\">&#x25A0;</span> ").arg(data.colour);
     if (!data.symbol.isEmpty())
         text += QStringLiteral("<b>%1</b> ").arg(data.symbol.toHtmlEscaped());
     text += data.lineName.toHtmlEscaped();
