@@ -75,6 +75,10 @@ void frmMain::Form_Load(const QStringList& tokens)
     cmbGameMode->setCurrentIndex(gGameMode);
     if (gStationCount > 0 && !confirmAnswerable())
         ForgetLineFile();
+    // A line given on the command line or kept from the last run is loaded without the menu:
+    // its former names are looked at here.
+    if (gStationCount > 0)
+        adoptLoadedLine();
 
     keepReady_ = true;
     // What is due today needs no line of its own: it is said first.
