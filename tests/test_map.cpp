@@ -115,7 +115,7 @@ void TestMap::mapThroughTheMainWindow()
         auto* map = qobject_cast<frmMap*>(QApplication::activeModalWidget());
         QVERIFY(map);
         const auto closeAnyway = qScopeGuard([map] { map->reject(); });
-        QTest::qWaitForWindowExposed(map);
+        QVERIFY(QTest::qWaitForWindowExposed(map));
         MapCanvas* canvas = map->canvas();
         QCOMPARE(canvas->lines().size(), 3);
         const int current = canvas->current();

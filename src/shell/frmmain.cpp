@@ -234,16 +234,25 @@ void frmMain::mnuLine_Click()
     OpenLineFile(chosen);
 }
 
+QString frmMain::libraryFolder()
+{
+    return BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
+}
+
+const QList<IndexedLine>& frmMain::allLines()
+{
+    return lineIndex_.lines({libraryFolder(), UserLineFolder()});
+}
+
 void frmMain::mnuFinder_Click()
 {
     if (GameRunning())
         return;
-    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
     QString chosen;
     {
         // Read whole the first time; afterwards only files that changed are read again.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        frmFinder finder(lineIndex_.lines({library, UserLineFolder()}), this);
+        frmFinder finder(allLines(), this);
         QApplication::restoreOverrideCursor();
         if (finder.exec() != QDialog::Accepted)
             return;
@@ -310,9 +319,8 @@ void frmMain::ForgetLineFile()
 
 void frmMain::mnuLineList_Show()
 {
-    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
     refreshKnown();
-    FillLineMenu(mnuLineList, catalogue_, library, UserLineFolder(),
+    FillLineMenu(mnuLineList, catalogue_, libraryFolder(), UserLineFolder(),
                  {[this](const QString& path) { OpenLineFile(path); },
                   [this](const QString& path) { return knownShareText(path); },
                   [this] { mnuMyLinesFolder_Click(); }});

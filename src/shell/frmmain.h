@@ -207,7 +207,11 @@ private:
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
     LineCatalogue catalogue_;
-    LineIndex lineIndex_; // every line read whole, for the finder and the map
+    LineIndex lineIndex_; // every line read whole, for the finder, the map and former names
+    // The library beside the program, and every line of it and of the player's own read whole
+    // (files read again only when they change).
+    static QString libraryFolder();
+    const QList<IndexedLine>& allLines();
     std::optional<MapView> mapView_; // where the map was left
     PlayedGame last_;
     HistoryKeeper history_;

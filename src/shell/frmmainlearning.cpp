@@ -82,9 +82,7 @@ bool frmMain::adoptMovedLines(History& h, const QList<DueLine>& due)
     if (gone.isEmpty())
         return false;
     bool adopted = false;
-    LineIndex index;
-    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    for (const IndexedLine& line : index.lines({library, UserLineFolder()})) {
+    for (const IndexedLine& line : allLines()) {
         QStringList names;
         for (const QString& name : line.meta.formerNames) {
             if (gone.contains(name))
@@ -232,8 +230,7 @@ LibraryProgress frmMain::libraryProgress()
 {
     refreshKnown();
     LibraryProgress library;
-    const QString folder = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    QList<LineRegion> regions = catalogue_.regions(folder);
+    QList<LineRegion> regions = catalogue_.regions(libraryFolder());
     regions.append({QString(), QStringLiteral("マイ路線"), catalogue_.lines(UserLineFolder())});
     for (const LineRegion& region : regions) {
         RegionProgress r {region.title.isEmpty() ? QStringLiteral("その他") : region.title};

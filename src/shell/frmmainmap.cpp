@@ -35,8 +35,7 @@ void frmMain::mnuMap_Click()
     if (GameRunning())
         return;
     MapInput input;
-    const QString library = BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-    input.lines = lineIndex_.lines({library, UserLineFolder()});
+    input.lines = allLines();
     if (gStationCount > 0 && !gLineFilePath.isEmpty()) {
         input.currentPath = QFileInfo(gLineFilePath).absoluteFilePath();
         IndexedLine file;
