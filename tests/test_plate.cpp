@@ -488,7 +488,7 @@ void TestPlate::stationNumberOnlyWhereThereIsRoom()
     FakeHost host;
     loadSampleLine();
     gGameMode = kModeYomiate;
-    gLineMeta.symbol = QStringLiteral("JY");
+    gLine.meta.symbol = QStringLiteral("JY");
     StationTable[1].Extra = QStringLiteral("#JK33 #JY08 @35.73/139.77");
     PlateWidget pic;
     pic.setGeometry(plateGeometry());
@@ -503,7 +503,7 @@ void TestPlate::stationNumberOnlyWhereThereIsRoom()
     StationTable[1].StationName = QString(10, QChar(0x9577));
     DrawStationPlate(pic, 1);
     QCOMPARE(pic.surface().texts().size(), 3);
-    gLineMeta = {};
+    gLine.meta = {};
 }
 
 void TestPlate::wideNameClippedNotWrapped()

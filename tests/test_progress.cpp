@@ -26,7 +26,7 @@ LineProgress makeLine(int n, bool loop = false)
     LineProgress line;
     line.lineName = QStringLiteral("試験線");
     line.mode = 1;
-    line.colour = QColor(0x80, 0xc2, 0x41);
+    line.colour = qRgb(0x80, 0xc2, 0x41);
     line.loop = loop;
     for (int i = 0; i < n; ++i) {
         StationProgress s;
@@ -161,7 +161,7 @@ void TestProgress::picturesRender()
     const QImage route = RenderRoute(line, 700, QApplication::font());
     QCOMPARE(route.width(), 700);
     QVERIFY(route.height() >= LayOutRoute(line, 700, QApplication::font()).size.height());
-    QVERIFY(pixelsOf(route, line.colour) > 1000);
+    QVERIFY(pixelsOf(route, QColor::fromRgba(line.colour)) > 1000);
     QVERIFY(pixelsOf(route, CardStateColour(CardState::Known)) > 10);
 
     // Nothing to show is still a picture, and no crash.

@@ -4,6 +4,7 @@
 #include "fakefrontend.h"
 #include "fakehost.h"
 #include "gamestate.h"
+#include "grade.h"
 #include "session.h"
 #include "stationtable.h"
 #include "testfiles.h"
@@ -216,7 +217,7 @@ void TestSession::retryGameRestoresLine()
     QCOMPARE(tableNames(), (QStringList {"a", "b", "c", "d", "e"}));
     QCOMPARE(gLineName, QStringLiteral("線"));
     QCOMPARE(CurrentLineKey(), key);
-    QVERIFY(gSubsetOrigin.empty());
+    QVERIFY(gSubset.origin.empty());
     QCOMPARE(GetOKcount(), 0);
     QVERIFY(!SubsetScope::active());
 }
@@ -237,7 +238,7 @@ void TestSession::scopeRestoresWhenProgramEnds()
     }
     QCOMPARE(tableNames(), (QStringList {"a", "b", "c"}));
     QCOMPARE(gLineName, QStringLiteral("線"));
-    QVERIFY(gSubsetOrigin.empty());
+    QVERIFY(gSubset.origin.empty());
 }
 
 // A loop line in 駅当て asks the closing pair too; its retry keeps that pair (last and first
@@ -249,7 +250,7 @@ void TestSession::loopLineRetriedAndReversed()
     gLineFilePath = writeLineFile(dir_, "loop.txt",
                                   {"環", "@環状", "###", "a,あ", "b,い", "c,う", "d,え", "e,お"});
     QVERIFY(LoadLineFile(gLineFilePath));
-    QVERIFY(gLineLoop);
+    QVERIFY(gLine.loop);
     const QString key = CurrentLineKey();
     gGameMode = kModeEkiate;
     // Five plates ask b, c, d, e and a: c and the closing a missed.

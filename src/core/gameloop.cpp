@@ -84,7 +84,7 @@ std::int32_t DesignTenths(std::int32_t remainTenths)
 std::int32_t QuestionCount()
 {
     // On a loop line 駅当て also asks the first station, from the last one's plate.
-    if (gLineLoop && gStationCount >= 2)
+    if (gLine.loop && gStationCount >= 2)
         return gStationCount;
     return gStationCount - AnswerOffset(gGameMode);
 }
@@ -303,7 +303,7 @@ void finishGame(GameFrontEnd& ui, std::int32_t questions)
     // In 駅当て the ride ends on the plate of the last station asked: the terminus, or on a
     // loop line the first station again.
     if (gGameMode == kModeEkiate)
-        ui.drawPlate(gLineLoop && gStationCount >= 2 ? 0 : gCurrentStation);
+        ui.drawPlate(gLine.loop && gStationCount >= 2 ? 0 : gCurrentStation);
     gCorrectRate = static_cast<float>(double(GetOKcount()) / double(questions));
     const int endSound = GetRateGrade(gCorrectRate) + kSoundBadEnd;
     const bool endRings = ui.soundMayRing(endSound);

@@ -4,8 +4,7 @@
 #include "gamestate.h"
 
 std::array<QuestionResult, kStationTableSize> gQuestionLog;
-std::vector<std::int32_t> gSubsetOrigin;
-std::int32_t gSubsetWholeCount = 0;
+SubsetInForce gSubset;
 
 QString OutcomeName(Outcome outcome)
 {
@@ -35,14 +34,14 @@ void NoteHint(std::int32_t askedIndex)
 
 bool NeighboursOnLine(std::int32_t a, std::int32_t b)
 {
-    if (gSubsetOrigin.empty())
+    if (gSubset.origin.empty())
         return true;
-    const auto size = std::int64_t(gSubsetOrigin.size());
+    const auto size = std::int64_t(gSubset.origin.size());
     if (a < 0 || b < 0 || a >= size || b >= size)
         return true; // past the table: the plate shows the empty entry there, as always
-    const std::int32_t from = gSubsetOrigin[std::size_t(a)];
-    const std::int32_t to = gSubsetOrigin[std::size_t(b)];
-    return to == from + 1 || (gLineLoop && from == gSubsetWholeCount - 1 && to == 0);
+    const std::int32_t from = gSubset.origin[std::size_t(a)];
+    const std::int32_t to = gSubset.origin[std::size_t(b)];
+    return to == from + 1 || (gLine.loop && from == gSubset.wholeCount - 1 && to == 0);
 }
 
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode)

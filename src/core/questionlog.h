@@ -30,12 +30,17 @@ struct QuestionResult
 // By the entry whose reading the question asked (in 駅当て the next station's entry).
 extern std::array<QuestionResult, kStationTableSize> gQuestionLog;
 
-// While a game runs over some stations of a line (a retry), the index in the full line of each
-// entry of the table; empty for a game over the whole line. In 駅当て only neighbours in the
-// full line make a question.
-extern std::vector<std::int32_t> gSubsetOrigin;
-// The number of stations of the full line while gSubsetOrigin is in force.
-extern std::int32_t gSubsetWholeCount;
+// While a game runs over some stations of a line (a retry, a practice, today's review). Only
+// SubsetScope writes it; UnloadLine empties it.
+struct SubsetInForce
+{
+    // The index in the full line of each entry of the table; empty for a game over the whole
+    // line. In 駅当て only neighbours in the full line make a question.
+    std::vector<std::int32_t> origin;
+    // The number of stations of the full line while origin is in force.
+    std::int32_t wholeCount = 0;
+};
+extern SubsetInForce gSubset;
 
 // The outcome as the windows name it: 正解, 不正解, 時間切れ; "" when never asked.
 QString OutcomeName(Outcome outcome);

@@ -4,8 +4,6 @@
 #include "gameloop.h"
 #include "gamestate.h"
 
-#include <QCryptographicHash>
-
 #include <algorithm>
 
 namespace {
@@ -48,43 +46,6 @@ bool IsMiss(Outcome outcome)
     return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
 }
 
-int AnswerGrade(Outcome outcome, std::int32_t tenthsTaken, std::int32_t hints,
-                std::int32_t questionTenths, qsizetype readingLength)
-{
-    if (outcome != Outcome::Right)
-        return 1;
-    const std::int64_t total = questionTenths > 0 ? questionTenths : kQuestionTenths;
-    const std::int64_t thinking
-        = std::max<std::int64_t>(0, std::int64_t(tenthsTaken) - 2 * readingLength);
-    if (hints > 0 || thinking * 3 > total * 2)
-        return 2;
-    if (thinking * 4 <= total)
-        return 4;
-    return 3;
-}
-
-int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today)
-{
-    QDate day = answersPerDay.value(today) >= goal ? today : today.addDays(-1);
-    int streak = 0;
-    while (answersPerDay.value(day) >= std::max(goal, 1)) {
-        ++streak;
-        day = day.addDays(-1);
-    }
-    return streak;
-}
-
-QString LineKey(const QString& lineName, const QStringList& stationsAndReadings)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(lineName.toUtf8());
-    for (const QString& s : stationsAndReadings) {
-        hash.addData(QByteArrayView("\n"));
-        hash.addData(s.toUtf8());
-    }
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 QString CurrentLineKey()
 {
     if (const SubsetScope* subset = SubsetScope::active())
@@ -92,7 +53,7 @@ QString CurrentLineKey()
     // In the file's order whichever way the line is ridden: both directions are one line.
     QStringList stations;
     for (std::int32_t k = 0; k < gStationCount; ++k) {
-        const std::int32_t i = gLineReversed ? gStationCount - 1 - k : k;
+        const std::int32_t i = gLine.reversed ? gStationCount - 1 - k : k;
         stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
     }
     return LineKey(gLineName, stations);
@@ -107,8 +68,8 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
     played.mode = gGameMode;
     played.lineKey = CurrentLineKey();
     played.lineName = gLineName;
-    played.wholeCount = gSubsetOrigin.empty() ? gStationCount : gSubsetWholeCount;
-    played.loop = gLineLoop;
+    played.wholeCount = gSubset.origin.empty() ? gStationCount : gSubset.wholeCount;
+    played.loop = gLine.loop;
     GameRecord& record = game.record;
     record.when = when;
     record.lineKey = played.lineKey;
@@ -117,7 +78,7 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
     record.mode = gGameMode;
     record.retry = subset != nullptr;
     record.completed = completed;
-    record.reversed = gLineReversed;
+    record.reversed = gLine.reversed;
     record.questionTenths = QuestionTenths();
     for (std::int32_t i = 0; i < gStationCount; ++i) {
         const QuestionResult& r = gQuestionLog[i];
@@ -131,7 +92,7 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
         // In 駅当て a station is asked from the plate before it.
         row.question = EntryAsked(i, gGameMode);
         played.rows << row;
-        played.origin << (gSubsetOrigin.empty() ? i : gSubsetOrigin[std::size_t(i)]);
+        played.origin << (gSubset.origin.empty() ? i : gSubset.origin[std::size_t(i)]);
         if (r.outcome == Outcome::NotAsked)
             continue;
         record.answers << GameRecord::Answer {row.station, row.reading, r.outcome, r.tenthsTaken,
@@ -194,8 +155,8 @@ SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark)
             valid << e;
     }
     fillTable(whole_, valid);
-    gSubsetOrigin.assign(valid.begin(), valid.end());
-    gSubsetWholeCount = std::int32_t(whole_.size());
+    gSubset.origin.assign(valid.begin(), valid.end());
+    gSubset.wholeCount = std::int32_t(whole_.size());
     gLineName = name_ + mark;
     current = this;
 }
@@ -207,7 +168,7 @@ SubsetScope::~SubsetScope()
         all << i;
     fillTable(whole_, all);
     gLineName = name_;
-    gSubsetOrigin.clear();
+    gSubset.origin.clear();
     // The results in the table and the log belonged to the subset.
     ClearScore();
     ClearQuestionLog();

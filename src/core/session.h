@@ -90,22 +90,6 @@ struct MissedStation
     double recall = -1.0; // the chance of recalling it now, when the history can tell (0 to 1)
 };
 
-// How well an answer was known, as the scheduler grades it: 1 forgotten (wrong or timed out),
-// 2 hard, 3 good, 4 easy. Never asked of the player: it comes from the game. The time spent
-// thinking is the time taken less a typing allowance of 0.2 s a character of the reading, so
-// that a long name typed at once is not graded down for its length. Hard: a hint was taken, or
-// thinking used more than two thirds of the time. Easy: no hint and thinking within the first
-// quarter. Good otherwise.
-int AnswerGrade(Outcome outcome, std::int32_t tenthsTaken, std::int32_t hints,
-                std::int32_t questionTenths, qsizetype readingLength);
-
-// Days in a row, up to today, with at least goal answers (today counts once it has reached the
-// goal; until then the streak runs to yesterday).
-int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today);
-
-// Names a line by its name and its stations, so that moving or renaming the file keeps its
-// history together.
-QString LineKey(const QString& lineName, const QStringList& stationsAndReadings);
 // The key of the loaded line; while a retry or practice plays, the key of the whole line.
 QString CurrentLineKey();
 

@@ -16,9 +16,7 @@ std::array<StationRecord, kStationTableSize> StationTable;
 std::int32_t gStationCount = 0;
 QString gLineName;
 QString gLineFilePath;
-bool gLineLoop = false;
-LineMeta gLineMeta;
-bool gLineReversed = false;
+LoadedLine gLine;
 
 namespace {
 
@@ -56,9 +54,7 @@ bool LoadLineFile(const QString& path)
 {
     ClearStationName();
     gLineName.clear();
-    gLineLoop = false;
-    gLineMeta = {};
-    gLineReversed = false;
+    gLine = {};
     // Names compare without regard to case, as on the systems the line files were written on.
     const QString real = ResolvePath(path);
     TextFile file;
@@ -125,11 +121,11 @@ bool LoadLineFile(const QString& path)
     gLineName = line.name;
     gStationCount = count;
     // Two stations do not make a round: each would be the other's next and previous at once.
-    gLineLoop = line.loop && count >= 3;
-    gLineMeta = ParseLineMeta(line.metaText);
+    gLine.loop = line.loop && count >= 3;
+    gLine.meta = ParseLineMeta(line.metaText);
     if (gLearning.reversed) {
         std::reverse(StationTable.begin(), StationTable.begin() + count);
-        gLineReversed = true;
+        gLine.reversed = true;
     }
     return true;
 }
@@ -155,7 +151,7 @@ void ClearScore()
 std::int32_t GetOKcount()
 {
     std::int32_t count = 0;
-    const std::int32_t first = gLineLoop ? 0 : AnswerOffset(gGameMode);
+    const std::int32_t first = gLine.loop ? 0 : AnswerOffset(gGameMode);
     for (std::int32_t i = first; i < gStationCount; ++i) {
         if (StationTable[i].IsOK != 0)
             ++count;
@@ -167,26 +163,30 @@ std::int32_t NextEntry(std::int32_t i)
 {
     // A table of some stations of a loop line (a retry) runs round too: its last and first
     // entries make a question only where they are neighbours on the line.
-    if (gLineLoop && gStationCount >= 2 && i == gStationCount - 1)
+    if (gLine.loop && gStationCount >= 2 && i == gStationCount - 1)
         return 0;
     return i + 1;
 }
 
 std::int32_t PreviousEntry(std::int32_t i)
 {
-    if (gLineLoop && gStationCount >= 2 && i == 0)
+    if (gLine.loop && gStationCount >= 2 && i == 0)
         return gStationCount - 1;
     return i - 1;
 }
 
-void ResetStationTable()
+void UnloadLine()
 {
     ClearStationName();
     ClearScore();
     ClearQuestionLog();
-    gSubsetOrigin.clear();
+    gSubset = {};
     gLineName.clear();
     gLineFilePath.clear();
-    gLineLoop = false;
-    gLineReversed = false;
+    gLine = {};
+}
+
+void ResetStationTable()
+{
+    UnloadLine();
 }

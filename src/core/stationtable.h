@@ -26,13 +26,19 @@ extern std::array<StationRecord, kStationTableSize> StationTable;
 extern std::int32_t gStationCount;
 extern QString gLineName;
 extern QString gLineFilePath;
-// The loaded line runs round: its last station's next station is its first.
-extern bool gLineLoop;
-// What the loaded line's file says about it: operator, colour, symbol, section (empty when it
-// says nothing). The stations' numbers are in their Extra fields.
-extern LineMeta gLineMeta;
-// The table holds the line from its terminus back (the learning settings' direction of travel).
-extern bool gLineReversed;
+// What the program knows of the loaded line beyond its name and stations. LoadLineFile fills it
+// and UnloadLine empties it; nothing else writes it.
+struct LoadedLine
+{
+    // The line runs round: its last station's next station is its first.
+    bool loop = false;
+    // What the line's file says about it: operator, colour, symbol, section (empty when it says
+    // nothing). The stations' numbers are in their Extra fields.
+    LineMeta meta;
+    // The table holds the line from its terminus back (the learning settings' direction).
+    bool reversed = false;
+};
+extern LoadedLine gLine;
 
 // Reads a line file into the table, in the direction of travel gLearning asks for. On failure
 // (including a file that lists no station) it tells the player why in a message box, leaves the
@@ -52,5 +58,8 @@ std::int32_t GetOKcount();
 std::int32_t NextEntry(std::int32_t i);
 std::int32_t PreviousEntry(std::int32_t i);
 
+// No line loaded: the table, the line's name, file and everything known of it, and whatever a
+// retry or the last game left in the question log. Every way a line goes away comes here.
+void UnloadLine();
 // Puts the table and the line globals back to their start values (for tests).
 void ResetStationTable();

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the history tells of the cards and the games: today's due cards, the weakest stations,
 // what is known, the full games of a line, the days played, and the whole history as CSV.
-#include "fsrs.h"
 #include "history.h"
 #include "historyrows.h"
 
@@ -101,17 +100,9 @@ QList<StoredCard> History::cardsOf(const QString& lineKey, std::int32_t mode) co
 QList<MissedStation> History::weakest(const QString& lineKey, std::int32_t mode, QDate today,
                                       int limit) const
 {
-    const fsrs::Parameters parameters;
     QList<MissedStation> out;
-    for (const StoredCard& c : cardsOf(lineKey, mode)) {
-        const double elapsed = double(std::max<qint64>(0, c.lastReview.daysTo(today)));
-        // Just after a miss the model counts on the relearning it expects; the learner still
-        // does not know the station: a miss caps the chance at one half.
-        const double recall = c.lastRight || c.reps == 0
-            ? fsrs::Retrievability(elapsed, c.stability, parameters)
-            : std::min(0.5, fsrs::Retrievability(elapsed, c.stability, parameters));
-        out.append({c.station, c.reading, c.lapses, recall});
-    }
+    for (const StoredCard& c : cardsOf(lineKey, mode))
+        out.append({c.station, c.reading, c.lapses, RecallOf(c, today)});
     std::stable_sort(out.begin(), out.end(), [](const MissedStation& a, const MissedStation& b) {
         return a.recall < b.recall;
     });
@@ -128,16 +119,18 @@ QHash<QString, int> History::knownByLine(QDate today) const
     if (!open_)
         return known;
     QSqlQuery q(QSqlDatabase::database(connection_));
-    // A station is known when any of its cards on the line is.
-    q.prepare(
-        QStringLiteral("SELECT line_key, COUNT(DISTINCT station || ',' || reading) FROM cards "
-                       "WHERE stability >= %1 AND due > ? AND last_right = 1 "
-                       "GROUP BY line_key")
-            .arg(kKnownStability));
+    q.setForwardOnly(true);
+    // The memory's rule decides; only cards that could be known are read.
+    q.prepare(QStringLiteral("SELECT %1 FROM cards WHERE mode = ? AND last_right = 1 AND due > ?")
+                  .arg(history_rows::kCardColumns));
+    q.addBindValue(int(kCardReading));
     q.addBindValue(today.toString(Qt::ISODate));
     if (q.exec()) {
-        while (q.next())
-            known.insert(q.value(0).toString(), q.value(1).toInt());
+        while (q.next()) {
+            const StoredCard c = history_rows::cardAt(q);
+            if (MakesStationKnown(c, today))
+                ++known[c.lineKey];
+        }
     }
     return known;
 }
@@ -184,7 +177,7 @@ QHash<QString, QList<Outcome>> History::lastOutcomes(const QString& lineKey,
     q.addBindValue(mode);
     if (q.exec()) {
         while (q.next()) {
-            QList<Outcome>& list = out[q.value(0).toString() + u',' + q.value(1).toString()];
+            QList<Outcome>& list = out[StationKey(q.value(0).toString(), q.value(1).toString())];
             if (list.size() < 5)
                 list.append(history_rows::outcomeNamed(q.value(2).toString()));
         }

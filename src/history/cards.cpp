@@ -4,6 +4,7 @@
 // the answers of every game, kept in a table of their own so that other tools can read them. They
 // are derived data: rebuilt from the answers at any time, nothing is lost.
 #include "fsrs.h"
+#include "grade.h"
 #include "history.h"
 #include "historyrows.h"
 #include "logging.h"
@@ -19,14 +20,9 @@
 
 namespace {
 
-bool schedules(std::int32_t mode)
-{
-    return mode == 1 || mode == 2;
-}
-
 QString keyOf(const QString& station, const QString& reading, bool reversed)
 {
-    return station + u',' + reading + (reversed ? QStringLiteral(",r") : QString());
+    return StationKey(station, reading) + (reversed ? QStringLiteral(",r") : QString());
 }
 
 fsrs::Card scheduleOf(const StoredCard& c)
@@ -113,10 +109,10 @@ bool History::migrate(QSqlDatabase& db)
 
 bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
 {
-    if (!schedules(game.mode))
+    if (!MakesCards(game.mode))
         return true;
     const fsrs::Parameters parameters = parametersFor(retention_);
-    const bool reversed = game.mode == 2 && game.reversed;
+    const bool reversed = game.mode == kCardLink && game.reversed;
     QSqlQuery r(db);
     r.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ? AND station = ? "
                              "AND reading = ? AND reversed = ?")
@@ -168,7 +164,7 @@ bool History::rebuildIn(QSqlDatabase& db)
     QHash<QString, StoredCard> cards;
     while (q.next()) {
         const std::int32_t mode = q.value(1).toInt();
-        const bool reversed = mode == 2 && q.value(2).toInt() != 0;
+        const bool reversed = mode == kCardLink && q.value(2).toInt() != 0;
         GameRecord::Answer a {q.value(5).toString(), q.value(6).toString(),
                               history_rows::outcomeNamed(q.value(7).toString()),
                               std::int32_t(std::lround(q.value(8).toDouble() * 10.0)),

@@ -9,6 +9,7 @@
 // moved aside, never overwritten; a busy, full, read-only or failing disk leaves it exactly as
 // it is, to be tried again later. A history of a newer version is only read.
 
+#include "card.h"
 #include "session.h"
 
 #include <QDate>
@@ -21,27 +22,6 @@
 
 class QSqlDatabase;
 class QSqlError;
-
-// One card as the history keeps it: a station's reading (読み当て) or a link to the next station
-// in a direction of travel (駅当て, keyed by the station asked for), on a line.
-struct StoredCard
-{
-    QString lineKey;
-    std::int32_t mode = 0; // 1 読み当て, 2 駅当て
-    QString station;
-    QString reading;
-    bool reversed = false; // links only: ridden from the terminus back
-    double stability = 0.0;
-    double difficulty = 0.0;
-    QDate due;
-    QDate lastReview;
-    int reps = 0;
-    int lapses = 0;
-    bool lastRight = false;
-};
-
-// Days a card is held for, at the least, to count as known.
-inline constexpr double kKnownStability = 21.0;
 
 // The cards due on a line in one mode and direction, for today's review.
 struct DueLine
@@ -139,12 +119,12 @@ public:
     // The stations of the line most likely to be forgotten now, with that chance.
     QList<MissedStation> weakest(const QString& lineKey, std::int32_t mode, QDate today,
                                  int limit) const;
-    // Known stations (a card held three weeks or more, not due, last answered right) by line.
+    // Known stations by line, as MakesStationKnown counts them.
     QHash<QString, int> knownByLine(QDate today) const;
     // The full games (completed, over the whole line) of a line in a mode, oldest first.
     QList<GameRecord> fullGames(const QString& lineKey, std::int32_t mode) const;
     // The last outcomes of each station of a line in a mode, most recent first (at most five),
-    // keyed by "station,reading".
+    // keyed by StationKey.
     QHash<QString, QList<Outcome>> lastOutcomes(const QString& lineKey, std::int32_t mode) const;
     // Questions answered on each day.
     QMap<QDate, int> answersPerDay() const;

@@ -2,9 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linecatalogue.h"
 #include "folders.h"
-#include "linefile.h"
-#include "logging.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -82,6 +79,10 @@ QString UserLineFolder()
     return platform::dataFolder() + QStringLiteral("/line");
 }
 
+LineCatalogue::LineCatalogue() : own_(std::make_unique<LineFileCache>()), files_(own_.get()) { }
+
+LineCatalogue::LineCatalogue(LineFileCache& files) : files_(&files) { }
+
 LineEntry LineCatalogue::entryFor(const QString& path)
 {
     return entryFor(QFileInfo(path));
@@ -89,34 +90,13 @@ LineEntry LineCatalogue::entryFor(const QString& path)
 
 LineEntry LineCatalogue::entryFor(const QFileInfo& info)
 {
-    const QString path = info.filePath();
-    Known& known = heads_[path];
-    if (known.size != info.size() || known.modified != info.lastModified()) {
-        ++reads_;
-        known.size = info.size();
-        known.modified = info.lastModified();
-        known.name.clear();
-        known.meta = {};
-        TextFile file;
-        if (file.open(path) && !file.isEmpty()) {
-            // The head only: a station line after ### ends the reading.
-            LineFileOptions options;
-            options.stationLimit = 0;
-            const LineFile head = ParseLineFile(file, options);
-            if (head.tooLongLine != 1)
-                known.name = head.name;
-            if (head.tooLongLine == 0)
-                known.meta = ParseLineMeta(head.freeText);
-        }
-        if (known.name.isEmpty())
-            qCInfo(logLibrary).noquote() << "no line name, listed by its file name:" << path;
-    }
+    const CachedLineFile& known = files_->head(info);
     const QString base = info.completeBaseName();
     const qsizetype dash = base.indexOf(u'-');
     QString group = known.meta.operatorName;
     if (group.isEmpty())
         group = dash > 0 ? base.left(dash) : base;
-    return {path, known.name.isEmpty() ? base : known.name, group, known.meta};
+    return {info.filePath(), known.name.isEmpty() ? base : known.name, group, known.meta};
 }
 
 QList<LineRegion> LineCatalogue::regionFolders(const QString& folder)

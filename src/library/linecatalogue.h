@@ -6,6 +6,7 @@
 // first line of its file and what its free text says about it (operator, colour, prefectures),
 // read from the head of the file (up to ###) once and again only when the file changes.
 
+#include "linefilecache.h"
 #include "linemeta.h"
 
 #include <QDateTime>
@@ -13,6 +14,8 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 struct LineEntry
 {
@@ -47,6 +50,11 @@ QString UserLineFolder();
 class LineCatalogue
 {
 public:
+    // Over a cache of its own, or over one shared with the index and the rest.
+    LineCatalogue();
+    explicit LineCatalogue(LineFileCache& files);
+    LineFileCache& files() { return *files_; }
+
     // The regions of a library folder in their geographic order, then any others by name;
     // lines by file name. Files directly in the folder form a region of their own, last.
     QList<LineRegion> regions(const QString& folder);
@@ -61,17 +69,9 @@ public:
     LineEntry entryFor(const QString& path);
     LineEntry entryFor(const QFileInfo& info);
     // How many files were opened to read a head (for tests and the benchmark).
-    int reads() const { return reads_; }
+    int reads() const { return files_->headReads(); }
 
 private:
-    struct Known
-    {
-        QDateTime modified;
-        qint64 size = -1;
-        QString name;
-        LineMeta meta;
-    };
-
-    QHash<QString, Known> heads_;
-    int reads_ = 0;
+    std::unique_ptr<LineFileCache> own_;
+    LineFileCache* files_;
 };

@@ -1,8 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lineindex.h"
-#include "linefile.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -10,24 +8,30 @@
 
 #include <algorithm>
 
+namespace {
+
+IndexedLine indexed(const QFileInfo& info, const CachedLineFile& file)
+{
+    return {info.absoluteFilePath(), file.name.isEmpty() ? info.completeBaseName() : file.name,
+            QString(), file.meta, file.stations};
+}
+
+} // namespace
+
 bool ReadIndexedLine(const QString& path, IndexedLine* out)
 {
-    TextFile file;
-    if (!file.open(path) || file.isEmpty())
-        return false;
-    const LineFile parsed = ParseLineFile(file, {.stationLimit = kMaxLineStations});
-    if (parsed.tooLongLine > 0)
-        return false;
+    LineFileCache once;
     const QFileInfo info(path);
-    out->path = info.absoluteFilePath();
-    out->name = parsed.name.isEmpty() ? info.completeBaseName() : parsed.name;
-    out->meta = ParseLineMeta(parsed.freeText);
-    out->stations.clear();
-    out->stations.reserve(parsed.stations.size());
-    for (const LineFileStation& s : parsed.stations)
-        out->stations.append({s.fields[0], s.fields[1], ParseStationExtra(s.fields[2])});
+    const CachedLineFile& file = once.whole(info);
+    if (!file.readable)
+        return false;
+    *out = indexed(info, file);
     return true;
 }
+
+LineIndex::LineIndex() : own_(std::make_unique<LineFileCache>()), files_(own_.get()) { }
+
+LineIndex::LineIndex(LineFileCache& files) : files_(&files) { }
 
 const QList<IndexedLine>& LineIndex::lines(const QStringList& folders)
 {
@@ -46,19 +50,13 @@ const QList<IndexedLine>& LineIndex::lines(const QStringList& folders)
             return a.filePath() < b.filePath();
         });
         for (const QFileInfo& info : files) {
-            const QString path = info.filePath();
-            Known& known = known_[path];
-            if (known.size != info.size() || known.modified != info.lastModified()) {
-                ++reads_;
-                known.size = info.size();
-                known.modified = info.lastModified();
-                known.ok = ReadIndexedLine(path, &known.line);
-            }
-            if (!known.ok)
+            const CachedLineFile& file = files_->whole(info);
+            if (!file.readable)
                 continue;
+            IndexedLine line = indexed(info, file);
             const QString rel = root.relativeFilePath(info.absolutePath());
-            known.line.region = rel == QLatin1String(".") ? QString() : rel.section(u'/', 0, 0);
-            lines_.append(known.line);
+            line.region = rel == QLatin1String(".") ? QString() : rel.section(u'/', 0, 0);
+            lines_.append(std::move(line));
         }
     }
     return lines_;

@@ -5,19 +5,13 @@
 // numbers and positions, and what each file says about its line. A file is read once and again
 // only when it changes; nothing is read until someone asks.
 
+#include "linefilecache.h"
 #include "linemeta.h"
 
-#include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QString>
 
-struct IndexedStation
-{
-    QString name;
-    QString reading;
-    StationMeta meta;
-};
+#include <memory>
 
 struct IndexedLine
 {
@@ -31,23 +25,20 @@ struct IndexedLine
 class LineIndex
 {
 public:
+    // Over a cache of its own, or over one shared with the catalogue and the rest.
+    LineIndex();
+    explicit LineIndex(LineFileCache& files);
+
     // The lines of every *.txt under the given folders (and their sub-folders), sorted by path
     // within each folder; folders in the order given. Files that cannot be read are left out.
     const QList<IndexedLine>& lines(const QStringList& folders);
-    // How many files were read (for tests and the benchmark).
-    int reads() const { return reads_; }
+    // How many files were read whole (for tests and the benchmark).
+    int reads() const { return files_->wholeReads(); }
 
 private:
-    struct Known
-    {
-        QDateTime modified;
-        qint64 size = -1;
-        IndexedLine line;
-        bool ok = false;
-    };
-    QHash<QString, Known> known_;
+    std::unique_ptr<LineFileCache> own_;
+    LineFileCache* files_;
     QList<IndexedLine> lines_;
-    int reads_ = 0;
 };
 
 // Reads one line file whole; false when it cannot be read.

@@ -37,7 +37,7 @@ QString numberAt(std::int32_t index)
         return {};
     const QStringList numbers = ParseStationExtra(StationTable[std::size_t(index)].Extra).numbers;
     for (const QString& n : numbers) {
-        if (!gLineMeta.symbol.isEmpty() && n.startsWith(gLineMeta.symbol))
+        if (!gLine.meta.symbol.isEmpty() && n.startsWith(gLine.meta.symbol))
             return n;
     }
     return numbers.value(0);

@@ -51,8 +51,11 @@ QString KnownShareText(const LineProgress& line)
     const int known
         = int(std::count_if(line.stations.cbegin(), line.stations.cend(),
                             [](const StationProgress& s) { return s.state == CardState::Known; }));
-    return QStringLiteral("この路線の %1% を覚えました（%2 駅のうち %3 駅）")
-        .arg(WholePercent(KnownShare(line)))
+    // 駅当て's cards are the line's order, not the stations' readings that 路線一覧 counts.
+    const QString text = line.mode == kModeEkiate
+        ? QStringLiteral("駅当てでは、この路線の %1% を覚えました（%2 駅のうち %3 駅）")
+        : QStringLiteral("この路線の %1% を覚えました（%2 駅のうち %3 駅）");
+    return text.arg(WholePercent(KnownShare(line)))
         .arg(Grouped(line.stations.size()), Grouped(known));
 }
 

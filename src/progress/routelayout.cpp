@@ -248,7 +248,7 @@ namespace {
 void PaintTrack(QPainter& p, const LineProgress& line, const RouteLayout& layout, const QFont& font)
 {
     // A darker edge keeps a pale line colour (yellow, light grey) visible on white.
-    const QColor colour = line.colour.isValid() ? line.colour : QColor(0x9e, 0x9e, 0x9e);
+    const QColor colour = QColor::fromRgba(line.colour);
     p.strokePath(layout.track,
                  QPen(colour.darker(160), layout.trackWidth + 2, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin));

@@ -161,7 +161,7 @@ QString BuildScoreReport()
     input.questionTenths = QuestionTenths();
     // A stopped game, or one over some stations of a line, asked only some of its stations; on
     // a loop line 駅当て asks the first station too.
-    if (gStoppedAfter >= 0 || !gSubsetOrigin.empty() || gLineLoop) {
+    if (gStoppedAfter >= 0 || !gSubset.origin.empty() || gLine.loop) {
         for (qsizetype i = 0; i < qsizetype(input.stations.size()); ++i)
             input.asked << (gQuestionLog[i].outcome != Outcome::NotAsked);
     }

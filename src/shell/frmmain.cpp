@@ -78,7 +78,7 @@ void frmMain::Form_Load(const QStringList& tokens)
     // A line given on the command line or kept from the last run is loaded without the menu:
     // its former names are looked at here.
     if (gStationCount > 0)
-        adoptLoadedLine();
+        desk_.adoptLoadedLine();
 
     keepReady_ = true;
     // What is due today needs no line of its own: it is said first.
@@ -211,17 +211,7 @@ void frmMain::mnuGameStart_Click()
 void frmMain::mnuGameStop_Click()
 {
     gStopRequest = -1;
-    mnuGameStop->setEnabled(false);
-    mnuLine->setEnabled(true);
-    mnuFinder->setEnabled(true);
-    mnuMap->setEnabled(true);
-    mnuLineMenu->menuAction()->setEnabled(true);
-    mnuLineList->menuAction()->setEnabled(true);
-    mnuGameStart->setEnabled(true);
-    mnuGameScore->setEnabled(true);
-    cmbGameMode->setEnabled(true);
-    for (QAction* a : {mnuLearning, mnuGameToday, mnuGameProgress, mnuRebuild})
-        a->setEnabled(true);
+    setGameControls(false);
 }
 
 // ---- Menu commands
@@ -234,16 +224,6 @@ void frmMain::mnuLine_Click()
     OpenLineFile(chosen);
 }
 
-QString frmMain::libraryFolder()
-{
-    return BuildFilePath(platform::host().programFolder(), QStringLiteral("line"));
-}
-
-const QList<IndexedLine>& frmMain::allLines()
-{
-    return lineIndex_.lines({libraryFolder(), UserLineFolder()});
-}
-
 void frmMain::mnuFinder_Click()
 {
     if (GameRunning())
@@ -252,7 +232,7 @@ void frmMain::mnuFinder_Click()
     {
         // Read whole the first time; afterwards only files that changed are read again.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        frmFinder finder(allLines(), this);
+        frmFinder finder(library_.all(), this);
         QApplication::restoreOverrideCursor();
         if (finder.exec() != QDialog::Accepted)
             return;
@@ -286,7 +266,7 @@ bool frmMain::OpenLineFile(const QString& path)
     }
     kept_.lastLine = gLineFilePath;
     keepSettings();
-    adoptLoadedLine();
+    desk_.adoptLoadedLine();
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();
     setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
@@ -309,9 +289,7 @@ bool frmMain::confirmAnswerable()
 
 void frmMain::ForgetLineFile()
 {
-    ClearStationName();
-    gLineName.clear();
-    gLineFilePath.clear();
+    UnloadLine();
     setWindowTitle(platform::applicationTitle());
     picStationPlate->surface().clear();
     setPanel(QStringLiteral("Guide"), QStringLiteral("路線ファイルを選択してください。"));
@@ -319,10 +297,10 @@ void frmMain::ForgetLineFile()
 
 void frmMain::mnuLineList_Show()
 {
-    refreshKnown();
-    FillLineMenu(mnuLineList, catalogue_, libraryFolder(), UserLineFolder(),
+    desk_.refreshKnown(QDate::currentDate());
+    FillLineMenu(mnuLineList, library_.catalogue(), LineLibrary::folder(), UserLineFolder(),
                  {[this](const QString& path) { OpenLineFile(path); },
-                  [this](const QString& path) { return knownShareText(path); },
+                  [this](const QString& path) { return desk_.knownShareText(path); },
                   [this] { mnuMyLinesFolder_Click(); }});
 }
 

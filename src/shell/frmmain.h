@@ -8,11 +8,9 @@
 #include "gameloop.h"
 #include "historykeeper.h"
 #include "host.h"
-#include "linecatalogue.h"
-#include "lineidentity.h"
-#include "lineindex.h"
+#include "learningdesk.h"
+#include "linelibrary.h"
 #include "mapprojection.h"
-#include "progressdata.h"
 #include "session.h"
 #include "settings.h"
 
@@ -175,6 +173,9 @@ private:
 
     // The answer box empty and the panels at their first texts: nothing of the last game.
     void clearLeftovers();
+    // The commands and controls a game keeps from the player (another game, another line, the
+    // windows over the history), and gives back when it ends or is stopped.
+    void setGameControls(bool running);
     // After a game has returned: what waits for the player (a history message, the review).
     void afterGame();
     // The main window active again and the answer box focused, once no modal window is open.
@@ -187,34 +188,17 @@ private:
     bool restoreLastLine();
     void keepSettings();
     bool reviewLine(const DueLine& line);
-    // A line the library now holds under another name takes its games along: the loaded line
-    // (after a load), or the library's lines named after due lines whose file is gone.
-    void adoptLoadedLine();
-    bool adoptMovedLines(History& h, const QList<DueLine>& due);
-    LibraryProgress libraryProgress();
-    // The loaded line's games in the mode played and each station's card state, as 成績 and
-    // 地図 show them; every station new when h is null.
-    LineProgress loadedLineProgress(History* h);
-    // The share of the line in a file that is known ("72%"), or "" when nothing is known yet.
-    QString knownShareText(const QString& path);
-    void refreshKnown();
 
-    LineIdentities identities_;
-    QHash<QString, int> knownByLine_;
     bool lastCompleted_ = false;
 
     KeptSettings kept_;
     bool keepReady_ = false; // the window has loaded: what changes now is the player's choice
     QString answerTag_;
-    LineCatalogue catalogue_;
-    LineIndex lineIndex_; // every line read whole, for the finder, the map and former names
-    // The library beside the program, and every line of it and of the player's own read whole
-    // (files read again only when they change).
-    static QString libraryFolder();
-    const QList<IndexedLine>& allLines();
+    LineLibrary library_; // every line file read once, for the menus, the finder, the map, 成績
     std::optional<MapView> mapView_; // where the map was left
     PlayedGame last_;
     HistoryKeeper history_;
+    LearningDesk desk_ {history_, library_};
     bool reviewPending_ = false;
     bool answerLocked_ = false; // the right reading is on the plate: typing is dropped
     int boxLeft_ = 2280;

@@ -47,20 +47,24 @@ void frmMain::focusAnswer()
 
 void frmMain::enterGameControls()
 {
-    mnuGameStop->setEnabled(true);
-    mnuGameStart->setEnabled(false);
-    mnuLine->setEnabled(false);
-    mnuFinder->setEnabled(false);
-    mnuMap->setEnabled(false);
-    mnuLineMenu->menuAction()->setEnabled(false);
-    mnuLineList->menuAction()->setEnabled(false);
-    mnuGameReview->setEnabled(false);
-    mnuGameScore->setEnabled(false);
-    cmbGameMode->setEnabled(false);
-    mnuLearning->setEnabled(false);
-    for (QAction* a : {mnuGameToday, mnuGameProgress, mnuRebuild})
-        a->setEnabled(false);
-    cmdHint->setEnabled(true);
+    setGameControls(true);
+}
+
+void frmMain::setGameControls(bool running)
+{
+    for (QAction* a :
+         {mnuGameStart, mnuLine, mnuFinder, mnuMap, mnuLineMenu->menuAction(),
+          mnuLineList->menuAction(), mnuLearning, mnuGameToday, mnuGameProgress, mnuRebuild})
+        a->setEnabled(!running);
+    cmbGameMode->setEnabled(!running);
+    mnuGameStop->setEnabled(running);
+    // The last game's results are in the table again once this one is over.
+    mnuGameScore->setEnabled(!running);
+    if (running) {
+        // The review is of the last game; it comes back when this one is over.
+        mnuGameReview->setEnabled(false);
+        cmdHint->setEnabled(true);
+    }
 }
 
 void frmMain::showCorrection(std::int32_t asked, const QString& typed, bool timedOut, bool retype)

@@ -41,9 +41,9 @@ void frmMain::mnuGameReview_Click()
     data.rows = last_.rows;
     // The line file's own words, when the game reviewed is of the line still loaded.
     if (CurrentLineKey() == last_.lineKey) {
-        data.symbol = gLineMeta.symbol;
-        data.colour = gLineMeta.colour;
-        data.description = LineDescription(gLineMeta);
+        data.symbol = gLine.meta.symbol;
+        data.colour = gLine.meta.colour;
+        data.description = LineDescription(gLine.meta);
         for (std::int32_t i = 0; i < gStationCount; ++i) {
             const QStringList numbers = ParseStationExtra(StationTable[i].Extra).numbers;
             if (!numbers.isEmpty())

@@ -4,6 +4,8 @@
 #include "lib_util.h"
 #include "textfile.h"
 
+#include <QCryptographicHash>
+
 namespace {
 
 QString nameOf(const QString& raw)
@@ -90,4 +92,15 @@ QString ReadLineFileName(const QString& path)
         return {};
     const QString raw = file.readLine();
     return file.lineTooLong() ? QString() : nameOf(raw);
+}
+
+QString LineKey(const QString& lineName, const QStringList& stationsAndReadings)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(lineName.toUtf8());
+    for (const QString& s : stationsAndReadings) {
+        hash.addData(QByteArrayView("\n"));
+        hash.addData(s.toUtf8());
+    }
+    return QString::fromLatin1(hash.result().toHex());
 }

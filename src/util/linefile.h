@@ -78,3 +78,7 @@ LineFile ParseLineFile(TextFile& file, const LineFileOptions& options = {});
 // The name of the line file at path (exactly as named), without reading past line 1; "" when
 // the file cannot be read or is empty.
 QString ReadLineFileName(const QString& path);
+
+// Names a line by its name and its stations ("name,reading" each, in file order), so that moving
+// or renaming the file keeps its history together.
+QString LineKey(const QString& lineName, const QStringList& stationsAndReadings);

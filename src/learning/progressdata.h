@@ -1,28 +1,20 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the progress window (成績) shows, gathered from the history by the caller: the full
-// games of a line in a mode, its stations with the state of their cards, and the whole
-// library's progress with the days played. Plain data: the window reads nothing else.
+// What the progress window (成績) and the map show of the learner, gathered from the history by
+// LearningDesk: the full games of a line in a mode, its stations with the state of their cards,
+// and the whole library's progress with the days played. Plain data: the windows read nothing
+// else.
 
+#include "card.h"
 #include "questionlog.h"
 
-#include <QColor>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <functional>
-
-// Where a card stands for the learner.
-enum class CardState {
-    New, // never asked
-    Learning, // asked, not yet held for long (stability under three weeks) and not due
-    Known, // held for three weeks or more, and not due
-    Due, // due today or earlier, last answered right
-    Forgotten, // last answered wrong or timed out
-};
 
 // A full game (completed, over the whole line) as a point of the chart.
 struct GamePoint
@@ -49,7 +41,8 @@ struct LineProgress
     QString lineName;
     QString symbol; // the line's symbol (JY, M) as its file gives it; "" when none
     std::int32_t mode = 0; // 1 読み当て, 2 駅当て (早打ち schedules nothing)
-    QColor colour = QColor(0x9e, 0x9e, 0x9e); // the line's colour; grey until files carry one
+    // The line's colour as 0xAARRGGBB (a QRgb); grey when its file names none.
+    std::uint32_t colour = 0xff9e9e9e;
     QList<GamePoint> games; // oldest first
     QList<StationProgress> stations; // in running order
     bool loop = false; // the line runs round

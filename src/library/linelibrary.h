@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 Tabidori Project
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The lines the program knows: the library beside the program and the player's own lines, every
+// file read through one cache, once, for 路線一覧, the finder, the map, former names and 成績.
+
+#include "linecatalogue.h"
+#include "linefilecache.h"
+#include "lineindex.h"
+
+class LineLibrary
+{
+public:
+    // The library beside the program: its folder "line".
+    static QString folder();
+
+    LineCatalogue& catalogue() { return catalogue_; }
+    // Every line of the library and of the player's own read whole (again only when changed).
+    const QList<IndexedLine>& all();
+    // The library's regions, then the player's own lines as a region titled マイ路線.
+    QList<LineRegion> regionsWithOwn();
+    // A file read whole: its key and stations.
+    const CachedLineFile& whole(const QString& path);
+
+private:
+    LineFileCache files_;
+    LineCatalogue catalogue_ {files_};
+    LineIndex index_ {files_};
+};
