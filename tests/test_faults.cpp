@@ -18,6 +18,7 @@
 #include "kanalineedit.h"
 #include "mixer.h"
 #include "panelstatusbar.h"
+#include "resetglobals.h"
 #include "sound.h"
 #include "stationtable.h"
 #include "testfiles.h"
@@ -260,10 +261,7 @@ void TestFaults::cleanupTestCase()
 
 void TestFaults::init()
 {
-    ResetStationTable();
-    ResetGameState();
-    ResetSound();
-    gAutoPlay = false;
+    ResetGlobals();
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     host_ = new FakeHost;

@@ -17,6 +17,7 @@
 #include "panelstatusbar.h"
 #include "plate.h"
 #include "platewidget.h"
+#include "resetglobals.h"
 #include "scorereport.h"
 #include "sound.h"
 #include "stationtable.h"
@@ -101,10 +102,7 @@ private:
 
 void TestGame::init()
 {
-    ResetStationTable();
-    ResetGameState();
-    ResetSound();
-    gAutoPlay = false;
+    ResetGlobals();
     host_ = new FakeHost;
     host_->folder = dir_.path();
     mixer_ = new FakeMixer;

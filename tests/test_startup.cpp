@@ -15,6 +15,7 @@
 #include "panelstatusbar.h"
 #include "plate.h"
 #include "platewidget.h"
+#include "resetglobals.h"
 #include "settings.h"
 #include "sound.h"
 #include "stationtable.h"
@@ -88,10 +89,7 @@ void TestStartup::initTestCase()
 
 void TestStartup::init()
 {
-    ResetStationTable();
-    ResetGameState();
-    ResetSound();
-    gAutoPlay = false;
+    ResetGlobals();
     gSoundOn = -1;
     host_ = new FakeHost;
     host_->folder = dir_.path();
