@@ -3,6 +3,7 @@
 #include "session.h"
 #include "gameloop.h"
 #include "gamestate.h"
+#include "stationid.h"
 
 #include <algorithm>
 
@@ -54,7 +55,7 @@ QString CurrentLineKey()
     QStringList stations;
     for (std::int32_t k = 0; k < gStationCount; ++k) {
         const std::int32_t i = gLine.reversed ? gStationCount - 1 - k : k;
-        stations << StationTable[i].StationName + u',' + StationTable[i].Reading;
+        stations << StationKey(StationTable[i].StationName, StationTable[i].Reading);
     }
     return LineKey(gLineName, stations);
 }

@@ -3,6 +3,7 @@
 #include "linefilecache.h"
 #include "linefile.h"
 #include "logging.h"
+#include "stationid.h"
 #include "textfile.h"
 
 #include <QStringList>
@@ -70,7 +71,7 @@ const CachedLineFile& LineFileCache::whole(const QFileInfo& info)
     QStringList keyed;
     for (const LineFileStation& s : parsed.stations) {
         out.stations.append({s.fields[0], s.fields[1], ParseStationExtra(s.fields[2])});
-        keyed << s.fields[0] + u',' + s.fields[1];
+        keyed << StationKey(s.fields[0], s.fields[1]);
     }
     // The game loads what has a marker and stations within the table; only that has a key.
     if (parsed.marker && !parsed.stations.isEmpty() && !parsed.overLimit)

@@ -5,8 +5,9 @@
 // to the next station in a direction of travel (駅当て), on a line. Every window that shows what
 // the learner knows asks here, so that 成績, 苦手な駅, 路線一覧 and the map never disagree.
 
+#include "stationid.h"
+
 #include <QDate>
-#include <QHashFunctions>
 #include <QString>
 #include <cstdint>
 
@@ -20,26 +21,6 @@ enum CardMode : std::int32_t {
 bool MakesCards(std::int32_t gameMode);
 // The cards a window shows for a game mode: 早打ち's stations as 読み当て knows them.
 CardMode CardModeFor(std::int32_t gameMode);
-
-// A station as the memory knows it: its name and its reading. Two stations of one name with
-// different readings (上道 じょうとう and あがりみち) are two stations.
-struct StationId
-{
-    QString name;
-    QString reading;
-
-    // "name,reading": the one spelling of a station used as a key in the history and in maps.
-    QString key() const { return name + u',' + reading; }
-    friend bool operator==(const StationId&, const StationId&) = default;
-};
-inline QString StationKey(const QString& name, const QString& reading)
-{
-    return StationId {name, reading}.key();
-}
-inline size_t qHash(const StationId& id, size_t seed = 0)
-{
-    return qHashMulti(seed, id.name, id.reading);
-}
 
 // One card as the history keeps it: a station's reading (読み当て) or a link to the next station
 // in a direction of travel (駅当て, keyed by the station asked for), on a line.
