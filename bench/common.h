@@ -91,7 +91,8 @@ void printTable(const std::vector<Row>& rows);
 
 // ---- Files
 
-// Writes a line of `stations` stations into folder as CP932 with CR LF breaks; returns its path.
+// Writes a made-up line of `stations` stations into folder as the tests write line files (CP932,
+// CR LF breaks); returns its path.
 QString writeLineFile(const QString& folder, int stations);
 
 // Length of a PCM wave file in seconds, from its header and data size.
