@@ -38,7 +38,7 @@ struct Setup
     QString program;
     QString baseline; // the bare Qt window the game's CPU is measured against
     QString buildDir;
-    QString library; // the line library of figure 8 ("": the build folder's "line")
+    QString library; // the line library of figure 9 ("": the build folder's "line")
 
     bool wants(int figure) const { return only.isEmpty() || only.contains(figure); }
 };
