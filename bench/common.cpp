@@ -134,12 +134,7 @@ QString writeLineFile(const QString& folder, int stations)
                        QStringLiteral("###")};
     for (int i = 0; i < stations; ++i)
         lines << stationName(i) + u',' + stationReading(i);
-    const QString path = QDir(folder).filePath(QStringLiteral("bench%1.txt").arg(stations));
-    QFile f(path);
-    const QByteArray bytes = toCp932(lines.join(QStringLiteral("\r\n")));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        fail(QStringLiteral("cannot write ") + path);
-    return path;
+    return ::writeLineFile(folder, QStringLiteral("bench%1.txt").arg(stations), lines);
 }
 
 double waveSeconds(const QString& path)

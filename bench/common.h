@@ -38,7 +38,7 @@ struct Setup
     QString program;
     QString baseline; // the bare Qt window the game's CPU is measured against
     QString buildDir;
-    QString library; // the line library of figure 8 ("": the build folder's "line")
+    QString library; // the line library of figure 9 ("": the build folder's "line")
 
     bool wants(int figure) const { return only.isEmpty() || only.contains(figure); }
 };
@@ -91,7 +91,8 @@ void printTable(const std::vector<Row>& rows);
 
 // ---- Files
 
-// Writes a line of `stations` stations into folder as CP932 with CR LF breaks; returns its path.
+// Writes a made-up line of `stations` stations into folder as the tests write line files (CP932,
+// CR LF breaks); returns its path.
 QString writeLineFile(const QString& folder, int stations);
 
 // Length of a PCM wave file in seconds, from its header and data size.

@@ -40,7 +40,8 @@ void figureMemory(std::vector<Row>& rows, const Setup& setup);
 // 7: the history at a learner's scale, 20,000 games and 300,000 answers (historyscale.cpp)
 void figureHistoryScale(std::vector<Row>& rows);
 
-// 8: the map painting 600 lines and 10,000 stations, country and city (mapdraw.cpp)
+// 8: the map painting the library beside the program (a made-up network of 600 lines and 10,000
+// stations where it is missing), country and city (mapdraw.cpp)
 void figureMapDraw(std::vector<Row>& rows, const Setup& setup);
 // 9: 路線一覧 and the finder over the whole line library (linefinder.cpp)
 void figureLineFinder(std::vector<Row>& rows, const Setup& setup);

@@ -89,7 +89,7 @@ void menuRows(std::vector<Row>& rows, BenchHost& host)
     const QString kanto = QStringLiteral("関東");
     for (int run = 0; run < kFirstRuns; ++run) {
         // A window of its own each time: nothing of the library known yet.
-        const std::unique_ptr<BenchWindow> w = loadMainWindow(host, QString());
+        const std::unique_ptr<TestWindow> w = loadMainWindow(host, QString());
         top.push_back(openMenu(w->mnuLineList));
         QMenu* big = submenuOf(w->mnuLineList, kanto);
         region.push_back(openMenu(big));

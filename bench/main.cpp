@@ -13,7 +13,7 @@
 //                      built beside)
 //   --baseline PATH    the bare Qt window its CPU is set against (default: the one built beside)
 //   --build-dir DIR    the build folder whose "sound" folder holds the built wave files
-//   --library DIR      the line library of figure 8 (default: the build folder's "line")
+//   --library DIR      the line library of figure 9 (default: the build folder's "line")
 //
 // Only getrusage, /proc and a monotonic clock are used, so it runs on any machine without
 // performance counters. Figures 1 and 3 start their own Xvfb and watch and drive the program
@@ -54,7 +54,7 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
         QStringLiteral("build-dir"), QStringLiteral("Build folder holding the sound folder."),
         QStringLiteral("dir"), QStringLiteral(TABIDORI_BENCH_BUILD_DIR));
     const QCommandLineOption library(QStringLiteral("library"),
-                                     QStringLiteral("Line library of figure 8."),
+                                     QStringLiteral("Line library of figure 9."),
                                      QStringLiteral("dir"));
     const QCommandLineOption child(QStringLiteral("memory-child"));
     parser.addOptions({full, only, program, baseline, buildDir, library, child});

@@ -3,9 +3,7 @@
 // Figure 6: resident memory after start-up and after a 1001-station game.
 
 #include "figures.h"
-#include "gameloop.h"
 #include "harness.h"
-#include "kanalineedit.h"
 #include "stationtable.h"
 
 #include <QCoreApplication>
@@ -25,27 +23,24 @@ int memoryChild(const Setup& setup)
 {
     QTemporaryDir work;
     const QString line = writeLineFile(work.path(), kBigLineStations);
-    VirtualClockHost host(setup.buildDir);
-    ScopedHost use(&host);
-    BenchWindow w;
+    // The tests' virtual clock: each wait passes at once.
+    FakeHost host;
+    host.folder = setup.buildDir;
+    host.onMessage = [](const FakeHost::Message& m) {
+        fail(QStringLiteral("unexpected message box: ") + m.text);
+    };
+    TestWindow w;
     w.Form_Load(QString());
     settleEvents();
     const long startup = residentKiB(QStringLiteral("/proc/self/statm"));
 
-    host.chosenFile = line;
+    host.dialogAnswer = line;
     w.mnuLine_Click();
     if (gStationCount != kBigLineStations)
         fail(QStringLiteral("the big line did not load"));
-    bool asked = false;
-    w.onPlate = [&](std::int32_t) { asked = true; };
-    host.onWait = [&] {
-        if (!asked)
-            return;
-        asked = false;
-        w.txtKaitou->setText(AskedReading());
-        pressEnter(w.txtKaitou);
-    };
-    ScoreWindowCloser closer;
+    Player player(host, w);
+    player.answerTick = 1; // every question answered right at its first tick
+    ScoreWatcher score;
     const double startMs = nowMs();
     w.mnuGameStart_Click();
     const double gameMs = nowMs() - startMs;
@@ -58,7 +53,7 @@ int memoryChild(const Setup& setup)
     std::printf("peak_kib=%ld\n", std::max({peakResidentKiB(), startup, after}));
     std::printf("game_ms=%.0f\n", gameMs);
     std::printf("right=%d\n", GetOKcount());
-    std::printf("score_windows=%d\n", closer.closed);
+    std::printf("score_windows=%d\n", score.opened);
     std::fflush(stdout);
     return 0;
 }

@@ -66,7 +66,7 @@ void figureFullGame(std::vector<Row>& rows, const Setup& setup, const QString& w
     BenchHost host(setup.buildDir);
     ScopedHost use(&host);
     auto w = loadMainWindow(host, writeLineFile(workDir, kFullGameStations));
-    ScoreWindowCloser closer;
+    ScoreWatcher score; // closes the score window at the end
     double firstPlateMs = -1.0;
     double endSoundMs = -1.0;
     w->onPlate = [&](std::int32_t) {

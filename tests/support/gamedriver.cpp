@@ -6,13 +6,22 @@
 #include "panelstatusbar.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QTest>
+#include <QTimer>
 
 void TestWindow::drawPlate(std::int32_t index)
 {
     frmMain::drawPlate(index);
     if (onPlate)
         onPlate(index);
+}
+
+void TestWindow::playSound(int sound)
+{
+    if (onSound)
+        onSound(sound);
+    frmMain::playSound(sound);
 }
 
 Player::Player(FakeHost& host, TestWindow& w) : w_(w)
@@ -56,21 +65,33 @@ void Player::answer(const QString& text, bool romaji)
 
 ScoreWatcher::ScoreWatcher(std::function<void(frmScoreList&)> onOpen) : onOpen_(std::move(onOpen))
 {
-    connect(&timer_, &QTimer::timeout, this, [this] { look(); });
-    timer_.start(0);
+    qApp->installEventFilter(this);
 }
 
-void ScoreWatcher::look()
+bool ScoreWatcher::eventFilter(QObject* watched, QEvent* event)
 {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        auto* score = qobject_cast<frmScoreList*>(top);
-        if (!score || !score->isVisible())
-            continue;
-        if (score == handled_) {
-            stuck = true;
-            score->reject();
-            continue;
-        }
+    if (event->type() == QEvent::Show) {
+        if (auto* score = qobject_cast<frmScoreList*>(watched))
+            lookLater(score);
+    }
+    return false;
+}
+
+// Once the window's own event loop runs: closed while exec() is still showing it, the window
+// would leave that loop waiting for ever.
+void ScoreWatcher::lookLater(QPointer<frmScoreList> score)
+{
+    QTimer::singleShot(0, this, [this, score] { look(score); });
+}
+
+void ScoreWatcher::look(QPointer<frmScoreList> score)
+{
+    if (!score || !score->isVisible())
+        return;
+    if (score == handled_) {
+        stuck = true;
+        score->reject();
+    } else {
         ++opened;
         handled_ = score;
         if (onOpen_)
@@ -78,4 +99,6 @@ void ScoreWatcher::look()
         else
             score->accept();
     }
+    // Still open once events have been delivered again: stuck.
+    lookLater(score);
 }

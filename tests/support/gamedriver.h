@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Driving whole games through the real main window on the virtual clock: a window that tells
-// when a plate is drawn, a player that answers by script, and a watcher for the score window.
+// when a plate is drawn and a sound is asked for, a player that answers by script, and a
+// watcher for the score window. The benchmark drives its games with them too.
 
 #include "fakehost.h"
 #include "frmmain.h"
@@ -10,16 +11,18 @@
 
 #include <QPointer>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 #include <map>
 
-// The main window, telling the test when a plate is drawn: a new question begins.
+// The main window, telling the test when a plate is drawn (a new question begins) and when a
+// sound is asked for.
 class TestWindow : public frmMain
 {
 public:
     void drawPlate(std::int32_t index) override;
-    std::function<void(std::int32_t)> onPlate;
+    void playSound(int sound) override;
+    std::function<void(std::int32_t)> onPlate; // once the plate is drawn
+    std::function<void(int)> onSound; // before the sound is played
 };
 
 // What the player does in one question: type text and press Enter during tick `tick` (1 is
@@ -56,7 +59,8 @@ private:
 
 // Handles the score window as soon as it opens (closes it unless told otherwise). A window
 // still open after it was handled is closed here and noted, so that a test fails rather than
-// waits for ever.
+// waits for ever. It watches for the window being shown rather than polling, so it costs
+// nothing while a question waits on the real clock.
 class ScoreWatcher : public QObject
 {
 public:
@@ -64,10 +68,13 @@ public:
     int opened = 0;
     bool stuck = false;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void look();
+    void look(QPointer<frmScoreList> score);
+    void lookLater(QPointer<frmScoreList> score);
 
     std::function<void(frmScoreList&)> onOpen_;
     QPointer<frmScoreList> handled_;
-    QTimer timer_;
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <iconv.h>
@@ -23,16 +24,39 @@ QByteArray toCp932(const QString& text)
     return out;
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+namespace {
+
+QString writeTo(const QString& path, const QByteArray& bytes)
 {
-    const QString path = dir.filePath(name);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("writeFile: cannot write %s", qPrintable(path));
     return path;
 }
 
+QByteArray lineFileBytes(const QStringList& lines)
+{
+    return toCp932(lines.join(QStringLiteral("\r\n")));
+}
+
+} // namespace
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    return writeTo(dir.filePath(name), bytes);
+}
+
+QString writeFile(const QString& folder, const QString& name, const QByteArray& bytes)
+{
+    return writeTo(QDir(folder).filePath(name), bytes);
+}
+
 QString writeLineFile(const QTemporaryDir& dir, const QString& name, const QStringList& lines)
 {
-    return writeFile(dir, name, toCp932(lines.join(QStringLiteral("\r\n"))));
+    return writeFile(dir, name, lineFileBytes(lines));
+}
+
+QString writeLineFile(const QString& folder, const QString& name, const QStringList& lines)
+{
+    return writeFile(folder, name, lineFileBytes(lines));
 }

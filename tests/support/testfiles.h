@@ -9,7 +9,9 @@
 
 // The text encoded as code page 932 (every character must exist there).
 QByteArray toCp932(const QString& text);
-// Writes bytes to dir/name and returns the path.
+// Writes bytes to dir/name (or folder/name) and returns the path.
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+QString writeFile(const QString& folder, const QString& name, const QByteArray& bytes);
 // Writes a line file: the lines joined with CR LF, encoded as code page 932.
 QString writeLineFile(const QTemporaryDir& dir, const QString& name, const QStringList& lines);
+QString writeLineFile(const QString& folder, const QString& name, const QStringList& lines);
