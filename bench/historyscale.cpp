@@ -4,9 +4,9 @@
 // answers, in a temporary folder, and what the program asks of it: start-up, recording a game,
 // today's due cards, the progress window's questions, and rebuilding every card.
 
+#include "card.h"
 #include "figures.h"
 #include "frmprogress.h"
-#include "fsrs.h"
 #include "history.h"
 #include "session.h"
 
@@ -74,7 +74,7 @@ std::vector<MadeLine> makeLines()
                 reading += kana[(i * 7 + k * 13) % 20];
             line.stations << name;
             line.readings << reading;
-            keyed << name + u',' + reading;
+            keyed << StationKey(name, reading);
         }
         line.key = LineKey(line.name, keyed);
         lines.push_back(line);
@@ -334,21 +334,17 @@ Row progressWindowRow(const History& history, const MadeLine& line, QDate today)
             progress.games.append({g.when, g.rate, g.score});
         QHash<QString, StoredCard> cards;
         for (const StoredCard& c : history.cardsOf(line.key, 1))
-            cards.insert(c.station + u',' + c.reading, c);
+            cards.insert(c.id().key(), c);
         const QHash<QString, QList<Outcome>> outcomes = history.lastOutcomes(line.key, 1);
         for (qsizetype i = 0; i < line.stations.size(); ++i) {
             StationProgress s;
             s.name = line.stations[i];
             s.reading = line.readings[i];
-            const StoredCard c = cards.value(s.name + u',' + s.reading);
+            const StoredCard c = cards.value(StationKey(s.name, s.reading));
             s.due = c.due;
-            s.recall = fsrs::Retrievability(double(c.lastReview.daysTo(today)), c.stability,
-                                            fsrs::Parameters {});
-            s.state = c.reps == 0 ? CardState::New
-                : !c.lastRight    ? CardState::Forgotten
-                : c.due <= today  ? CardState::Due
-                                  : CardState::Learning;
-            s.lastAnswers = outcomes.value(s.name + u',' + s.reading);
+            s.recall = RecallOf(c, today);
+            s.state = StateOf(c, today);
+            s.lastAnswers = outcomes.value(StationKey(s.name, s.reading));
             progress.stations.append(s);
         }
         LibraryProgress library;
