@@ -85,6 +85,7 @@ private slots:
     void lineLibraryMenu();
     void reviewAndRetry();
     void todayReviewOverTwoLines();
+    void missedStationAsTheWindowsSeeIt();
     void historyCannotBeKept();
     void gameThatCannotBeSaved();
     void romajiAnswer();
@@ -902,6 +903,39 @@ void TestGame::reviewAndRetry()
     QCOMPARE(stats.games, 1);
     QCOMPARE(stats.practice, 1);
     QVERIFY(stats.bestScore < 20);
+}
+
+// A game with a miss, then what 成績, the map and 苦手な駅 are given of it: the station missed
+// is 忘れた with at most an even chance of recall in both, and the others are being learnt.
+void TestGame::missedStationAsTheWindowsSeeIt()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("missed").toUtf8());
+    startWindow(stationLines(3), kModeYomiate);
+    Player player(*host_, *w_);
+    player.script = {{0, {3, "とうきょう"}}, {1, {3, "かんば"}}, {2, {3, "あきはばら"}}};
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 1);
+
+    HistoryKeeper history;
+    LineLibrary library;
+    LearningDesk desk(history, library);
+    const QDate today = QDate::currentDate();
+    const LineProgress line = desk.loadedLine(today);
+    QCOMPARE(line.stations.size(), 3);
+    QCOMPARE(line.stations[0].state, CardState::Learning);
+    QCOMPARE(line.stations[1].state, CardState::Forgotten);
+    QVERIFY(line.stations[0].recall > 0.9);
+    QVERIFY(line.stations[1].recall <= 0.5);
+    const QList<MissedStation> weak = history.get()->weakest(CurrentLineKey(), 1, today, 10);
+    QCOMPARE(weak.value(0).station, QStringLiteral("神田"));
+    QCOMPARE(weak.value(0).recall, line.stations[1].recall);
+    QCOMPARE(desk.loadedStatesInFileOrder(today),
+             (QList<CardState> {CardState::Learning, CardState::Forgotten, CardState::Learning}));
+    // Nothing is held for three weeks yet: 路線一覧 shows no share.
+    desk.refreshKnown(today);
+    QCOMPARE(desk.knownShareText(gLineFilePath), QString());
 }
 
 // Cards due on two lines: today's review plays each line's due stations in its own mode, the
