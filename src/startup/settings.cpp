@@ -3,32 +3,91 @@
 #include "settings.h"
 #include "folders.h"
 #include "logging.h"
+#include "settingsschema.h"
 
 #include <QSettings>
 
+#include <optional>
+
 namespace {
 
-// Version of the keys below; a later program that changes their meaning moves it on.
-constexpr int kSettingsVersion = 1;
+// Each kind of setting read and written the one way, by its description in settingsschema.h:
+// what is missing, malformed or refused reads as the setting's default.
 
-bool boolean(const QSettings& s, const char* key, bool fallback)
+QString keyOf(std::string_view key)
 {
-    const QVariant v = s.value(QLatin1String(key));
+    return QLatin1String(key.data(), qsizetype(key.size()));
+}
+
+// A whole number as written, blanks around it allowed; nothing when it is none.
+std::optional<std::int64_t> wholeNumber(const QSettings& s, std::string_view key)
+{
+    bool ok = false;
+    const qlonglong n = s.value(keyOf(key)).toString().trimmed().toLongLong(&ok);
+    return ok ? std::optional<std::int64_t>(n) : std::nullopt;
+}
+
+bool read(const QSettings& s, const setting::Switch& setting)
+{
+    const QVariant v = s.value(keyOf(setting.key));
     if (!v.isValid())
-        return fallback;
+        return setting.fallback;
     const QString text = v.toString().trimmed().toLower();
     if (text == QLatin1String("true") || text == QLatin1String("1"))
         return true;
     if (text == QLatin1String("false") || text == QLatin1String("0"))
         return false;
-    return fallback;
+    return setting.fallback;
 }
 
-std::int64_t number(const QSettings& s, const char* key, std::int64_t fallback)
+std::int32_t read(const QSettings& s, const setting::Whole& setting)
+{
+    const std::optional<std::int64_t> n = wholeNumber(s, setting.key);
+    return n && setting.accepts(*n) ? std::int32_t(*n) : setting.fallback;
+}
+
+double read(const QSettings& s, const setting::Real& setting)
 {
     bool ok = false;
-    const qlonglong n = s.value(QLatin1String(key)).toString().trimmed().toLongLong(&ok);
-    return ok ? n : fallback;
+    const double value = s.value(keyOf(setting.key)).toDouble(&ok);
+    return ok && setting.accepts(value) ? value : setting.fallback;
+}
+
+template<std::size_t N> std::int32_t read(const QSettings& s, const setting::Choice<N>& setting)
+{
+    return setting.nearest(wholeNumber(s, setting.key).value_or(setting.fallback));
+}
+
+QString read(const QSettings& s, const setting::Text& setting)
+{
+    return s.value(keyOf(setting.key)).toString();
+}
+
+// Each in the type it has always been written with: a switch as true or false.
+void write(QSettings& s, const setting::Switch& setting, bool value)
+{
+    s.setValue(keyOf(setting.key), value);
+}
+
+void write(QSettings& s, const setting::Whole& setting, std::int32_t value)
+{
+    s.setValue(keyOf(setting.key), value);
+}
+
+void write(QSettings& s, const setting::Real& setting, double value)
+{
+    s.setValue(keyOf(setting.key), value);
+}
+
+template<std::size_t N>
+void write(QSettings& s, const setting::Choice<N>& setting, std::int32_t value)
+{
+    s.setValue(keyOf(setting.key), value);
+}
+
+void write(QSettings& s, const setting::Text& setting, const QString& value)
+{
+    s.setValue(keyOf(setting.key), value);
 }
 
 } // namespace
@@ -46,43 +105,35 @@ KeptSettings ReadKeptSettings()
         qCWarning(logPlatform) << "settings not read:" << KeptSettingsPath();
         return kept;
     }
-    kept.soundOn = boolean(s, "sound", kept.soundOn);
-    const std::int64_t mode = number(s, "mode", kept.mode);
-    if (mode >= kModeHayauchi && mode <= kModeEkiate)
-        kept.mode = std::int32_t(mode);
-    kept.lastLine = s.value(QStringLiteral("lastLine")).toString();
+    kept.soundOn = read(s, setting::kSound);
+    kept.mode = read(s, setting::kMode);
+    kept.lastLine = read(s, setting::kLastLine);
     LearningSettings& l = kept.learning;
-    const std::int64_t seconds = number(s, "learning/questionSeconds", l.questionSeconds);
-    l.questionSeconds = QuestionSecondsFrom(seconds);
-    l.shuffled = boolean(s, "learning/shuffled", l.shuffled);
-    l.reversed = boolean(s, "learning/reversed", l.reversed);
-    l.correction = boolean(s, "learning/correction", l.correction);
-    l.retype = boolean(s, "learning/retype", l.retype);
-    bool ok = false;
-    const double retention = s.value(QStringLiteral("learning/retention")).toDouble(&ok);
-    if (ok && retention >= 0.8 && retention <= 0.97)
-        l.retention = retention;
-    const std::int64_t goal = number(s, "learning/dailyGoal", l.dailyGoal);
-    if (goal >= 1 && goal <= 1000)
-        l.dailyGoal = std::int32_t(goal);
+    l.questionSeconds = read(s, setting::kQuestionSeconds);
+    l.shuffled = read(s, setting::kShuffled);
+    l.reversed = read(s, setting::kReversed);
+    l.correction = read(s, setting::kCorrection);
+    l.retype = read(s, setting::kRetype);
+    l.retention = read(s, setting::kRetention);
+    l.dailyGoal = read(s, setting::kDailyGoal);
     return kept;
 }
 
 bool WriteKeptSettings(const KeptSettings& kept)
 {
     QSettings s(KeptSettingsPath(), QSettings::IniFormat);
-    s.setValue(QStringLiteral("version"), kSettingsVersion);
-    s.setValue(QStringLiteral("sound"), kept.soundOn);
-    s.setValue(QStringLiteral("mode"), kept.mode);
-    s.setValue(QStringLiteral("lastLine"), kept.lastLine);
+    s.setValue(keyOf(setting::kVersionKey), setting::kVersion);
+    write(s, setting::kSound, kept.soundOn);
+    write(s, setting::kMode, kept.mode);
+    write(s, setting::kLastLine, kept.lastLine);
     const LearningSettings& l = kept.learning;
-    s.setValue(QStringLiteral("learning/questionSeconds"), l.questionSeconds);
-    s.setValue(QStringLiteral("learning/shuffled"), l.shuffled);
-    s.setValue(QStringLiteral("learning/reversed"), l.reversed);
-    s.setValue(QStringLiteral("learning/correction"), l.correction);
-    s.setValue(QStringLiteral("learning/retype"), l.retype);
-    s.setValue(QStringLiteral("learning/retention"), l.retention);
-    s.setValue(QStringLiteral("learning/dailyGoal"), l.dailyGoal);
+    write(s, setting::kQuestionSeconds, l.questionSeconds);
+    write(s, setting::kShuffled, l.shuffled);
+    write(s, setting::kReversed, l.reversed);
+    write(s, setting::kCorrection, l.correction);
+    write(s, setting::kRetype, l.retype);
+    write(s, setting::kRetention, l.retention);
+    write(s, setting::kDailyGoal, l.dailyGoal);
     s.sync();
     if (s.status() == QSettings::NoError)
         return true;
