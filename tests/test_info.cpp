@@ -4,13 +4,16 @@
 #include "fonts.h"
 #include "frmabout.h"
 #include "frmsplash.h"
+#include "placement.h"
 #include "twips.h"
 #include "versioninfo.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -83,6 +86,8 @@ private slots:
     void aboutLayoutCentresButtons();
     void aboutLoadAppliesLayout();
     void aboutCentredOverOwner();
+    void centredFrame_data();
+    void centredFrame();
     void inquiryButton_data();
     void inquiryButton();
     void labelDoubleClicks_data();
@@ -577,6 +582,47 @@ void TestInfo::aboutCentredOverOwner()
     const QPoint offset = w.frameGeometry().center() - owner.frameGeometry().center();
     QVERIFY2(offset.manhattanLength() <= 2,
              qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+}
+
+// Where a window opens: over its owner, else over the screen; kept on the screen when asked.
+void TestInfo::centredFrame_data()
+{
+    QTest::addColumn<QRect>("owner"); // none when null
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<bool>("clamp");
+    QTest::addColumn<QRect>("expected");
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint middle = available.center();
+    const QRect offRight(available.right() - 100, available.bottom() - 50, 600, 300);
+    QTest::newRow("over the owner")
+        << QRect(500, 400, 600, 300) << QSize(200, 100) << false << QRect(700, 500, 200, 100);
+    QTest::newRow("over the screen")
+        << QRect() << QSize(200, 100) << false << QRect(middle.x() - 99, middle.y() - 49, 200, 100);
+    QTest::newRow("owner off the screen")
+        << offRight << QSize(200, 100) << false
+        << QRect(offRight.center() - QPoint(99, 49), QSize(200, 100));
+    QTest::newRow("owner off the screen, kept on it")
+        << offRight << QSize(200, 100) << true
+        << QRect(available.right() + 1 - 200, available.bottom() + 1 - 100, 200, 100);
+    const QSize large = available.size() + QSize(100, 60);
+    QTest::newRow("larger than the screen, top left kept on it")
+        << QRect() << large << true << QRect(available.topLeft(), large);
+}
+
+void TestInfo::centredFrame()
+{
+    QFETCH(QRect, owner);
+    QFETCH(QSize, frame);
+    QFETCH(bool, clamp);
+    QFETCH(QRect, expected);
+    QWidget ownerWindow;
+    ownerWindow.setGeometry(owner);
+    QWidget window;
+    const std::optional<QRect> placed = platform::CentredFrame(
+        QRect(QPoint(3, 4), frame), &window, owner.isNull() ? nullptr : &ownerWindow,
+        clamp ? platform::Clamp::ToScreen : platform::Clamp::None);
+    QVERIFY(placed);
+    QCOMPARE(*placed, expected);
 }
 
 void TestInfo::inquiryButton_data()

@@ -28,6 +28,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -63,6 +64,7 @@ private slots:
     void soundOffOption();
     void closingEndsProgram();
     void settingsKeptAcrossRuns();
+    void learningWindowLimits();
     void mainAutoplaysBeforeSplash();
     void mainLogonCancelled();
     void helpCommand_data();
@@ -474,6 +476,36 @@ void TestStartup::settingsKeptAcrossRuns()
         QVERIFY(w.isVisible());
     }
     QVERIFY(host_->messages.empty());
+}
+
+// The learning settings window offers what the kept settings file accepts, and gives back what
+// it was shown.
+void TestStartup::learningWindowLimits()
+{
+    frmLearning window(LearningSettings {30, true, true, false, true, 0.97, 1000});
+    QCOMPARE(window.spnRetention->minimum(), 80);
+    QCOMPARE(window.spnRetention->maximum(), 97);
+    QCOMPARE(window.spnGoal->minimum(), 1);
+    QCOMPARE(window.spnGoal->maximum(), 1000);
+    QStringList seconds;
+    for (int i = 0; i < window.cmbSeconds->count(); ++i)
+        seconds << window.cmbSeconds->itemText(i);
+    QCOMPARE(seconds, QStringList({"10 秒 (標準)", "15 秒", "20 秒", "30 秒"}));
+    const LearningSettings back = window.settings();
+    QCOMPARE(back.questionSeconds, 30);
+    QVERIFY(back.shuffled && back.reversed && !back.correction && back.retype);
+    QCOMPARE(back.retention, 0.97);
+    QCOMPARE(back.dailyGoal, 1000);
+    window.spnRetention->setValue(0);
+    window.spnGoal->setValue(5000);
+    QCOMPARE(window.settings().retention, 0.8);
+    QCOMPARE(window.settings().dailyGoal, 1000);
+
+    const LearningSettings defaults = frmLearning(LearningSettings {}).settings();
+    QCOMPARE(defaults.questionSeconds, 10);
+    QVERIFY(!defaults.shuffled && !defaults.reversed && defaults.correction && !defaults.retype);
+    QCOMPARE(defaults.retention, 0.9);
+    QCOMPARE(defaults.dailyGoal, 50);
 }
 
 namespace {

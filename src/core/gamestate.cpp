@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gamestate.h"
 
-#include <iterator>
-
 std::int32_t gGameMode = 0;
 std::int16_t gStopRequest = 0;
 std::int32_t gCurrentStation = 0;
@@ -25,11 +23,7 @@ void ResetGameState()
 
 std::int32_t QuestionSecondsFrom(std::int64_t seconds)
 {
-    for (const std::int32_t choice : kQuestionSecondChoices) {
-        if (seconds <= choice)
-            return choice;
-    }
-    return kQuestionSecondChoices[std::size(kQuestionSecondChoices) - 1];
+    return setting::kQuestionSeconds.nearest(seconds);
 }
 
 QString ModeListName(std::int64_t mode)

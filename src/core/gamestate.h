@@ -4,6 +4,8 @@
 // The game-state globals every part of the game agrees on, the modes and the grades of a rate.
 // Flags are 16-bit with true = -1.
 
+#include "settingsschema.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -14,6 +16,8 @@ enum GameMode : std::int32_t {
     kModeYomiate = 1, // 読み当て: the plate hides the station's reading
     kModeEkiate = 2, // 駅当て: the plate hides the next station
 };
+static_assert(setting::kMode.min == kModeHayauchi && setting::kMode.max == kModeEkiate
+              && setting::kMode.fallback == kModeHayauchi);
 
 extern std::int32_t gGameMode; // selected mode, -1 to 2
 extern std::int16_t gStopRequest; // -1 asks the running game to stop
@@ -24,28 +28,28 @@ extern float gCorrectRate; // share of right answers of the last game (of those 
 extern std::int32_t gStoppedAfter;
 
 // How the player chose to learn (オプション → 学習の設定 and 間違えたら正しい読みを表示). The
-// defaults are the game exactly as it was designed.
+// defaults and the values each takes are those of settingsschema.h.
 struct LearningSettings
 {
-    // Seconds a question gives: 10, 15, 20 or 30. Points stay 0 to 10 whatever it is.
-    std::int32_t questionSeconds = 10;
-    bool shuffled = false; // 読み当て asks its stations in a random order
-    bool reversed = false; // the line is ridden from its terminus back to its first station
+    // Seconds a question gives, one of the choices. Points stay 0 to 10 whatever it is.
+    std::int32_t questionSeconds = setting::kQuestionSeconds.fallback;
+    bool shuffled = setting::kShuffled.fallback; // 読み当て asks its stations in a random order
+    // The line is ridden from its terminus back to its first station.
+    bool reversed = setting::kReversed.fallback;
     // After a wrong answer or a time-out, the right reading is shown for a moment before the
     // game goes on.
-    bool correction = true;
+    bool correction = setting::kCorrection.fallback;
     // After a miss the player types the right reading once (not scored) before the game goes on.
-    bool retype = false;
-    // The chance of recall at which a station comes up for review again, 0.80 to 0.97.
-    double retention = 0.9;
+    bool retype = setting::kRetype.fallback;
+    // The chance of recall at which a station comes up for review again.
+    double retention = setting::kRetention.fallback;
     // Reviews a day that keep the streak going.
-    std::int32_t dailyGoal = 50;
+    std::int32_t dailyGoal = setting::kDailyGoal.fallback;
 };
 extern LearningSettings gLearning;
 
-// The seconds a question may give.
-inline constexpr std::int32_t kQuestionSecondChoices[] = {10, 15, 20, 30};
-// A number of seconds as one of the choices (the nearest one not below it, at most the last).
+// A number of seconds as one of the choices of setting::kQuestionSeconds (the nearest one not
+// below it, at most the last).
 std::int32_t QuestionSecondsFrom(std::int64_t seconds);
 
 // Puts the globals back to their start values (for tests).

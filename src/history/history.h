@@ -11,6 +11,7 @@
 
 #include "card.h"
 #include "session.h"
+#include "settingsschema.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -163,5 +164,5 @@ private:
     bool open_ = false;
     bool readOnly_ = false;
     int version_ = 0; // the file's schema version as found
-    double retention_ = 0.9;
+    double retention_ = setting::kRetention.fallback;
 };

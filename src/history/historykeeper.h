@@ -41,7 +41,7 @@ private:
 
     QString folder_;
     std::unique_ptr<History> history_;
-    double retention_ = 0.9;
+    double retention_ = setting::kRetention.fallback;
     bool givenUp_ = false; // the folder cannot be made: no history this run
     QList<GameRecord> pending_;
     QSet<QString> told_;

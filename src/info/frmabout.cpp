@@ -3,15 +3,14 @@
 #include "frmabout.h"
 #include "host.h"
 #include "infofonts.h"
+#include "placement.h"
 #include "twips.h"
 #include "versioninfo.h"
 
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
 #include <cmath>
@@ -292,12 +291,7 @@ void frmAbout::showEvent(QShowEvent* event)
     if (margins.isNull() && owner)
         margins = frameMargins(owner);
     QRect outer = geometry().marginsAdded(margins);
-    if (owner) {
-        outer.moveCenter(owner->frameGeometry().center());
-    } else if (const QScreen* screen
-               = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        outer.moveCenter(screen->availableGeometry().center());
-    }
+    outer = platform::CentredFrame(outer, this, owner).value_or(outer);
     // Placed by its client area, which the window manager keeps where it is told when it adds the
     // frame around it.
     setGeometry(outer.marginsRemoved(margins));

@@ -2,16 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmsplash.h"
 #include "infofonts.h"
+#include "placement.h"
 #include "twips.h"
 #include "versioninfo.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QShowEvent>
 #include <algorithm>
 
@@ -180,12 +179,8 @@ void frmSplash::showEvent(QShowEvent* event)
         return;
     unloaded_ = false;
     QCoreApplication::instance()->installEventFilter(this);
-    if (const QScreen* screen
-        = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    if (const std::optional<QRect> frame = platform::CentredFrame(frameGeometry(), this, nullptr))
+        move(frame->topLeft());
 }
 
 void frmSplash::closeEvent(QCloseEvent* event)

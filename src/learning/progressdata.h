@@ -8,6 +8,7 @@
 
 #include "card.h"
 #include "questionlog.h"
+#include "settingsschema.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -61,7 +62,7 @@ struct LibraryProgress
     int stations = 0; // all stations of the library (each line's stations counted once per line)
     int known = 0;
     QMap<QDate, int> reviewsPerDay; // questions answered on each day played
-    int dailyGoal = 50;
+    int dailyGoal = setting::kDailyGoal.fallback;
     int streak = 0; // days in a row, up to today, on which the goal was met
 };
 

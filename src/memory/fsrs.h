@@ -7,6 +7,8 @@
 // how much had been forgotten since the last one; the next review falls on the day the chance of
 // recall reaches the desired retention. Pure functions on whole local days, no state of their own.
 
+#include "settingsschema.h"
+
 #include <QDate>
 #include <array>
 
@@ -22,14 +24,16 @@ inline constexpr std::array<double, 21> kDefaultWeights = {
     1.4835, 0.0614, 0.2629, 1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542,
 };
 
-// Outside this range the schedule is either too sparse to learn from or too dense to keep up with.
-inline constexpr double kMinRetention = 0.80;
-inline constexpr double kMaxRetention = 0.97;
+// The retentions the player may choose: outside them the schedule is either too sparse to learn
+// from or too dense to keep up with.
+inline constexpr double kMinRetention = setting::kRetention.min;
+inline constexpr double kMaxRetention = setting::kRetention.max;
 
 struct Parameters
 {
     std::array<double, 21> w = kDefaultWeights;
-    double desiredRetention = 0.9; // taken clamped to kMinRetention..kMaxRetention
+    // Taken clamped to kMinRetention..kMaxRetention.
+    double desiredRetention = setting::kRetention.fallback;
     int maximumIntervalDays = 36500;
 };
 

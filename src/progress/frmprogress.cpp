@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmprogress.h"
 #include "host.h"
+#include "placement.h"
 #include "playcalendar.h"
 #include "progresschart.h"
 #include "progresstext.h"
@@ -362,11 +363,7 @@ void frmProgress::fitToScreen()
     const QSize client = size().boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room));
     QRect outer(QPoint(0, 0), client.grownBy(margins));
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    outer.moveCenter(owner ? owner->frameGeometry().center() : available.center());
-    // Wholly on the screen, its title bar first.
-    outer.moveLeft(
-        std::max(available.left(), std::min(outer.left(), available.right() + 1 - outer.width())));
-    outer.moveTop(
-        std::max(available.top(), std::min(outer.top(), available.bottom() + 1 - outer.height())));
+    // Over its owner, or the screen; wholly on the screen, its title bar first.
+    outer = platform::CentredFrame(outer, this, owner, platform::Clamp::ToScreen).value_or(outer);
     setGeometry(outer.marginsRemoved(margins));
 }

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <iterator>
 
 namespace {
 
@@ -23,6 +22,12 @@ QComboBox* choices(QWidget* parent, const QStringList& items, int current, const
     box->addItems(items);
     box->setCurrentIndex(current);
     return box;
+}
+
+// A share as the whole percent the retention box shows.
+int percent(double share)
+{
+    return int(std::lround(share * 100.0));
 }
 
 QLabel* note(QWidget* parent, const QString& text)
@@ -42,9 +47,12 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
 
     QStringList seconds;
     int secondsIndex = 0;
-    for (std::size_t i = 0; i < std::size(kQuestionSecondChoices); ++i) {
-        const std::int32_t s = kQuestionSecondChoices[i];
-        seconds << (i == 0 ? QStringLiteral("%1 秒 (標準)") : QStringLiteral("%1 秒")).arg(s);
+    const auto& secondChoices = setting::kQuestionSeconds.choices;
+    for (std::size_t i = 0; i < secondChoices.size(); ++i) {
+        const std::int32_t s = secondChoices[i];
+        seconds << (s == setting::kQuestionSeconds.fallback ? QStringLiteral("%1 秒 (標準)")
+                                                            : QStringLiteral("%1 秒"))
+                       .arg(s);
         if (s == QuestionSecondsFrom(settings.questionSeconds))
             secondsIndex = int(i);
     }
@@ -80,9 +88,9 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     form->addRow(QString(), note(this, QStringLiteral("打ち直しは得点になりません。")));
     spnRetention = new QSpinBox(this);
     spnRetention->setObjectName(QStringLiteral("spnRetention"));
-    spnRetention->setRange(80, 97);
+    spnRetention->setRange(percent(setting::kRetention.min), percent(setting::kRetention.max));
     spnRetention->setSuffix(QStringLiteral(" %"));
-    spnRetention->setValue(int(std::lround(settings.retention * 100.0)));
+    spnRetention->setValue(percent(settings.retention));
     form->addRow(QStringLiteral("復習で思い出せる見込み(&K):"), spnRetention);
     form->addRow(QString(),
                  note(this,
@@ -91,7 +99,7 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
                                      "増えます。")));
     spnGoal = new QSpinBox(this);
     spnGoal->setObjectName(QStringLiteral("spnGoal"));
-    spnGoal->setRange(1, 1000);
+    spnGoal->setRange(setting::kDailyGoal.min, setting::kDailyGoal.max);
     spnGoal->setSuffix(QStringLiteral(" 問"));
     spnGoal->setValue(settings.dailyGoal);
     form->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
@@ -113,9 +121,10 @@ LearningSettings frmLearning::settings() const
 {
     LearningSettings s;
     const int i = cmbSeconds->currentIndex();
-    s.questionSeconds = i >= 0 && i < int(std::size(kQuestionSecondChoices))
-        ? kQuestionSecondChoices[i]
-        : kQuestionSecondChoices[0];
+    const auto& secondChoices = setting::kQuestionSeconds.choices;
+    s.questionSeconds = i >= 0 && i < int(secondChoices.size())
+        ? secondChoices[std::size_t(i)]
+        : setting::kQuestionSeconds.fallback;
     s.shuffled = cmbOrder->currentIndex() == 1;
     s.reversed = cmbDirection->currentIndex() == 1;
     s.correction = chkCorrection->isChecked();

@@ -26,6 +26,6 @@ public:
     QComboBox* cmbDirection = nullptr;
     QCheckBox* chkCorrection = nullptr;
     QCheckBox* chkRetype = nullptr;
-    QSpinBox* spnRetention = nullptr; // percent, 80 to 97
+    QSpinBox* spnRetention = nullptr; // percent, within setting::kRetention
     QSpinBox* spnGoal = nullptr;
 };

@@ -3,16 +3,15 @@
 #include "frmlogin.h"
 #include "host.h"
 #include "lib_util.h"
+#include "placement.h"
 #include "twips.h"
 #include "versioninfo.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace {
@@ -137,10 +136,6 @@ void frmLogin::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen* screen
-        = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    if (const std::optional<QRect> frame = platform::CentredFrame(frameGeometry(), this, nullptr))
+        move(frame->topLeft());
 }

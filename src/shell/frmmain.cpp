@@ -2,36 +2,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmmain.h"
 #include "commandline.h"
-#include "correction.h"
 #include "frmabout.h"
 #include "frmfinder.h"
 #include "frmscorelist.h"
-#include "gamestate.h"
 #include "kanalineedit.h"
 #include "lib_util.h"
 #include "linecheck.h"
 #include "linemenu.h"
 #include "mixer.h"
 #include "panelstatusbar.h"
-#include "plate.h"
 #include "platewidget.h"
-#include "session.h"
 #include "sound.h"
 #include "stationtable.h"
-#include "twips.h"
 #include "versioninfo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QIcon>
-#include <QLayout>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
-
-#include <algorithm>
 
 // ---- Loading and closing
 

@@ -5,19 +5,16 @@
 #include "gamestate.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
+#include "placement.h"
 #include "platewidget.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <algorithm>
 
 namespace {
 
@@ -25,32 +22,6 @@ QAction* namedAction(QAction* action, const char* name)
 {
     action->setObjectName(QString::fromLatin1(name));
     return action;
-}
-
-// Moves the window to its design position, kept wholly inside the available area of the screen
-// it lands on: at a large scale factor the design position would put its right or bottom edge
-// past the screen. The window system frames the window only once it shows, so the style's
-// title bar and border stand in for the frame.
-void placeOnScreen(QWidget* window)
-{
-    const QPoint designed(twips::toPx(1560), twips::toPx(2145));
-    const QScreen* screen = QGuiApplication::screenAt(designed);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        window->move(designed);
-        return;
-    }
-    const int border = window->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QSize frame = window->sizeHint() + QSize(2 * border, title + 2 * border);
-    const QRect available = screen->availableGeometry();
-    // A window larger than the screen keeps its top left corner on it.
-    const int x
-        = std::max(available.left(), std::min(designed.x(), available.right() + 1 - frame.width()));
-    const int y = std::max(available.top(),
-                           std::min(designed.y(), available.bottom() + 1 - frame.height()));
-    window->move(x, y);
 }
 
 } // namespace
@@ -76,7 +47,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildMenus();
     connectHandlers();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    placeOnScreen(this);
+    // At a large scale factor the design position would put the right or bottom edge past
+    // the screen.
+    platform::PlaceOnScreen(this, QPoint(twips::toPx(1560), twips::toPx(2145)));
     qApp->installEventFilter(this);
 }
 

@@ -3,7 +3,8 @@
 #pragma once
 // What the player chose, kept between runs in $XDG_CONFIG_HOME/tabidori/tabidori.conf: the sound
 // switch, the mode, the last line and the learning settings. A file that cannot be read gives
-// the defaults; one that cannot be written is noted in the log. Neither stops the game.
+// the defaults; one that cannot be written is noted in the log. Neither stops the game. The keys,
+// defaults and limits are those of settingsschema.h.
 
 #include "gamestate.h"
 
@@ -12,8 +13,8 @@
 
 struct KeptSettings
 {
-    bool soundOn = true;
-    std::int32_t mode = kModeHayauchi;
+    bool soundOn = setting::kSound.fallback;
+    std::int32_t mode = setting::kMode.fallback;
     QString lastLine; // the path of the last line loaded, "" for none
     LearningSettings learning;
 };
