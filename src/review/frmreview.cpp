@@ -3,6 +3,7 @@
 #include "frmreview.h"
 #include "gameloop.h"
 #include "gamestate.h"
+#include "stationtable.h"
 
 #include <QBoxLayout>
 #include <QGroupBox>
@@ -20,6 +21,18 @@ const QColor kMissBackground(253, 226, 226);
 const QColor kMissText(176, 0, 0);
 
 } // namespace
+
+void TakeLoadedLineWords(ReviewData& data)
+{
+    data.symbol = gLine.meta.symbol;
+    data.colour = gLine.meta.colour;
+    data.description = LineDescription(gLine.meta);
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        const QStringList numbers = ParseStationExtra(StationTable[i].Extra).numbers;
+        if (!numbers.isEmpty())
+            data.numbers.insert(StationTable[i].StationName, numbers.join(u' '));
+    }
+}
 
 QString RecordText(const LineStats& stats)
 {

@@ -33,6 +33,9 @@ struct ReviewData
     QHash<QString, QString> numbers;
 };
 
+// What the loaded line's file says, for the review of a game on it: symbol, colour,
+// description and the stations' numbers.
+void TakeLoadedLineWords(ReviewData& data);
 // The line's record as the review shows it.
 QString RecordText(const LineStats& stats);
 // The outcome as the review shows it.

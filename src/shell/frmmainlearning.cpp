@@ -130,6 +130,9 @@ void frmMain::mnuMap_Click()
     for (const CardState s : {CardState::New, CardState::Learning, CardState::Known, CardState::Due,
                               CardState::Forgotten})
         input.legend.append({int(s), CardStateName(s)});
+    // The dots are the cards of the mode chosen; 駅当て's are the line's order, and say so.
+    if (gGameMode == kModeEkiate && !input.legend.isEmpty())
+        input.legend.first().word.prepend(QStringLiteral("駅当て: "));
     input.lastView = mapView_;
 
     frmMap map(input, this);

@@ -40,16 +40,8 @@ void frmMain::mnuGameReview_Click()
     data.mode = last_.mode;
     data.rows = last_.rows;
     // The line file's own words, when the game reviewed is of the line still loaded.
-    if (CurrentLineKey() == last_.lineKey) {
-        data.symbol = gLine.meta.symbol;
-        data.colour = gLine.meta.colour;
-        data.description = LineDescription(gLine.meta);
-        for (std::int32_t i = 0; i < gStationCount; ++i) {
-            const QStringList numbers = ParseStationExtra(StationTable[i].Extra).numbers;
-            if (!numbers.isEmpty())
-                data.numbers.insert(StationTable[i].StationName, numbers.join(u' '));
-        }
-    }
+    if (CurrentLineKey() == last_.lineKey)
+        TakeLoadedLineWords(data);
     if (History* h = history_.get()) {
         data.historyKept = true;
         data.stats = h->stats(last_.lineKey, last_.mode);
