@@ -999,7 +999,10 @@ void TestGame::todayReviewOverTwoLines()
     QVERIFY(h.dueSummary(next).cards >= 3);
     QCOMPARE(gLineFilePath, own);
     QCOMPARE(gGameMode, kModeHayauchi);
-    QCOMPARE(w_->sbStatusBar->panelText("Guide"), kLineLoadedGuide);
+    // What was done and what comes; the review answered to the end met the day's goal.
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("今日の復習が終わりました（5 問・正解 5）。明日は 0 問です。"));
+    QCOMPARE(h.reviewClearedDays(), QList<QDate> {today});
 }
 
 void TestGame::historyCannotBeKept()

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -37,7 +38,9 @@ void judge(GameFrontEnd& ui, std::int32_t askedEntry, std::int32_t remain)
     if (ui.answerText() == asked.Reading) {
         result.outcome = Outcome::Right;
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("OK!"));
-        gScore += PointsFor(DesignTenths(remain));
+        // A lesson's first pass only shows the station: nothing to score.
+        if (!gSubset.seeing)
+            gScore += PointsFor(DesignTenths(remain));
         ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
         asked.RemainTenths = remain;
         asked.IsOK = -1;
@@ -72,6 +75,9 @@ QString FormatTenths(std::int32_t tenths)
 
 std::int32_t QuestionTenths()
 {
+    // A lesson's first pass shows what to type: the clock is no test there.
+    if (gSubset.seeing)
+        return QuestionSecondsFrom(std::numeric_limits<std::int32_t>::max()) * 10;
     return QuestionSecondsFrom(gLearning.questionSeconds) * 10;
 }
 
@@ -297,6 +303,65 @@ void stopGame(GameFrontEnd& ui, std::int32_t judged)
     ui.gameOver(false);
 }
 
+// True while the entry's last answer in this game, asked again or not, is a miss.
+bool stillMissed(std::int32_t entry)
+{
+    for (auto it = gRelearnLog.crbegin(); it != gRelearnLog.crend(); ++it) {
+        if (it->entry == entry)
+            return it->result.outcome != Outcome::Right;
+    }
+    return gQuestionLog[entry].outcome == Outcome::Wrong
+        || gQuestionLog[entry].outcome == Outcome::TimedOut;
+}
+
+// Learning steps: each station missed is asked again, shuffled, until answered right once, at
+// most kRelearnRounds more times. The first answer stands for the rate, the points, the report
+// and the review; these are kept apart (gRelearnLog). False when the game ended or was stopped
+// (the stop then handled).
+bool relearnMisses(GameFrontEnd& ui, std::int32_t questions)
+{
+    std::int32_t shown = questions;
+    for (int round = 0; round < kRelearnRounds; ++round) {
+        QList<std::int32_t> again;
+        for (std::int32_t p = 0; p < QuestionCount(); ++p) {
+            if (QuestionOnPlate(p, gGameMode) && stillMissed(AskedEntry(p, gGameMode)))
+                again << p;
+        }
+        if (again.isEmpty())
+            return true;
+        std::shuffle(again.begin(), again.end(), *QRandomGenerator::global());
+        const std::int32_t total = shown + std::int32_t(again.size());
+        for (const std::int32_t plate : again) {
+            gCurrentStation = plate;
+            const std::int32_t entry = AskedEntry(plate, gGameMode);
+            const QuestionResult first = gQuestionLog[entry];
+            const StationRecord kept = StationTable[entry];
+            const std::int32_t score = gScore;
+            gQuestionLog[entry] = {};
+            const Asked asked = askQuestion(ui, shown, total);
+            if (asked == Asked::Ending)
+                return false;
+            const QuestionResult now = gQuestionLog[entry];
+            const bool miss = asked == Asked::Judged && now.outcome != Outcome::Right;
+            if (miss && (gLearning.correction || gLearning.retype) && !showCorrection(ui))
+                return false;
+            gQuestionLog[entry] = first;
+            StationTable[entry].IsOK = kept.IsOK;
+            StationTable[entry].RemainTenths = kept.RemainTenths;
+            gScore = score;
+            ui.setPanel(QStringLiteral("Score"), QString::number(gScore));
+            if (asked == Asked::Judged)
+                gRelearnLog.push_back({entry, now});
+            if (asked == Asked::Stopped || gStopRequest == -1) {
+                stopGame(ui, questions);
+                return false;
+            }
+            ++shown;
+        }
+    }
+    return true;
+}
+
 // The terminus: the rate, its end sound, the controls back and the score window.
 void finishGame(GameFrontEnd& ui, std::int32_t questions)
 {
@@ -355,6 +420,8 @@ void MainLoop(GameFrontEnd& ui)
             }
         }
     }
+    if (gSubset.relearn && !relearnMisses(ui, questions))
+        return;
     gCurrentStation = plates;
     finishGame(ui, questions);
 }

@@ -5,6 +5,7 @@
 
 std::array<QuestionResult, kStationTableSize> gQuestionLog;
 SubsetInForce gSubset;
+std::vector<RelearnAnswer> gRelearnLog;
 
 QString OutcomeName(Outcome outcome)
 {
@@ -24,6 +25,7 @@ QString OutcomeName(Outcome outcome)
 void ClearQuestionLog()
 {
     gQuestionLog.fill({});
+    gRelearnLog.clear();
 }
 
 void NoteHint(std::int32_t askedIndex)
@@ -46,7 +48,13 @@ bool NeighboursOnLine(std::int32_t a, std::int32_t b)
 
 bool QuestionOnPlate(std::int32_t plate, std::int32_t mode)
 {
-    return mode != kModeEkiate || NeighboursOnLine(plate, NextEntry(plate));
+    if (mode == kModeEkiate && !NeighboursOnLine(plate, NextEntry(plate)))
+        return false;
+    if (gSubset.asks.empty())
+        return true;
+    const std::int32_t entry = AskedEntry(plate, mode);
+    return entry >= 0 && entry < std::int32_t(gSubset.asks.size())
+        && gSubset.asks[std::size_t(entry)];
 }
 
 std::int32_t AskedEntry(std::int32_t plate, std::int32_t mode)

@@ -39,8 +39,31 @@ struct SubsetInForce
     std::vector<std::int32_t> origin;
     // The number of stations of the full line while origin is in force.
     std::int32_t wholeCount = 0;
+    // By table entry: true where the entry's reading is asked. Empty: every question the mode
+    // asks (today's review asks its due cards only, not the links between them).
+    std::vector<bool> asks;
+    // A station missed is asked again at the end, shuffled, until answered right once (at most
+    // kRelearnRounds more times): today's review and the lessons.
+    bool relearn = false;
+    // A lesson's first pass: the reading is on the plate, nothing is scored, and the clock gives
+    // the longest time a question may have.
+    bool seeing = false;
+    // A lesson: a station missed before its first right answer gets no card for that miss.
+    bool lesson = false;
 };
 extern SubsetInForce gSubset;
+
+// Most times a missed station is asked again in one game.
+inline constexpr int kRelearnRounds = 3;
+
+// An answer to a question asked again after a miss; the first answer stays in gQuestionLog.
+struct RelearnAnswer
+{
+    std::int32_t entry = 0;
+    QuestionResult result;
+};
+// The answers asked again, in the order given (cleared with the question log).
+extern std::vector<RelearnAnswer> gRelearnLog;
 
 // The outcome as the windows name it: 正解, 不正解, 時間切れ; "" when never asked.
 QString OutcomeName(Outcome outcome);

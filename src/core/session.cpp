@@ -47,6 +47,27 @@ bool IsMiss(Outcome outcome)
     return outcome == Outcome::Wrong || outcome == Outcome::TimedOut;
 }
 
+bool LineNeighbour(std::int32_t entry, int step, QString* reading)
+{
+    const SubsetScope* subset = SubsetScope::active();
+    if (!subset || entry < 0 || entry >= std::int32_t(gSubset.origin.size())) {
+        const std::int32_t i = step > 0 ? NextEntry(entry) : PreviousEntry(entry);
+        if (i < 0)
+            return false;
+        *reading = i < kStationTableSize ? StationTable[i].Reading : QString();
+        return true;
+    }
+    const auto& whole = subset->whole();
+    const std::int64_t size = std::int64_t(whole.size());
+    std::int64_t i = std::int64_t(gSubset.origin[std::size_t(entry)]) + step;
+    if (gLine.loop && size >= 2)
+        i = (i + size) % size;
+    if (i < 0)
+        return false;
+    *reading = i < size ? whole[std::size_t(i)].Reading : QString();
+    return true;
+}
+
 QString CurrentLineKey()
 {
     if (const SubsetScope* subset = SubsetScope::active())
@@ -96,10 +117,22 @@ FinishedGame CollectGame(bool completed, const QDateTime& when)
         played.origin << (gSubset.origin.empty() ? i : gSubset.origin[std::size_t(i)]);
         if (r.outcome == Outcome::NotAsked)
             continue;
-        record.answers << GameRecord::Answer {row.station, row.reading, r.outcome, r.tenthsTaken,
-                                              r.hints};
+        // A new station missed before its first right answer has no memory to review yet.
+        record.answers << GameRecord::Answer {row.station, row.reading,
+                                              r.outcome,   r.tenthsTaken,
+                                              r.hints,     gSubset.lesson && IsMiss(r.outcome)};
         ++record.asked;
         record.right += r.outcome == Outcome::Right ? 1 : 0;
+    }
+    // Asked again after a miss: a miss again is a learning step, the right answer a review.
+    for (const RelearnAnswer& a : gRelearnLog) {
+        const QuestionResult& r = a.result;
+        record.answers << GameRecord::Answer {StationTable[a.entry].StationName,
+                                              StationTable[a.entry].Reading,
+                                              r.outcome,
+                                              r.tenthsTaken,
+                                              r.hints,
+                                              IsMiss(r.outcome)};
     }
     record.rate = record.asked > 0 ? double(record.right) / record.asked : 0.0;
     record.score = gScore;
@@ -145,7 +178,29 @@ QList<int> WeakEntries(const QList<MissedStation>& weak, std::int32_t mode)
     return sortedUnique(entries);
 }
 
-SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark)
+QList<int> AskedEntries(const QList<MissedStation>& stations)
+{
+    QList<int> entries;
+    for (std::int32_t i = 0; i < gStationCount; ++i) {
+        for (const MissedStation& s : stations) {
+            if (StationTable[i].StationName == s.station && StationTable[i].Reading == s.reading)
+                entries << i;
+        }
+    }
+    return sortedUnique(entries);
+}
+
+QList<int> RetryAsked(const PlayedGame& last)
+{
+    QList<int> entries;
+    for (qsizetype i = 0; i < last.rows.size() && i < last.origin.size(); ++i) {
+        if (last.rows[i].question && IsMiss(last.rows[i].outcome))
+            entries << last.origin[i];
+    }
+    return sortedUnique(entries);
+}
+
+SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark, const SubsetRules& rules)
     : whole_(StationTable.begin(), StationTable.begin() + gStationCount)
     , name_(gLineName)
     , key_(CurrentLineKey())
@@ -158,6 +213,14 @@ SubsetScope::SubsetScope(const QList<int>& entries, const QString& mark)
     fillTable(whole_, valid);
     gSubset.origin.assign(valid.begin(), valid.end());
     gSubset.wholeCount = std::int32_t(whole_.size());
+    gSubset.asks.clear();
+    if (!rules.asked.isEmpty()) {
+        for (const int e : valid)
+            gSubset.asks.push_back(rules.asked.contains(e));
+    }
+    gSubset.relearn = rules.relearn;
+    gSubset.seeing = rules.seeing;
+    gSubset.lesson = rules.lesson;
     gLineName = name_ + mark;
     current = this;
 }
@@ -169,7 +232,7 @@ SubsetScope::~SubsetScope()
         all << i;
     fillTable(whole_, all);
     gLineName = name_;
-    gSubset.origin.clear();
+    gSubset = {};
     // The results in the table and the log belonged to the subset.
     ClearScore();
     ClearQuestionLog();

@@ -51,6 +51,9 @@ struct GameRecord
         Outcome outcome = Outcome::NotAsked;
         std::int32_t tenths = 0;
         std::int32_t hints = 0;
+        // A learning step: asked again in the same session after a miss and missed again, or
+        // missed before a new station's first right answer. Kept, but no review of the card.
+        bool step = false;
     };
     QDateTime when;
     QString lineKey;
@@ -90,6 +93,12 @@ struct MissedStation
     double recall = -1.0; // the chance of recalling it now, when the history can tell (0 to 1)
 };
 
+// The reading of the station `step` (+1 the next, -1 the one before) from table entry `entry`
+// on the line as it runs: on the whole line while some stations of it play, so that every plate
+// shows its real neighbours. False where the line has no station there (before the first of a
+// line that does not run round); past the last the reading is "" (the empty entry, as always).
+bool LineNeighbour(std::int32_t entry, int step, QString* reading);
+
 // The key of the loaded line; while a retry or practice plays, the key of the whole line.
 QString CurrentLineKey();
 
@@ -121,15 +130,30 @@ FinishedGame CollectGame(bool completed, const QDateTime& when);
 QList<int> RetryEntries(const PlayedGame& last);
 // The stations a practice of the weakest ones plays on the loaded line in a mode.
 QList<int> WeakEntries(const QList<MissedStation>& weak, std::int32_t mode);
+// The entries of the loaded line whose reading these questions ask (what a retry, a practice or
+// today's review asks; in 駅当て the entries before them are only shown).
+QList<int> AskedEntries(const QList<MissedStation>& stations);
+QList<int> RetryAsked(const PlayedGame& last);
 
 // While it lives, the table holds some stations of the loaded line (a retry or a practice) and
 // the line's name carries a mark; when it goes, by any way out of the game, the whole line is
 // back and the subset's results are cleared.
 // One at a time: a subset of a subset is not played.
+// How a game over some stations asks them.
+struct SubsetRules
+{
+    // Indices in the whole line of the stations whose reading is asked; empty: every question
+    // the mode asks over the entries.
+    QList<int> asked;
+    bool relearn = false; // a miss is asked again until right once
+    bool seeing = false; // a lesson's first pass: reading shown, no points, the longest time
+    bool lesson = false; // new stations: a miss before the first right answer makes no card
+};
+
 class SubsetScope
 {
 public:
-    SubsetScope(const QList<int>& entries, const QString& mark);
+    SubsetScope(const QList<int>& entries, const QString& mark, const SubsetRules& rules = {});
     ~SubsetScope();
     SubsetScope(const SubsetScope&) = delete;
     SubsetScope& operator=(const SubsetScope&) = delete;
@@ -138,6 +162,8 @@ public:
     static const SubsetScope* active();
     QString lineKey() const { return key_; }
     QString baseName() const { return name_; }
+    // The whole line, as it was loaded.
+    const std::vector<StationRecord>& whole() const { return whole_; }
 
 private:
     std::vector<StationRecord> whole_;

@@ -3,7 +3,6 @@
 // The cards of the history: one per station and mode (and direction, for links), scheduled from
 // the answers of every game, kept in a table of their own so that other tools can read them. They
 // are derived data: rebuilt from the answers at any time, nothing is lost.
-#include "fsrs.h"
 #include "grade.h"
 #include "history.h"
 #include "historyrows.h"
@@ -25,36 +24,11 @@ QString keyOf(const QString& station, const QString& reading, bool reversed)
     return StationKey(station, reading) + (reversed ? QStringLiteral(",r") : QString());
 }
 
-fsrs::Card scheduleOf(const StoredCard& c)
-{
-    fsrs::Card card;
-    card.memory = {c.stability, c.difficulty};
-    card.lastReview = c.lastReview;
-    card.due = c.due;
-    card.reps = c.reps;
-    card.lapses = c.lapses;
-    return card;
-}
-
 void review(StoredCard& c, QDate day, const GameRecord::Answer& a, std::int32_t questionTenths,
-            const fsrs::Parameters& parameters)
+            double retention)
 {
-    const int grade = AnswerGrade(a.outcome, a.tenths, a.hints, questionTenths, a.reading.size());
-    const fsrs::Card next = fsrs::Review(scheduleOf(c), day, fsrs::Grade(grade), parameters);
-    c.stability = next.memory.stability;
-    c.difficulty = next.memory.difficulty;
-    c.due = next.due;
-    c.lastReview = next.lastReview;
-    c.reps = next.reps;
-    c.lapses = next.lapses;
-    c.lastRight = a.outcome == Outcome::Right;
-}
-
-fsrs::Parameters parametersFor(double retention)
-{
-    fsrs::Parameters p;
-    p.desiredRetention = retention;
-    return p;
+    ReviewCard(c, day, AnswerGrade(a.outcome, a.tenths, a.hints, questionTenths, a.reading.size()),
+               retention);
 }
 
 bool writeCard(QSqlQuery& w, const StoredCard& c)
@@ -63,7 +37,8 @@ bool writeCard(QSqlQuery& w, const StoredCard& c)
          {QVariant(c.lineKey), QVariant(c.mode), QVariant(c.station), QVariant(c.reading),
           QVariant(c.reversed ? 1 : 0), QVariant(c.stability), QVariant(c.difficulty),
           QVariant(c.due.toString(Qt::ISODate)), QVariant(c.lastReview.toString(Qt::ISODate)),
-          QVariant(c.reps), QVariant(c.lapses), QVariant(c.lastRight ? 1 : 0)})
+          QVariant(c.reps), QVariant(c.lapses), QVariant(c.lastRight ? 1 : 0),
+          QVariant(c.firstReview.toString(Qt::ISODate))})
         w.addBindValue(v);
     return w.exec();
 }
@@ -71,7 +46,7 @@ bool writeCard(QSqlQuery& w, const StoredCard& c)
 bool prepareWrite(QSqlQuery& w)
 {
     return w.prepare(QStringLiteral("INSERT OR REPLACE INTO cards (%1) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                          .arg(history_rows::kCardColumns));
 }
 
@@ -84,9 +59,14 @@ bool History::createCards(QSqlDatabase& db)
                "CREATE TABLE IF NOT EXISTS cards (line_key TEXT NOT NULL, mode INTEGER NOT NULL, "
                "station TEXT NOT NULL, reading TEXT NOT NULL, reversed INTEGER NOT NULL, "
                "stability REAL, difficulty REAL, due TEXT, last_review TEXT, reps INTEGER, "
-               "lapses INTEGER, last_right INTEGER, "
+               "lapses INTEGER, last_right INTEGER, first_review TEXT, "
                "PRIMARY KEY (line_key, mode, station, reading, reversed))"))
-        && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS cards_due ON cards(due)"));
+        && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS cards_due ON cards(due)"))
+        // The days today's review was answered to the end: the goal is met on them.
+        && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS review_days (day TEXT PRIMARY KEY)"))
+        // The lines the learner is learning, in the learner's order.
+        && q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS learning_lines (position INTEGER, "
+                                 "line_key TEXT PRIMARY KEY, line_name TEXT, line_file TEXT)"));
 }
 
 bool History::migrate(QSqlDatabase& db)
@@ -100,6 +80,21 @@ bool History::migrate(QSqlDatabase& db)
     bool ok = true;
     if (!columns.contains(QStringLiteral("reversed")))
         ok = q.exec(QStringLiteral("ALTER TABLE games ADD COLUMN reversed INTEGER DEFAULT 0"));
+    QStringList answerColumns;
+    if (ok && q.exec(QStringLiteral("PRAGMA table_info(answers)"))) {
+        while (q.next())
+            answerColumns << q.value(1).toString();
+    }
+    if (ok && !answerColumns.contains(QStringLiteral("step")))
+        ok = q.exec(QStringLiteral("ALTER TABLE answers ADD COLUMN step INTEGER DEFAULT 0"));
+    // The cards are made again below; an older table only lacks the day each was made.
+    QStringList cardColumns;
+    if (ok && q.exec(QStringLiteral("PRAGMA table_info(cards)"))) {
+        while (q.next())
+            cardColumns << q.value(1).toString();
+    }
+    if (ok && !cardColumns.isEmpty() && !cardColumns.contains(QStringLiteral("first_review")))
+        ok = q.exec(QStringLiteral("ALTER TABLE cards ADD COLUMN first_review TEXT"));
     if (ok && !columns.contains(QStringLiteral("question_tenths")))
         ok = q.exec(
             QStringLiteral("ALTER TABLE games ADD COLUMN question_tenths INTEGER DEFAULT 100"));
@@ -111,7 +106,6 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
 {
     if (!MakesCards(game.mode))
         return true;
-    const fsrs::Parameters parameters = parametersFor(retention_);
     const bool reversed = game.mode == kCardLink && game.reversed;
     QSqlQuery r(db);
     r.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ? AND station = ? "
@@ -122,6 +116,8 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
     for (const GameRecord::Answer& a : game.answers) {
         if (!ok)
             break;
+        if (a.step)
+            continue;
         StoredCard c;
         r.addBindValue(game.lineKey);
         r.addBindValue(game.mode);
@@ -139,7 +135,7 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
             c.reversed = reversed;
         }
         r.finish();
-        review(c, game.when.date(), a, game.questionTenths, parameters);
+        review(c, game.when.date(), a, game.questionTenths, retention_);
         ok = ok && writeCard(w, c);
     }
     if (!ok)
@@ -156,11 +152,10 @@ bool History::rebuildIn(QSqlDatabase& db)
             "SELECT g.line_key, g.mode, COALESCE(g.reversed, 0), g.played_at, "
             "COALESCE(g.question_tenths, 100), a.station, a.reading, a.outcome, a.seconds, a.hints "
             "FROM answers a JOIN games g ON g.id = a.game_id WHERE g.mode IN (1, 2) "
-            "ORDER BY g.played_at, g.id, a.position"))) {
+            "AND COALESCE(a.step, 0) = 0 ORDER BY g.played_at, g.id, a.position"))) {
         failFrom(q.lastError(), Failure::Other);
         return false;
     }
-    const fsrs::Parameters parameters = parametersFor(retention_);
     QHash<QString, StoredCard> cards;
     while (q.next()) {
         const std::int32_t mode = q.value(1).toInt();
@@ -182,7 +177,7 @@ bool History::rebuildIn(QSqlDatabase& db)
             c.reversed = reversed;
         }
         const QDate day = QDateTime::fromString(q.value(3).toString(), Qt::ISODate).date();
-        review(c, day, a, q.value(4).toInt(), parameters);
+        review(c, day, a, q.value(4).toInt(), retention_);
     }
     QSqlQuery w(db);
     bool ok = prepareWrite(w);

@@ -210,7 +210,8 @@ bool History::makeOrMark(Kind kind)
             && q.exec(QStringLiteral("CREATE TABLE answers ("
                                      "game_id INTEGER NOT NULL REFERENCES games(id), "
                                      "position INTEGER, station TEXT, reading TEXT, "
-                                     "outcome TEXT, seconds REAL, hints INTEGER)"));
+                                     "outcome TEXT, seconds REAL, hints INTEGER, "
+                                     "step INTEGER DEFAULT 0)"));
     }
     if (ok && kind == Kind::Empty)
         ok = createCards(db);
@@ -371,7 +372,7 @@ bool History::recordOnce(const GameRecord& game)
     const QVariant id = q.lastInsertId();
     QSqlQuery a(db);
     a.prepare(QStringLiteral("INSERT INTO answers (game_id, position, station, reading, outcome, "
-                             "seconds, hints) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+                             "seconds, hints, step) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     for (qsizetype i = 0; ok && i < game.answers.size(); ++i) {
         const GameRecord::Answer& ans = game.answers[i];
         a.addBindValue(id);
@@ -381,6 +382,7 @@ bool History::recordOnce(const GameRecord& game)
         a.addBindValue(QString::fromLatin1(history_rows::outcomeName(ans.outcome)));
         a.addBindValue(ans.tenths / 10.0);
         a.addBindValue(ans.hints);
+        a.addBindValue(ans.step ? 1 : 0);
         ok = a.exec();
     }
     // Every question asked updates its card, in the game's own transaction.

@@ -41,6 +41,14 @@ struct DueSummary
     int lines = 0;
 };
 
+// A line the learner is learning, in the learner's list.
+struct LearningLine
+{
+    QString lineKey;
+    QString lineName;
+    QString lineFile;
+};
+
 // $XDG_DATA_HOME/tabidori, where the history lives.
 QString HistoryFolder();
 
@@ -74,7 +82,7 @@ public:
 
     // The schema this program writes; a file with a higher user_version is only read. An older
     // one is brought up to it when opened, in one transaction.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // "TBDR": what PRAGMA application_id holds in a history of ours.
     static constexpr int kApplicationId = 0x54424452;
 
@@ -129,6 +137,17 @@ public:
     QHash<QString, QList<Outcome>> lastOutcomes(const QString& lineKey, std::int32_t mode) const;
     // Questions answered on each day.
     QMap<QDate, int> answersPerDay() const;
+    // The days on which today's review was answered to the end (nothing due was left).
+    QList<QDate> reviewClearedDays() const;
+    bool markReviewCleared(QDate day);
+    // Reading cards made on a day (their first review), over every line.
+    int newCardsOn(QDate day) const;
+    // Cards of a line falling due on each day from `from` for `days` days (the overdue on the
+    // first), both modes.
+    QMap<QDate, int> dueForecast(const QString& lineKey, QDate from, int days) const;
+    // The learner's list of lines, in order; setting it replaces it.
+    QList<LearningLine> learningLines() const;
+    bool setLearningLines(const QList<LearningLine>& lines);
     // Every answer as a row of CSV, with its game; false and why when it cannot be written.
     bool exportCsv(const QString& path, QString* why) const;
 

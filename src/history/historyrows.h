@@ -38,7 +38,7 @@ inline Outcome outcomeNamed(const QString& name)
 // The columns of a card, in the order cardAt reads them.
 inline const QString kCardColumns = QStringLiteral(
     "line_key, mode, station, reading, reversed, stability, difficulty, due, last_review, reps, "
-    "lapses, last_right");
+    "lapses, last_right, first_review");
 
 inline StoredCard cardAt(const QSqlQuery& q)
 {
@@ -55,6 +55,7 @@ inline StoredCard cardAt(const QSqlQuery& q)
     c.reps = q.value(9).toInt();
     c.lapses = q.value(10).toInt();
     c.lastRight = q.value(11).toInt() != 0;
+    c.firstReview = QDate::fromString(q.value(12).toString(), Qt::ISODate);
     return c;
 }
 

@@ -91,10 +91,14 @@ LibraryProgress LearningDesk::library(int dailyGoal, QDate today)
         library.stations += r.stations;
         library.known += r.known;
     }
-    if (History* h = history_.get())
+    QList<QDate> cleared;
+    if (History* h = history_.get()) {
         library.reviewsPerDay = h->answersPerDay();
+        cleared = h->reviewClearedDays();
+    }
     library.dailyGoal = dailyGoal;
-    library.streak = GoalStreak(library.reviewsPerDay, dailyGoal, today);
+    library.reviewCleared = cleared;
+    library.streak = GoalStreak(library.reviewsPerDay, dailyGoal, today, cleared);
     return library;
 }
 

@@ -62,6 +62,7 @@ struct LibraryProgress
     int stations = 0; // all stations of the library (each line's stations counted once per line)
     int known = 0;
     QMap<QDate, int> reviewsPerDay; // questions answered on each day played
+    QList<QDate> reviewCleared; // days on which today's review was answered to the end
     int dailyGoal = setting::kDailyGoal.fallback;
     int streak = 0; // days in a row, up to today, on which the goal was met
 };

@@ -38,6 +38,7 @@ struct StoredCard
     int reps = 0;
     int lapses = 0;
     bool lastRight = false;
+    QDate firstReview; // the day the card was made: its first review
 
     StationId id() const { return {station, reading}; }
 };
@@ -68,3 +69,12 @@ bool IsKnown(const StoredCard& card, QDate today);
 // on a line when its reading's card (読み当て) is known. 駅当て's links are the line's order:
 // a window that shows them says so.
 bool MakesStationKnown(const StoredCard& card, QDate today);
+
+// The grade an answer gives a card: the answer's own (AnswerGrade), except that Easy is for a
+// card already known: a card's first review, and its first after a lapse, are at most Good.
+// A fast first answer is no proof of a memory that lasts a week.
+int CardGrade(const StoredCard& before, int answerGrade);
+// The card after an answer graded `answerGrade` (1 to 4) on `day`, at the desired retention:
+// the memory as FSRS computes it, the grade as CardGrade gives it, and the due day of a miss no
+// later than the next day, whatever the stability: a station last missed comes back first.
+void ReviewCard(StoredCard& card, QDate day, int answerGrade, double retention);

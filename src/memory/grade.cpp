@@ -20,11 +20,16 @@ int AnswerGrade(Outcome outcome, std::int32_t tenthsTaken, std::int32_t hints,
     return 3;
 }
 
-int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today)
+int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today,
+               const QList<QDate>& reviewCleared)
 {
-    QDate day = answersPerDay.value(today) >= goal ? today : today.addDays(-1);
+    const auto met = [&](QDate day) {
+        return answersPerDay.value(day) >= std::max(goal, 1)
+            || (answersPerDay.value(day) > 0 && reviewCleared.contains(day));
+    };
+    QDate day = met(today) ? today : today.addDays(-1);
     int streak = 0;
-    while (answersPerDay.value(day) >= std::max(goal, 1)) {
+    while (met(day)) {
         ++streak;
         day = day.addDays(-1);
     }

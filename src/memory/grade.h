@@ -19,6 +19,9 @@
 int AnswerGrade(Outcome outcome, std::int32_t tenthsTaken, std::int32_t hints,
                 std::int32_t questionTenths, qsizetype readingLength);
 
-// Days in a row, up to today, with at least goal answers (today counts once it has reached the
-// goal; until then the streak runs to yesterday).
-int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today);
+// Days in a row, up to today, on which the goal was met: at least goal answers, or today's
+// review answered to the end (a day whose due cards were all answered met its goal, however
+// few they were). Today counts once it has met the goal; until then the streak runs to
+// yesterday.
+int GoalStreak(const QMap<QDate, int>& answersPerDay, int goal, QDate today,
+               const QList<QDate>& reviewCleared = {});

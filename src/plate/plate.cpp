@@ -6,6 +6,7 @@
 #include "platesurface.h"
 #include "platewidget.h"
 #include "questionlog.h"
+#include "session.h"
 #include "stationtable.h"
 
 #include <algorithm>
@@ -157,20 +158,17 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     DrawStationNumber(s, centredIn(s, w, name), numberAt(index));
 
     // The bar runs towards the left, so the next station stands on the left half.
-    if (gGameMode != kModeEkiate) {
-        // A retry holds only some stations: a neighbour in the table that is none on the line
-        // is not shown. On a loop line the last station's next is the first.
-        const std::int32_t after = NextEntry(index);
-        const QString next
-            = NeighboursOnLine(index, after) ? SpreadChars(readingAt(after)) : QString();
+    // The line's real neighbours, also while only some of its stations are asked (a retry,
+    // today's review, a lesson): the plate always shows where the train comes from and goes.
+    // On a loop line the last station's next is the first.
+    QString neighbour;
+    if (gGameMode != kModeEkiate && LineNeighbour(index, +1, &neighbour)) {
         s.setFontSize(16);
-        DrawFittedText(s, 0, half, 100, next);
+        DrawFittedText(s, 0, half, 100, SpreadChars(neighbour));
     }
-    if (const std::int32_t before = PreviousEntry(index); before >= 0) {
-        const QString previous
-            = NeighboursOnLine(before, index) ? SpreadChars(readingAt(before)) : QString();
+    if (LineNeighbour(index, -1, &neighbour)) {
         s.setFontSize(16);
-        DrawFittedText(s, half, half, 100, previous);
+        DrawFittedText(s, half, half, 100, SpreadChars(neighbour));
     }
 
     // Shapes come after the texts: a tall name is cut off by the bar.

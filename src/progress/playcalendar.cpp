@@ -78,11 +78,22 @@ QString CalendarSummary(const LibraryProgress& library, QDate today)
 }
 
 PlayCalendar::PlayCalendar(const LibraryProgress& library, QDate today, QWidget* parent)
-    : QWidget(parent), reviews_(library.reviewsPerDay), goal_(library.dailyGoal), today_(today)
+    : QWidget(parent)
+    , reviews_(library.reviewsPerDay)
+    , cleared_(library.reviewCleared)
+    , goal_(library.dailyGoal)
+    , today_(today)
 {
     setObjectName(QStringLiteral("picCalendar"));
     setAccessibleName(QStringLiteral("遊んだ日のカレンダー"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+int PlayCalendar::levelOf(QDate day) const
+{
+    // A day whose due cards were all answered met its goal, however few they were.
+    const int n = reviews_.value(day);
+    return n > 0 && cleared_.contains(day) ? 4 : ShadeLevel(n, goal_);
 }
 
 PlayCalendar::Grid PlayCalendar::grid() const
@@ -175,7 +186,7 @@ void PlayCalendar::paintEvent(QPaintEvent*)
         free = x + fm.horizontalAdvance(name) + fm.averageCharWidth();
     }
     for (QDate d = start; d <= today_; d = d.addDays(1))
-        PaintDay(p, QRectF(cellRect(d)), ShadeLevel(reviews_.value(d), goal_), d == today_);
+        PaintDay(p, QRectF(cellRect(d)), levelOf(d), d == today_);
     paintLegend(p, g);
 }
 
@@ -194,7 +205,7 @@ bool PlayCalendar::event(QEvent* event)
         = QStringLiteral("%1（%2）　%3 問")
               .arg(day.toString(QStringLiteral("yyyy/MM/dd")), kWeekdays[day.dayOfWeek() % 7])
               .arg(Grouped(n));
-    if (ShadeLevel(n, goal_) == 4)
+    if (levelOf(day) == 4)
         text += QStringLiteral("　目標達成");
     QToolTip::showText(help->globalPos(), text, this);
     return true;

@@ -47,7 +47,11 @@ private:
     QRect cellRect(QDate day) const;
     void paintLegend(QPainter& p, const Grid& g) const;
 
+    // The shade of a day: ShadeLevel of its answers, the darkest when its review was done.
+    int levelOf(QDate day) const;
+
     QMap<QDate, int> reviews_;
+    QList<QDate> cleared_;
     int goal_ = 0;
     QDate today_;
 };

@@ -128,7 +128,8 @@ public:
     // Plays one game over some stations of the loaded line (indices into it, in running order)
     // with the same game loop: the table holds them while the game runs and the whole line
     // again afterwards. mark follows the line's name in the caption and the report.
-    void PlaySubset(const QList<int>& entries, const QString& mark);
+    // rules: which of them are asked, and whether a miss is asked again (today's review, lessons).
+    void PlaySubset(const QList<int>& entries, const QString& mark, const SubsetRules& rules = {});
 
     // What choosing a line file does: caption, load, cleared results, the line's title on the
     // plate and the guide text. A refused file leaves no trace. True when the line loaded.

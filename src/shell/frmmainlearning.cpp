@@ -49,7 +49,8 @@ bool frmMain::reviewLine(const DueLine& line)
     if (entries.isEmpty())
         return false;
     cmbGameMode->setCurrentIndex(line.mode);
-    PlaySubset(entries, kTodayMark);
+    // Exactly the due cards are asked; a miss comes back at the end until it is right once.
+    PlaySubset(entries, kTodayMark, {AskedEntries(stations), true});
     return true;
 }
 
@@ -75,10 +76,17 @@ void frmMain::mnuTodayReview_Click()
     const bool reversed = gLearning.reversed;
     keepReady_ = false;
     QStringList missing;
+    int asked = 0, right = 0;
     for (const DueLine& line : due) {
-        if (!reviewLine(line))
+        if (!reviewLine(line)) {
             missing << line.lineName;
-        else if (platform::ending() || !lastCompleted_)
+            continue;
+        }
+        for (const ReviewRow& row : last_.rows) {
+            asked += row.question && row.outcome != Outcome::NotAsked ? 1 : 0;
+            right += row.question && row.outcome == Outcome::Right ? 1 : 0;
+        }
+        if (platform::ending() || !lastCompleted_)
             break;
     }
     if (platform::ending())
@@ -93,8 +101,21 @@ void frmMain::mnuTodayReview_Click()
                  "次の路線は、路線ファイルが見つからないか変わったので復習できませんでした。"
                  "\r\n")
              + missing.join(QStringLiteral("\r\n")));
-    if (const QString due = dueText(); !due.isEmpty())
-        setPanel(QStringLiteral("Guide"), due);
+    // What was done, and what comes: a review answered to the end meets the day's goal.
+    const QDate today = QDate::currentDate();
+    if (asked == 0 || !lastCompleted_) {
+        if (const QString due = dueText(); !due.isEmpty())
+            setPanel(QStringLiteral("Guide"), due);
+        return;
+    }
+    if (h->dueSummary(today).cards == 0)
+        h->markReviewCleared(today);
+    const int tomorrow = h->dueSummary(today.addDays(1)).cards;
+    setPanel(QStringLiteral("Guide"),
+             QStringLiteral("今日の復習が終わりました（%1 問・正解 %2）。明日は %3 問です。")
+                 .arg(asked)
+                 .arg(right)
+                 .arg(tomorrow));
 }
 
 void frmMain::mnuProgress_Click()

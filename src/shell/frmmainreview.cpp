@@ -61,23 +61,24 @@ void frmMain::mnuGameReview_Click()
     review.exec();
     switch (review.choice()) {
     case frmReview::Choice::RetryMisses:
-        PlaySubset(RetryEntries(last_), QStringLiteral("（再挑戦）"));
+        PlaySubset(RetryEntries(last_), QStringLiteral("（再挑戦）"), {RetryAsked(last_)});
         break;
     case frmReview::Choice::PracticeWeak:
-        PlaySubset(WeakEntries(data.weak, gGameMode), QStringLiteral("（苦手な駅）"));
+        PlaySubset(WeakEntries(data.weak, gGameMode), QStringLiteral("（苦手な駅）"),
+                   {AskedEntries(data.weak)});
         break;
     case frmReview::Choice::Close:
         break;
     }
 }
 
-void frmMain::PlaySubset(const QList<int>& entries, const QString& mark)
+void frmMain::PlaySubset(const QList<int>& entries, const QString& mark, const SubsetRules& rules)
 {
     if (entries.isEmpty() || SubsetScope::active() || GameRunning())
         return;
     const QString title = windowTitle();
     {
-        const SubsetScope subset(entries, mark);
+        const SubsetScope subset(entries, mark, rules);
         setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
                        + platform::versionInfo().productName);
         mnuGameStart_Click();
