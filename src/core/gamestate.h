@@ -45,6 +45,9 @@ struct LearningSettings
     double retention = setting::kRetention.fallback;
     // Reviews a day that keep the streak going.
     std::int32_t dailyGoal = setting::kDailyGoal.fallback;
+    // New stations a day in a lesson, and most cards today's review asks in a day.
+    std::int32_t newPerDay = setting::kNewPerDay.fallback;
+    std::int32_t reviewLimit = setting::kReviewLimit.fallback;
 };
 extern LearningSettings gLearning;
 

@@ -100,10 +100,17 @@ inline constexpr Switch kRetype {"learning/retype", false};
 inline constexpr Real kRetention {"learning/retention", 0.9, 0.80, 0.97};
 // Reviews a day that keep the streak going.
 inline constexpr Whole kDailyGoal {"learning/dailyGoal", 50, 1, 1000};
+// New stations a day that 新しい駅を覚える introduces (0: none).
+inline constexpr Whole kNewPerDay {"learning/newPerDay", 10, 0, 50};
+// Most cards today's review asks in a day; the rest wait, the most forgotten asked first.
+inline constexpr Whole kReviewLimit {"learning/reviewLimit", 200, 10, 9999};
 
 static_assert(kMode.accepts(kMode.fallback) && kMode.min <= kMode.max);
 static_assert(kQuestionSeconds.wellFormed());
 static_assert(kRetention.accepts(kRetention.fallback) && kRetention.min <= kRetention.max);
 static_assert(kDailyGoal.accepts(kDailyGoal.fallback) && kDailyGoal.min <= kDailyGoal.max);
+static_assert(kNewPerDay.accepts(kNewPerDay.fallback) && kNewPerDay.min <= kNewPerDay.max);
+static_assert(kReviewLimit.accepts(kReviewLimit.fallback)
+              && kReviewLimit.min <= kReviewLimit.max);
 
 } // namespace setting

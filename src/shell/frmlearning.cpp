@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -28,6 +29,17 @@ QComboBox* choices(QWidget* parent, const QStringList& items, int current, const
 int percent(double share)
 {
     return int(std::lround(share * 100.0));
+}
+
+QSpinBox* spin(QWidget* parent, const char* name, const setting::Whole& limits, int value,
+               const QString& suffix)
+{
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(limits.min, limits.max);
+    box->setSuffix(suffix);
+    box->setValue(value);
+    return box;
 }
 
 QLabel* note(QWidget* parent, const QString& text)
@@ -103,6 +115,49 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     spnGoal->setSuffix(QStringLiteral(" 問"));
     spnGoal->setValue(settings.dailyGoal);
     form->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
+    spnNewPerDay = spin(this, "spnNewPerDay", setting::kNewPerDay, settings.newPerDay,
+                        QStringLiteral(" 駅"));
+    form->addRow(QStringLiteral("1日の新しい駅(&N):"), spnNewPerDay);
+    spnReviewLimit = spin(this, "spnReviewLimit", setting::kReviewLimit, settings.reviewLimit,
+                          QStringLiteral(" 問"));
+    form->addRow(QStringLiteral("1日の復習の上限(&U):"), spnReviewLimit);
+    form->addRow(QString(),
+                 note(this,
+                      QStringLiteral("新しい駅は「ゲーム」→「新しい駅を覚える」で、"
+                                     "見て、打って、思い出して覚えます。復習が上限を"
+                                     "超えたら、忘れかけた駅から出題します。")));
+
+    // The lines being learnt, in order: a lesson goes on to the next when one is done.
+    lstLines = new QListWidget(this);
+    lstLines->setObjectName(QStringLiteral("lstLines"));
+    lstLines->setMaximumHeight(lstLines->fontMetrics().lineSpacing() * 6);
+    auto* lineLabel = new QLabel(QStringLiteral("学習中の路線(&L):"), this);
+    lineLabel->setBuddy(lstLines);
+    auto* up = new QPushButton(QStringLiteral("上へ(&P)"), this);
+    auto* down = new QPushButton(QStringLiteral("下へ(&W)"), this);
+    auto* remove = new QPushButton(QStringLiteral("外す(&X)"), this);
+    up->setObjectName(QStringLiteral("cmdLineUp"));
+    down->setObjectName(QStringLiteral("cmdLineDown"));
+    remove->setObjectName(QStringLiteral("cmdLineRemove"));
+    const auto move = [this](int by) {
+        const int row = lstLines->currentRow();
+        if (row < 0 || row + by < 0 || row + by >= lstLines->count())
+            return;
+        lstLines->insertItem(row + by, lstLines->takeItem(row));
+        lstLines->setCurrentRow(row + by);
+    };
+    connect(up, &QPushButton::clicked, this, [move] { move(-1); });
+    connect(down, &QPushButton::clicked, this, [move] { move(+1); });
+    connect(remove, &QPushButton::clicked, this, [this] { delete lstLines->currentItem(); });
+    auto* lineButtons = new QVBoxLayout;
+    for (QPushButton* b : {up, down, remove})
+        lineButtons->addWidget(b);
+    lineButtons->addStretch();
+    auto* lineRow = new QHBoxLayout;
+    lineRow->addWidget(lstLines, 1);
+    lineRow->addLayout(lineButtons);
+    form->addRow(lineLabel, lineRow);
+    form->addRow(QString(), note(this, QStringLiteral("外しても、覚えた記録は消えません。")));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -131,5 +186,28 @@ LearningSettings frmLearning::settings() const
     s.retype = chkRetype->isChecked();
     s.retention = spnRetention->value() / 100.0;
     s.dailyGoal = spnGoal->value();
+    s.newPerDay = spnNewPerDay->value();
+    s.reviewLimit = spnReviewLimit->value();
     return s;
+}
+
+void frmLearning::setLearningLines(const QList<LearningLine>& lines)
+{
+    lstLines->clear();
+    for (const LearningLine& line : lines) {
+        auto* item = new QListWidgetItem(line.lineName, lstLines);
+        item->setData(Qt::UserRole, line.lineKey);
+        item->setData(Qt::UserRole + 1, line.lineFile);
+    }
+}
+
+QList<LearningLine> frmLearning::learningLines() const
+{
+    QList<LearningLine> lines;
+    for (int i = 0; i < lstLines->count(); ++i) {
+        const QListWidgetItem* item = lstLines->item(i);
+        lines.append({item->data(Qt::UserRole).toString(), item->text(),
+                      item->data(Qt::UserRole + 1).toString()});
+    }
+    return lines;
 }

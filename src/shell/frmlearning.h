@@ -5,10 +5,12 @@
 // 読み当て, the direction of travel, the right reading after a miss and 打ち直し.
 
 #include "gamestate.h"
+#include "history.h"
 
 #include <QDialog>
 
 class QCheckBox;
+class QListWidget;
 class QComboBox;
 class QSpinBox;
 
@@ -28,4 +30,11 @@ public:
     QCheckBox* chkRetype = nullptr;
     QSpinBox* spnRetention = nullptr; // percent, within setting::kRetention
     QSpinBox* spnGoal = nullptr;
+    QSpinBox* spnNewPerDay = nullptr;
+    QSpinBox* spnReviewLimit = nullptr;
+    QListWidget* lstLines = nullptr; // the lines being learnt, in order
+
+    // The learner's list of lines, as shown and as left by the player.
+    void setLearningLines(const QList<LearningLine>& lines);
+    QList<LearningLine> learningLines() const;
 };

@@ -239,8 +239,7 @@ bool frmMain::OpenLineFile(const QString& path)
     mnuGameReview->setEnabled(false);
     last_ = {};
     gLineFilePath = path;
-    setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
-                   + platform::versionInfo().productName);
+    showLineCaption();
     const bool loaded = LoadLineFile(gLineFilePath);
     ClearScore();
     clearLeftovers();
@@ -261,6 +260,14 @@ bool frmMain::OpenLineFile(const QString& path)
     drawTitle();
     setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
     return true;
+}
+
+void frmMain::showLineCaption(const QString& mark)
+{
+    // Ridden from the terminus, the caption says so: the plates alone may not show it.
+    const QString reversed = gLearning.reversed ? QStringLiteral("（終点から）") : QString();
+    setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + reversed + QStringLiteral(" - ")
+                   + platform::versionInfo().productName);
 }
 
 bool frmMain::confirmAnswerable()

@@ -136,6 +136,9 @@ public:
     bool OpenLineFile(const QString& path);
     // Back to the state of no line file: caption, blank plate, the guide asks for a line.
     void ForgetLineFile();
+    // The loaded line's file name in the caption, with a mark (（再挑戦）) and （終点から） when
+    // it is ridden from the terminus.
+    void showLineCaption(const QString& mark = {});
     // True when every station of the loaded line can be answered, or the player chose to play
     // it anyway after being shown why not.
     bool confirmAnswerable();

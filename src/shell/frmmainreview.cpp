@@ -79,8 +79,7 @@ void frmMain::PlaySubset(const QList<int>& entries, const QString& mark, const S
     const QString title = windowTitle();
     {
         const SubsetScope subset(entries, mark, rules);
-        setWindowTitle(GetBaseNameOf(gLineFilePath) + mark + QStringLiteral(" - ")
-                       + platform::versionInfo().productName);
+        showLineCaption(mark);
         mnuGameStart_Click();
         if (platform::ending())
             return;

@@ -30,8 +30,7 @@ bool frmMain::restoreLastLine()
         gLineFilePath.clear();
         return false;
     }
-    setWindowTitle(GetBaseNameOf(gLineFilePath) + QStringLiteral(" - ")
-                   + platform::versionInfo().productName);
+    showLineCaption();
     return true;
 }
 

@@ -116,6 +116,8 @@ KeptSettings ReadKeptSettings()
     l.retype = read(s, setting::kRetype);
     l.retention = read(s, setting::kRetention);
     l.dailyGoal = read(s, setting::kDailyGoal);
+    l.newPerDay = read(s, setting::kNewPerDay);
+    l.reviewLimit = read(s, setting::kReviewLimit);
     return kept;
 }
 
@@ -134,6 +136,8 @@ bool WriteKeptSettings(const KeptSettings& kept)
     write(s, setting::kRetype, l.retype);
     write(s, setting::kRetention, l.retention);
     write(s, setting::kDailyGoal, l.dailyGoal);
+    write(s, setting::kNewPerDay, l.newPerDay);
+    write(s, setting::kReviewLimit, l.reviewLimit);
     s.sync();
     if (s.status() == QSettings::NoError)
         return true;
