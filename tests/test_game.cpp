@@ -66,6 +66,7 @@ private slots:
     void modeTwoGame();
     void questionRunsOut();
     void correctionAfterMisses();
+    void lateKeysAfterATimeOut();
     void retypeWithLongerQuestions();
     void loopLine();
     void unanswerableStationsAsked();
@@ -290,6 +291,7 @@ void TestGame::correctionAfterMisses()
     Player player(*host_, *w_);
     player.script = {{0, {5, "かんだ"}}, {2, {3, "あきはばら"}}};
     QStringList seen;
+    int lastTickOfFirst = 0;
     const auto plateTexts = [this] {
         QStringList texts;
         for (const auto& t : w_->picStationPlate->surface().texts())
@@ -302,8 +304,11 @@ void TestGame::correctionAfterMisses()
             QTest::keyClicks(w_->txtKaitou, "kanda"); // too late: dropped
             seen << w_->txtKaitou->text() + w_->txtKaitou->pendingText();
         }
-        if (station == 0 && tick == 9)
-            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // goes on at once
+        if (station == 0)
+            lastTickOfFirst = tick;
+        // 0.4 s into the correction: meant for the question, dropped. 0.7 s: goes on at once.
+        if (station == 0 && (tick == 9 || tick == 12))
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
         if (station == 1 && tick == 1)
             seen << "next:" + w_->txtKaitou->text();
         if (station == 1 && tick == 110)
@@ -313,6 +318,7 @@ void TestGame::correctionAfterMisses()
     w_->mnuGameStart_Click();
     QCOMPARE(score.opened, 1);
     QCOMPARE(seen.size(), 4);
+    QCOMPARE(lastTickOfFirst, 12);
     QVERIFY2(seen[0].contains("正しい読み") && seen[0].contains("と  う  き  ょ  う")
                  && seen[0].contains("入力: かんだ"),
              qPrintable(seen[0]));
@@ -345,6 +351,40 @@ void TestGame::correctionAfterMisses()
     }
 }
 
+// Keys that come late: an Enter 0.3 s into the correction is dropped, so the reading shows its
+// 2 s; the end of an answer typed at the correction's last tick and delivered while the next
+// plate is drawn does not reach the next question.
+void TestGame::lateKeysAfterATimeOut()
+{
+    startWindow(stationLines(2), 1);
+    Player player(*host_, *w_);
+    player.script = {{1, {3, "かんだ"}}};
+    QStringList seen;
+    int lastTickOfFirst = 0;
+    player.onTick = [&](int station, int tick) {
+        if (station == 0) {
+            lastTickOfFirst = tick;
+            if (tick == 103)
+                QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
+            if (tick == 120) {
+                host_->after(0, [this] {
+                    QTest::keyClicks(w_->txtKaitou, "ku");
+                    QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
+                });
+            }
+        }
+        if (station == 1 && tick == 1)
+            seen << "next:" + w_->txtKaitou->text() + w_->txtKaitou->pendingText();
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(seen, (QStringList {"next:"}));
+    QCOMPARE(lastTickOfFirst, 100 + kCorrectionTenths);
+    QCOMPARE(gQuestionLog[1].outcome, Outcome::Right);
+    QCOMPARE(gQuestionLog[1].typed, QStringLiteral("かんだ"));
+}
+
 // A player's own line with a katakana reading, a full-width comma and a missing reading: the
 // player is told which stations and asks whether to play it all the same.
 // 打ち直し with 20 seconds a question: after a miss the right reading is typed once (a wrong try
@@ -362,13 +402,13 @@ void TestGame::retypeWithLongerQuestions()
             guides << "next:" + w_->sbStatusBar->panelText("Guide");
         if (station != 0)
             return;
-        if (tick == 7)
-            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // past the correction at once
-        if (tick == 9 || tick == 12) {
+        if (tick == 11)
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // past the correction when it may
+        if (tick == 13 || tick == 16) {
             guides << w_->sbStatusBar->panelText("Guide");
-            player.answer(tick == 9 ? "とうきよう" : "とうきょう");
+            player.answer(tick == 13 ? "とうきよう" : "とうきょう");
         }
-        if (tick == 10) {
+        if (tick == 14) {
             QStringList plate;
             for (const auto& t : w_->picStationPlate->surface().texts())
                 plate << t.text;

@@ -63,6 +63,9 @@ std::int32_t QuestionTenths();
 std::int32_t DesignTenths(std::int32_t remainTenths);
 // Ticks of 100 ms the right reading stays on the plate after a miss, unless Enter goes on.
 inline constexpr std::int32_t kCorrectionTenths = 20;
+// Ticks the right reading has shown before an Enter may go on: an Enter sooner was meant for the
+// question that has just ended.
+inline constexpr std::int32_t kCorrectionFirmTenths = 5;
 
 // Runs one game (or refuses it with a message) and returns when it is over.
 void MainLoop(GameFrontEnd& ui);
