@@ -351,9 +351,10 @@ void TestGame::correctionAfterMisses()
     }
 }
 
-// Keys that come late: an Enter 0.3 s into the correction is dropped, so the reading shows its
-// 2 s; the end of an answer typed at the correction's last tick and delivered while the next
-// plate is drawn does not reach the next question.
+// Keys that come late: half an answer when the time runs out is kept and shown; an Enter 0.3 s
+// into the correction is dropped, so the reading shows its 2 s; the end of an answer typed at the
+// correction's last tick and delivered while the next plate is drawn does not reach the next
+// question.
 void TestGame::lateKeysAfterATimeOut()
 {
     startWindow(stationLines(2), 1);
@@ -364,8 +365,16 @@ void TestGame::lateKeysAfterATimeOut()
     player.onTick = [&](int station, int tick) {
         if (station == 0) {
             lastTickOfFirst = tick;
+            if (tick == 50)
+                QTest::keyClicks(w_->txtKaitou, "touky"); // とう and "ky" waiting for kana
             if (tick == 103)
                 QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
+            if (tick == 105) {
+                QStringList plate;
+                for (const auto& t : w_->picStationPlate->surface().texts())
+                    plate << t.text;
+                seen << plate.filter("時間切れ").join(u'|');
+            }
             if (tick == 120) {
                 host_->after(0, [this] {
                     QTest::keyClicks(w_->txtKaitou, "ku");
@@ -379,10 +388,16 @@ void TestGame::lateKeysAfterATimeOut()
     ScoreWatcher score;
     w_->mnuGameStart_Click();
     QCOMPARE(score.opened, 1);
-    QCOMPARE(seen, (QStringList {"next:"}));
+    QCOMPARE(seen, (QStringList {"時間切れ　入力: とうky", "next:"}));
     QCOMPARE(lastTickOfFirst, 100 + kCorrectionTenths);
+    QCOMPARE(gQuestionLog[0].typed, QStringLiteral("とうky"));
     QCOMPARE(gQuestionLog[1].outcome, Outcome::Right);
     QCOMPARE(gQuestionLog[1].typed, QStringLiteral("かんだ"));
+
+    // The review's row has what was typed; the score window's report does not change.
+    QCOMPARE(CollectGame(true, {}).played.rows.value(0).typed, QStringLiteral("とうky"));
+    QCOMPARE(BuildScoreReport().split(QStringLiteral("\r\n")).mid(6, 2),
+             (QStringList {"000:  東京  NG", "001:  神田  OK    0.2"}));
 }
 
 // A player's own line with a katakana reading, a full-width comma and a missing reading: the

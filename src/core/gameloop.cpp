@@ -225,6 +225,8 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
         if (remain > 0)
             continue;
         asking = false;
+        // Half an answer is worth seeing beside the right one, in the correction and the review.
+        gQuestionLog[asked].typed = ui.answerSoFar();
         gQuestionLog[asked].outcome = Outcome::TimedOut;
         gQuestionLog[asked].tenthsTaken = QuestionTenths();
         if (ui.soundMayRing(kSoundNg))

@@ -142,6 +142,7 @@ public:
     // What the game loop uses of the window.
     void setPanel(const QString& key, const QString& text) override;
     QString answerText() const override;
+    QString answerSoFar() const override;
     void setAnswerText(const QString& text) override;
     QString answerTag() const override;
     void setAnswerTag(const QString& tag) override;

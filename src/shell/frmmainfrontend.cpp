@@ -25,6 +25,12 @@ QString frmMain::answerText() const
     return txtKaitou->text();
 }
 
+QString frmMain::answerSoFar() const
+{
+    QString shown = txtKaitou->text();
+    return shown.insert(txtKaitou->cursorPosition(), txtKaitou->pendingText());
+}
+
 void frmMain::setAnswerText(const QString& text)
 {
     txtKaitou->setText(text);
