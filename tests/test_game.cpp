@@ -354,7 +354,7 @@ void TestGame::correctionAfterMisses()
 // Keys that come late: half an answer when the time runs out is kept and shown; an Enter 0.3 s
 // into the correction is dropped, so the reading shows its 2 s; the end of an answer typed at the
 // correction's last tick and delivered while the next plate is drawn does not reach the next
-// question.
+// question; after the game the box takes nothing until the next game starts.
 void TestGame::lateKeysAfterATimeOut()
 {
     startWindow(stationLines(2), 1);
@@ -398,6 +398,18 @@ void TestGame::lateKeysAfterATimeOut()
     QCOMPARE(CollectGame(true, {}).played.rows.value(0).typed, QStringLiteral("とうky"));
     QCOMPARE(BuildScoreReport().split(QStringLiteral("\r\n")).mid(6, 2),
              (QStringList {"000:  東京  NG", "001:  神田  OK    0.2"}));
+
+    // After the game typing leaves the box as it was, and no input method is let in.
+    QTest::keyClicks(w_->txtKaitou, "sinagawa");
+    QTest::keyClick(w_->txtKaitou, Qt::Key_Backspace);
+    QCOMPARE(w_->txtKaitou->text() + w_->txtKaitou->pendingText(), QStringLiteral("かんだ"));
+    QVERIFY(!w_->txtKaitou->testAttribute(Qt::WA_InputMethodEnabled));
+    // The next game clears the box and takes typing again.
+    player.onTick = nullptr;
+    player.script = {{0, {2, "toukyou", true}}, {1, {2, "kanda", true}}};
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 2);
+    QCOMPARE(GetOKcount(), 2);
 }
 
 // A player's own line with a katakana reading, a full-width comma and a missing reading: the
