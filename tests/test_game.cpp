@@ -66,6 +66,7 @@ private slots:
     void modeTwoGame();
     void questionRunsOut();
     void correctionAfterMisses();
+    void lateKeysAfterATimeOut();
     void retypeWithLongerQuestions();
     void loopLine();
     void unanswerableStationsAsked();
@@ -290,6 +291,7 @@ void TestGame::correctionAfterMisses()
     Player player(*host_, *w_);
     player.script = {{0, {5, "かんだ"}}, {2, {3, "あきはばら"}}};
     QStringList seen;
+    int lastTickOfFirst = 0;
     const auto plateTexts = [this] {
         QStringList texts;
         for (const auto& t : w_->picStationPlate->surface().texts())
@@ -302,8 +304,11 @@ void TestGame::correctionAfterMisses()
             QTest::keyClicks(w_->txtKaitou, "kanda"); // too late: dropped
             seen << w_->txtKaitou->text() + w_->txtKaitou->pendingText();
         }
-        if (station == 0 && tick == 9)
-            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // goes on at once
+        if (station == 0)
+            lastTickOfFirst = tick;
+        // 0.4 s into the correction: meant for the question, dropped. 0.7 s: goes on at once.
+        if (station == 0 && (tick == 9 || tick == 12))
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
         if (station == 1 && tick == 1)
             seen << "next:" + w_->txtKaitou->text();
         if (station == 1 && tick == 110)
@@ -313,6 +318,7 @@ void TestGame::correctionAfterMisses()
     w_->mnuGameStart_Click();
     QCOMPARE(score.opened, 1);
     QCOMPARE(seen.size(), 4);
+    QCOMPARE(lastTickOfFirst, 12);
     QVERIFY2(seen[0].contains("正しい読み") && seen[0].contains("と  う  き  ょ  う")
                  && seen[0].contains("入力: かんだ"),
              qPrintable(seen[0]));
@@ -345,6 +351,67 @@ void TestGame::correctionAfterMisses()
     }
 }
 
+// Keys that come late: half an answer when the time runs out is kept and shown; an Enter 0.3 s
+// into the correction is dropped, so the reading shows its 2 s; the end of an answer typed at the
+// correction's last tick and delivered while the next plate is drawn does not reach the next
+// question; after the game the box takes nothing until the next game starts.
+void TestGame::lateKeysAfterATimeOut()
+{
+    startWindow(stationLines(2), 1);
+    Player player(*host_, *w_);
+    player.script = {{1, {3, "かんだ"}}};
+    QStringList seen;
+    int lastTickOfFirst = 0;
+    player.onTick = [&](int station, int tick) {
+        if (station == 0) {
+            lastTickOfFirst = tick;
+            if (tick == 50)
+                QTest::keyClicks(w_->txtKaitou, "touky"); // とう and "ky" waiting for kana
+            if (tick == 103)
+                QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
+            if (tick == 105) {
+                QStringList plate;
+                for (const auto& t : w_->picStationPlate->surface().texts())
+                    plate << t.text;
+                seen << plate.filter("時間切れ").join(u'|');
+            }
+            if (tick == 120) {
+                host_->after(0, [this] {
+                    QTest::keyClicks(w_->txtKaitou, "ku");
+                    QTest::keyClick(w_->txtKaitou, Qt::Key_Return);
+                });
+            }
+        }
+        if (station == 1 && tick == 1)
+            seen << "next:" + w_->txtKaitou->text() + w_->txtKaitou->pendingText();
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(seen, (QStringList {"時間切れ　入力: とうky", "next:"}));
+    QCOMPARE(lastTickOfFirst, 100 + kCorrectionTenths);
+    QCOMPARE(gQuestionLog[0].typed, QStringLiteral("とうky"));
+    QCOMPARE(gQuestionLog[1].outcome, Outcome::Right);
+    QCOMPARE(gQuestionLog[1].typed, QStringLiteral("かんだ"));
+
+    // The review's row has what was typed; the score window's report does not change.
+    QCOMPARE(CollectGame(true, {}).played.rows.value(0).typed, QStringLiteral("とうky"));
+    QCOMPARE(BuildScoreReport().split(QStringLiteral("\r\n")).mid(6, 2),
+             (QStringList {"000:  東京  NG", "001:  神田  OK    0.2"}));
+
+    // After the game typing leaves the box as it was, and no input method is let in.
+    QTest::keyClicks(w_->txtKaitou, "sinagawa");
+    QTest::keyClick(w_->txtKaitou, Qt::Key_Backspace);
+    QCOMPARE(w_->txtKaitou->text() + w_->txtKaitou->pendingText(), QStringLiteral("かんだ"));
+    QVERIFY(!w_->txtKaitou->testAttribute(Qt::WA_InputMethodEnabled));
+    // The next game clears the box and takes typing again.
+    player.onTick = nullptr;
+    player.script = {{0, {2, "toukyou", true}}, {1, {2, "kanda", true}}};
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 2);
+    QCOMPARE(GetOKcount(), 2);
+}
+
 // A player's own line with a katakana reading, a full-width comma and a missing reading: the
 // player is told which stations and asks whether to play it all the same.
 // 打ち直し with 20 seconds a question: after a miss the right reading is typed once (a wrong try
@@ -362,13 +429,13 @@ void TestGame::retypeWithLongerQuestions()
             guides << "next:" + w_->sbStatusBar->panelText("Guide");
         if (station != 0)
             return;
-        if (tick == 7)
-            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // past the correction at once
-        if (tick == 9 || tick == 12) {
+        if (tick == 11)
+            QTest::keyClick(w_->txtKaitou, Qt::Key_Return); // past the correction when it may
+        if (tick == 13 || tick == 16) {
             guides << w_->sbStatusBar->panelText("Guide");
-            player.answer(tick == 9 ? "とうきよう" : "とうきょう");
+            player.answer(tick == 13 ? "とうきよう" : "とうきょう");
         }
-        if (tick == 10) {
+        if (tick == 14) {
             QStringList plate;
             for (const auto& t : w_->picStationPlate->surface().texts())
                 plate << t.text;

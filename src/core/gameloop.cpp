@@ -204,6 +204,10 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
     std::int32_t remain = QuestionTenths();
     ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
     ui.drawPlate(gCurrentStation);
+    // Drawing lets waiting events run: keys typed before this plate was up belong to the last
+    // question, and neither their text, their letters waiting for kana nor their Enter count here.
+    ui.setAnswerText(QString());
+    ui.setAnswerTag(QString());
     asking = true;
     for (;;) {
         WaitTicks(100);
@@ -227,6 +231,8 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
         if (remain > 0)
             continue;
         asking = false;
+        // Half an answer is worth seeing beside the right one, in the correction and the review.
+        gQuestionLog[asked].typed = ui.answerSoFar();
         gQuestionLog[asked].outcome = Outcome::TimedOut;
         gQuestionLog[asked].tenthsTaken = QuestionTenths();
         if (ui.soundMayRing(kSoundNg))
@@ -278,12 +284,20 @@ bool showCorrection(GameFrontEnd& ui)
     ui.setAnswerTag(QString());
     // 打ち直し without the correction still shows the reading: it is what is to be typed.
     ui.showCorrection(asked, result.typed, timedOut, false);
+    // Counted from the moment the reading is on the plate.
     for (std::int32_t tick = 0; gLearning.correction && tick < kCorrectionTenths; ++tick) {
         WaitTicks(100);
         if (platform::ending())
             return false;
-        if (gStopRequest == -1 || ui.answerTag() == QLatin1String("1"))
+        if (gStopRequest == -1)
             break;
+        if (ui.answerTag() != QLatin1String("1"))
+            continue;
+        // Seen now, the Enter came during this tick, once `tick` whole ticks had passed; before
+        // kCorrectionFirmTenths of them it was meant for the question that has just ended.
+        if (tick >= kCorrectionFirmTenths)
+            break;
+        ui.setAnswerTag(QString());
     }
     if (gLearning.retype && gStopRequest != -1 && !retype(ui, asked, result))
         return false;

@@ -20,6 +20,9 @@ public:
 
     virtual void setPanel(const QString& key, const QString& text) = 0;
     virtual QString answerText() const = 0;
+    // What the box shows now, letters still waiting for their kana included: what a question
+    // that ran out had typed.
+    virtual QString answerSoFar() const { return answerText(); }
     virtual void setAnswerText(const QString& text) = 0;
     virtual QString answerTag() const = 0;
     virtual void setAnswerTag(const QString& tag) = 0;
@@ -38,8 +41,8 @@ public:
     // The game has reached its terminus (completed) or noticed a stop; its results are final.
     virtual void gameOver(bool completed) { Q_UNUSED(completed); }
     // After a miss: the plate shows the right reading of the asked station (a table index)
-    // marked as the correction, beside what was typed ("" after a time-out); with retype, as
-    // the reading the player is now to type once.
+    // marked as the correction, beside what was typed (after a time-out, what the box showed);
+    // with retype, as the reading the player is now to type once.
     virtual void showCorrection(std::int32_t asked, const QString& typed, bool timedOut,
                                 bool retype)
     {
@@ -63,6 +66,9 @@ std::int32_t QuestionTenths();
 std::int32_t DesignTenths(std::int32_t remainTenths);
 // Ticks of 100 ms the right reading stays on the plate after a miss, unless Enter goes on.
 inline constexpr std::int32_t kCorrectionTenths = 20;
+// Ticks the right reading has shown before an Enter may go on: an Enter sooner was meant for the
+// question that has just ended.
+inline constexpr std::int32_t kCorrectionFirmTenths = 5;
 
 // Runs one game (or refuses it with a message) and returns when it is over.
 void MainLoop(GameFrontEnd& ui);

@@ -22,7 +22,7 @@ enum class Outcome : std::uint8_t {
 struct QuestionResult
 {
     Outcome outcome = Outcome::NotAsked;
-    QString typed; // empty when the time ran out
+    QString typed; // at Enter, or what the box showed when the time ran out
     std::int32_t tenthsTaken = 0;
     std::int32_t hints = 0;
 };

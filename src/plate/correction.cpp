@@ -37,9 +37,11 @@ void DrawCorrectionPlate(PlateSurface& s, std::int32_t asked, const QString& typ
     s.setFontSize(30);
     DrawFittedText(s, 0, w, 28, name);
 
-    const QString said = timedOut
-        ? QStringLiteral("時間切れ")
-        : QStringLiteral("入力: ") + (typed.isEmpty() ? QStringLiteral("（なし）") : typed);
+    const QString input
+        = QStringLiteral("入力: ") + (typed.isEmpty() ? QStringLiteral("（なし）") : typed);
+    const QString said = !timedOut ? input
+        : typed.isEmpty()          ? QStringLiteral("時間切れ")
+                                   : QStringLiteral("時間切れ　") + input;
     s.setFontSize(14);
     DrawFittedText(s, 0, half, 100, said);
     const QString next

@@ -14,8 +14,8 @@ class PlateWidget;
 inline constexpr unsigned kCorrectionColour = 0xFFC00000;
 
 // asked is the table index of the station whose reading was asked (in 駅当て the next
-// station's); typed is what the player had typed, "" after a time-out. retype: the player is to
-// type the reading once (打ち直し), rather than go on with Enter.
+// station's); typed is what the player had typed, after a time-out what the box showed. retype:
+// the player is to type the reading once (打ち直し), rather than go on with Enter.
 void DrawCorrectionPlate(PlateWidget& pic, std::int32_t asked, const QString& typed, bool timedOut,
                          bool retype = false);
 void DrawCorrectionPlate(PlateSurface& surface, std::int32_t asked, const QString& typed,

@@ -135,8 +135,8 @@ void frmMain::mnuFileEnd_Click()
 
 void frmMain::txtKaitou_KeyPress(int& keyAscii)
 {
-    // While the right reading is shown, what is typed is dropped; Enter goes on.
-    if (answerLocked_ && keyAscii != 13) {
+    // Typing is dropped while the right reading is shown and after a game; Enter goes on.
+    if ((answerLocked_ || answerClosed_) && keyAscii != 13) {
         keyAscii = 0;
         return;
     }

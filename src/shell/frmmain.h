@@ -146,6 +146,7 @@ public:
     // What the game loop uses of the window.
     void setPanel(const QString& key, const QString& text) override;
     QString answerText() const override;
+    QString answerSoFar() const override;
     void setAnswerText(const QString& text) override;
     QString answerTag() const override;
     void setAnswerTag(const QString& tag) override;
@@ -184,6 +185,8 @@ private:
     void afterGame();
     // The main window active again and the answer box focused, once no modal window is open.
     void takeKeyboardBack();
+    // From the end of a game until the next one starts the answer box takes no text.
+    void closeAnswer(bool closed);
 
     // What was kept from the last run, before the command line; and after the window has loaded,
     // each choice the player makes is written back at once.
@@ -205,6 +208,7 @@ private:
     LearningDesk desk_ {history_, library_};
     bool reviewPending_ = false;
     bool answerLocked_ = false; // the right reading is on the plate: typing is dropped
+    bool answerClosed_ = false; // a game is over: typing is dropped until the next one starts
     int boxLeft_ = 2280;
     int hintLeft_ = 5520;
 };

@@ -25,6 +25,12 @@ QString frmMain::answerText() const
     return txtKaitou->text();
 }
 
+QString frmMain::answerSoFar() const
+{
+    QString shown = txtKaitou->text();
+    return shown.insert(txtKaitou->cursorPosition(), txtKaitou->pendingText());
+}
+
 void frmMain::setAnswerText(const QString& text)
 {
     txtKaitou->setText(text);
@@ -47,6 +53,7 @@ void frmMain::focusAnswer()
 
 void frmMain::enterGameControls()
 {
+    closeAnswer(false);
     setGameControls(true);
 }
 
@@ -77,6 +84,16 @@ void frmMain::lockAnswer(bool locked)
     answerLocked_ = locked;
     // Read-only also keeps a system input method from committing into the box.
     txtKaitou->setReadOnly(locked);
+}
+
+void frmMain::closeAnswer(bool closed)
+{
+    answerClosed_ = closed;
+    if (closed)
+        txtKaitou->discardPending();
+    // Keys are dropped in txtKaitou_KeyPress; a system input method would commit past it, so it
+    // is kept out of the box meanwhile, as a read-only box keeps it out.
+    txtKaitou->setAttribute(Qt::WA_InputMethodEnabled, !closed && !txtKaitou->isReadOnly());
 }
 
 void frmMain::askRetype(std::int32_t asked)

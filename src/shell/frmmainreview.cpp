@@ -11,6 +11,8 @@
 
 void frmMain::gameOver(bool completed)
 {
+    // Keys typed from now on were meant for no question.
+    closeAnswer(true);
     FinishedGame game = CollectGame(completed, QDateTime::currentDateTime());
     last_ = std::move(game.played);
     lastCompleted_ = completed;
