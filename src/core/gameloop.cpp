@@ -100,7 +100,8 @@ QList<std::int32_t> PlateOrder(std::int32_t plates, std::int32_t mode)
     QList<std::int32_t> order;
     for (std::int32_t p = 0; p < plates; ++p)
         order << p;
-    if (mode == kModeYomiate && gLearning.shuffled)
+    // A lesson recalls its new stations in running order first (its misses come back shuffled).
+    if (mode == kModeYomiate && gLearning.shuffled && !gSubset.lesson)
         std::shuffle(order.begin(), order.end(), *QRandomGenerator::global());
     return order;
 }

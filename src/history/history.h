@@ -140,8 +140,8 @@ public:
     // The days on which today's review was answered to the end (nothing due was left).
     QList<QDate> reviewClearedDays() const;
     bool markReviewCleared(QDate day);
-    // Reading cards made on a day (their first review), over every line.
-    int newCardsOn(QDate day) const;
+    // Cards of a mode made on a day (their first review), over every line.
+    int newCardsOn(QDate day, std::int32_t mode = kCardReading) const;
     // Cards of a line falling due on each day from `from` for `days` days (the overdue on the
     // first), both modes.
     QMap<QDate, int> dueForecast(const QString& lineKey, QDate from, int days) const;

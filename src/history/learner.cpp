@@ -35,12 +35,13 @@ bool History::markReviewCleared(QDate day)
     return false;
 }
 
-int History::newCardsOn(QDate day) const
+int History::newCardsOn(QDate day, std::int32_t mode) const
 {
     if (!open_)
         return 0;
     QSqlQuery q(QSqlDatabase::database(connection_));
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM cards WHERE mode = 1 AND first_review = ?"));
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM cards WHERE mode = ? AND first_review = ?"));
+    q.addBindValue(mode);
     q.addBindValue(day.toString(Qt::ISODate));
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
 }

@@ -3,6 +3,7 @@
 #include "learningdesk.h"
 #include "gamestate.h"
 #include "grade.h"
+#include "lesson.h"
 #include "linemeta.h"
 #include "session.h"
 #include "stationtable.h"
@@ -40,7 +41,11 @@ LineProgress LearningDesk::loadedLine(QDate today)
                 cards.insert(c.id().key(), c);
         }
         outcomes = h->lastOutcomes(key, line.mode);
+        const QMap<QDate, int> due = h->dueForecast(key, today, kForecastDays);
+        for (int d = 0; d < kForecastDays; ++d)
+            line.forecast << due.value(today.addDays(d));
     }
+    bool complete = true;
     for (std::int32_t i = 0; i < gStationCount; ++i) {
         const QString id = StationKey(StationTable[i].StationName, StationTable[i].Reading);
         StationProgress s;
@@ -54,7 +59,16 @@ LineProgress LearningDesk::loadedLine(QDate today)
         }
         s.lastAnswers = outcomes.value(id);
         line.stations.append(s);
+        // The line is complete on the day its last station got a card (in 駅当て the first
+        // station of a line that does not run round is never asked).
+        if (line.mode == kCardLink && !gLine.loop && i == 0)
+            continue;
+        const QDate made = cards.value(id).firstReview;
+        complete = complete && made.isValid();
+        line.completeSince = std::max(line.completeSince, made);
     }
+    if (!complete || gStationCount == 0)
+        line.completeSince = {};
     return line;
 }
 
@@ -114,6 +128,17 @@ void LearningDesk::refreshKnown(QDate today)
 {
     History* h = history_.get();
     knownByLine_ = h ? h->knownByLine(today) : QHash<QString, int> {};
+    learningKeys_.clear();
+    for (const LearningLine& line : h ? h->learningLines() : QList<LearningLine> {})
+        learningKeys_.insert(line.lineKey);
+}
+
+QString LearningDesk::menuNote(const QString& path)
+{
+    const QString share = knownShareText(path);
+    if (!learningKeys_.contains(library_.whole(path).key))
+        return share;
+    return share.isEmpty() ? QStringLiteral("学習中") : QStringLiteral("学習中 ") + share;
 }
 
 bool LearningDesk::adoptLoadedLine()
@@ -156,4 +181,141 @@ bool LearningDesk::adoptMovedLines(const QList<DueLine>& due)
             || adopted;
     }
     return adopted;
+}
+
+namespace {
+
+QSet<QString> keysOf(const QList<StoredCard>& cards, std::int32_t mode, bool reversed)
+{
+    QSet<QString> keys;
+    for (const StoredCard& c : cards) {
+        if (mode != kCardLink || c.reversed == reversed)
+            keys.insert(c.id().key());
+    }
+    return keys;
+}
+
+} // namespace
+
+LessonPlan LearningDesk::planLesson(int perDay, QDate today)
+{
+    LessonPlan plan;
+    History* h = history_.get();
+    if (!h || gStationCount == 0)
+        return plan;
+    const CardMode mode = CardModeFor(gGameMode);
+    plan.allowedToday = NewAllowedToday(perDay, h->newCardsOn(today, mode));
+    QList<StationId> stations;
+    for (std::int32_t i = 0; i < gStationCount; ++i)
+        stations.append({StationTable[i].StationName, StationTable[i].Reading});
+    const QString key = CurrentLineKey();
+    const QSet<QString> readings = keysOf(h->cardsOf(key, kCardReading), kCardReading, false);
+    if (mode == kCardReading) {
+        plan.asked = NewStations(stations, readings, plan.allowedToday);
+        plan.entries = plan.asked;
+        return plan;
+    }
+    const QSet<QString> links = keysOf(h->cardsOf(key, kCardLink), kCardLink, gLine.reversed);
+    plan.asked = NewLinks(stations, gLine.loop, readings, links, plan.allowedToday);
+    for (const int j : plan.asked)
+        plan.entries << PreviousEntry(j) << j;
+    std::sort(plan.entries.begin(), plan.entries.end());
+    plan.entries.erase(std::unique(plan.entries.begin(), plan.entries.end()), plan.entries.end());
+    return plan;
+}
+
+DailyQueue LearningDesk::dailyQueue(int perDay, int reviewLimit, QDate today)
+{
+    DailyQueue queue;
+    History* h = history_.get();
+    if (!h)
+        return queue;
+    const DueSummary due = h->dueSummary(today);
+    queue.due = std::min(due.cards, reviewLimit);
+    queue.waiting = due.cards - queue.due;
+    queue.dueLines = due.lines;
+    const int allowed = NewAllowedToday(perDay, h->newCardsOn(today));
+    if (allowed == 0)
+        return queue;
+    for (const LearningLine& line : h->learningLines()) {
+        if (!QFileInfo(line.lineFile).isFile())
+            continue;
+        const CachedLineFile& file = library_.whole(line.lineFile);
+        if (file.key.isEmpty())
+            continue;
+        QList<StationId> stations;
+        for (const IndexedStation& s : file.stations)
+            stations.append({s.name, s.reading});
+        const QSet<QString> readings
+            = keysOf(h->cardsOf(file.key, kCardReading), kCardReading, false);
+        if (const int n = int(NewStations(stations, readings, allowed).size()); n > 0) {
+            queue.newStations = n;
+            queue.newLine = line.lineName;
+            queue.newLineFile = line.lineFile;
+            break;
+        }
+    }
+    return queue;
+}
+
+QList<DueLine> LearningDesk::todayReview(int reviewLimit, QDate today, int* waiting)
+{
+    History* h = history_.get();
+    QList<DueLine> lines = h ? h->dueLines(today) : QList<DueLine> {};
+    QList<StoredCard> all;
+    for (const DueLine& line : lines)
+        all += line.cards;
+    const QList<StoredCard> kept = WithinReviewLimit(all, reviewLimit, today, waiting);
+    if (kept.size() == all.size())
+        return lines;
+    QSet<QString> keep;
+    for (const StoredCard& c : kept)
+        keep.insert(c.lineKey + u'\n' + QString::number(c.mode) + u'\n' + c.id().key()
+                    + (c.reversed ? QStringLiteral(",r") : QString()));
+    QList<DueLine> out;
+    for (DueLine line : lines) {
+        QList<StoredCard> cards;
+        for (const StoredCard& c : line.cards) {
+            if (keep.contains(c.lineKey + u'\n' + QString::number(c.mode) + u'\n' + c.id().key()
+                              + (c.reversed ? QStringLiteral(",r") : QString())))
+                cards << c;
+        }
+        if (cards.isEmpty())
+            continue;
+        line.cards = cards;
+        out << line;
+    }
+    std::stable_sort(out.begin(), out.end(), [](const DueLine& a, const DueLine& b) {
+        return a.cards.size() > b.cards.size();
+    });
+    return out;
+}
+
+void LearningDesk::joinLearningList()
+{
+    History* h = history_.get();
+    if (!h || gStationCount == 0)
+        return;
+    QList<LearningLine> lines = h->learningLines();
+    const QString key = CurrentLineKey();
+    for (const LearningLine& line : lines) {
+        if (line.lineKey == key)
+            return;
+    }
+    lines.append({key, SubsetScope::active() ? SubsetScope::active()->baseName() : gLineName,
+                  gLineFilePath});
+    h->setLearningLines(lines);
+}
+
+bool LearningDesk::onLearningList(const QString& path)
+{
+    History* h = history_.get();
+    const QString key = library_.whole(path).key;
+    if (!h || key.isEmpty())
+        return false;
+    for (const LearningLine& line : h->learningLines()) {
+        if (line.lineKey == key)
+            return true;
+    }
+    return false;
 }

@@ -11,6 +11,29 @@
 #include "progressdata.h"
 
 #include <QHash>
+#include <QSet>
+
+// The new stations a lesson on the loaded line introduces today.
+struct LessonPlan
+{
+    QList<int> entries; // what its games hold: in 駅当て each station with the one before it
+    QList<int> asked; // the entries whose reading is asked: the cards the lesson makes
+    int allowedToday = 0; // new cards still allowed today
+};
+
+// What today holds: the reviews due (within the day's limit) and the new stations waiting.
+struct DailyQueue
+{
+    int due = 0; // cards today's review asks
+    int dueLines = 0;
+    int waiting = 0; // due cards past the day's limit
+    int newStations = 0; // new stations a lesson would introduce now
+    QString newLine; // on this line
+    QString newLineFile;
+};
+
+// Days 成績's forecast of reviews covers, today first.
+inline constexpr int kForecastDays = 14;
 
 class LearningDesk
 {
@@ -29,6 +52,23 @@ public:
     // from the counts refreshKnown last read.
     QString knownShareText(const QString& path);
     void refreshKnown(QDate today);
+    // What 路線一覧 shows beside a line: 「学習中」 for a line of the learner's list, then the
+    // share known; from what refreshKnown last read.
+    QString menuNote(const QString& path);
+
+    // A lesson on the loaded line in the selected mode (readings, or in 駅当て the links between
+    // stations whose readings have cards), in the direction it is ridden.
+    LessonPlan planLesson(int perDay, QDate today);
+    // Today's reviews and new stations: the reviews within `reviewLimit`, the new stations of
+    // the first line of the learner's list that has any.
+    DailyQueue dailyQueue(int perDay, int reviewLimit, QDate today);
+    // Today's due cards by line within the day's limit, the least likely to be recalled first;
+    // `waiting` receives how many wait.
+    QList<DueLine> todayReview(int reviewLimit, QDate today, int* waiting);
+    // The loaded line joins the learner's list (at its end) if it is not on it.
+    void joinLearningList();
+    // Whether a file's line is on the learner's list.
+    bool onLearningList(const QString& path);
 
     // The loaded line, when its file names former names, takes the games kept under them.
     // True when games moved.
@@ -41,4 +81,5 @@ private:
     HistoryKeeper& history_;
     LineLibrary& library_;
     QHash<QString, int> knownByLine_;
+    QSet<QString> learningKeys_; // the keys of the learner's list
 };

@@ -47,6 +47,11 @@ struct LineProgress
     QList<GamePoint> games; // oldest first
     QList<StationProgress> stations; // in running order
     bool loop = false; // the line runs round
+    // Cards of the line (both modes) falling due on each of the coming days, today first (with
+    // what is overdue); empty without a history.
+    QList<int> forecast;
+    // The day every station of the line had its card in the mode shown; invalid until then.
+    QDate completeSince;
 };
 
 struct RegionProgress

@@ -146,7 +146,8 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     const int w = s.width();
     const int half = w / 2;
 
-    if (gGameMode != kModeYomiate) {
+    // A lesson's first pass shows what is to be learnt.
+    if (gGameMode != kModeYomiate || gSubset.seeing) {
         const QString reading = SpreadChars(SpreadChars(readingAt(index)));
         s.setFontSize(12);
         DrawFittedText(s, 0, w, 10, reading);
@@ -162,7 +163,7 @@ void DrawStationPlate(PlateSurface& s, std::int32_t index)
     // today's review, a lesson): the plate always shows where the train comes from and goes.
     // On a loop line the last station's next is the first.
     QString neighbour;
-    if (gGameMode != kModeEkiate && LineNeighbour(index, +1, &neighbour)) {
+    if ((gGameMode != kModeEkiate || gSubset.seeing) && LineNeighbour(index, +1, &neighbour)) {
         s.setFontSize(16);
         DrawFittedText(s, 0, half, 100, SpreadChars(neighbour));
     }

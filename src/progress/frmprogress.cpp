@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmprogress.h"
+#include "forecastchart.h"
 #include "host.h"
+#include "learningdesk.h"
 #include "placement.h"
 #include "playcalendar.h"
 #include "progresschart.h"
@@ -146,6 +148,14 @@ QWidget* frmProgress::buildLinePage()
     lblKnown->setText(KnownShareText(line_));
     connect(picRoute, &RouteDiagram::selectedChanged, this, &frmProgress::showStation);
     showStation(-1);
+    lblCounts = wrappingLabel(page, QStringLiteral("lblCounts"));
+    // Easy is for a card already known: say so where 覚えた is shown.
+    lblCounts->setText(LineCountsText(line_)
+                       + QStringLiteral("\n覚えた: 3週間以上覚えていられる駅。はじめての正解と、"
+                                        "忘れた後の最初の正解は、速くても「簡単」にはしません。"));
+    picForecast = new ForecastChart(line_.forecast, QDate::currentDate(), page);
+    auto* forecastLabel
+        = new QLabel(QStringLiteral("これから %1 日の復習").arg(kForecastDays), page);
 
     auto* chartRow = new QHBoxLayout;
     chartRow->addWidget(lblCaption, 1);
@@ -162,6 +172,15 @@ QWidget* frmProgress::buildLinePage()
     layout->addWidget(new RouteLegend(page));
     layout->addWidget(lblStation);
     layout->addWidget(lblKnown);
+    auto* countsRow = new QHBoxLayout;
+    countsRow->addWidget(lblCounts, 3);
+    auto* forecastColumn = new QVBoxLayout;
+    forecastColumn->addWidget(forecastLabel);
+    forecastColumn->addWidget(picForecast);
+    countsRow->addLayout(forecastColumn, 2);
+    layout->addLayout(countsRow);
+    forecastLabel->setVisible(!line_.forecast.isEmpty());
+    picForecast->setVisible(!line_.forecast.isEmpty());
     // Room that neither a short line nor an empty chart takes stays at the bottom.
     layout->addStretch(0);
     return page;

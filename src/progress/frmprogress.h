@@ -39,6 +39,8 @@ public:
     RouteDiagram* picRoute = nullptr;
     QLabel* lblStation = nullptr; // the selected station's reading and answers
     QLabel* lblKnown = nullptr;
+    QLabel* lblCounts = nullptr; // the stations by state, the day the line was complete
+    QWidget* picForecast = nullptr; // the reviews of the coming days
     QPushButton* cmdSaveChart = nullptr;
     QPushButton* cmdSaveRoute = nullptr;
     // 全体

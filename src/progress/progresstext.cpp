@@ -59,6 +59,23 @@ QString KnownShareText(const LineProgress& line)
         .arg(Grouped(line.stations.size()), Grouped(known));
 }
 
+QString LineCountsText(const LineProgress& line)
+{
+    QStringList parts;
+    for (const CardState state : {CardState::New, CardState::Learning, CardState::Known,
+                                  CardState::Due, CardState::Forgotten}) {
+        const auto n = std::count_if(line.stations.cbegin(), line.stations.cend(),
+                                     [state](const StationProgress& s) { return s.state == state; });
+        if (n > 0 || state != CardState::Forgotten)
+            parts << QStringLiteral("%1 %2").arg(CardStateName(state), Grouped(n));
+    }
+    QString text = parts.join(QStringLiteral("・"));
+    if (line.completeSince.isValid())
+        text += QStringLiteral("　全駅がそろった日 %1")
+                    .arg(line.completeSince.toString(QStringLiteral("yyyy/MM/dd")));
+    return text;
+}
+
 QString LibraryKnownText(const LibraryProgress& library)
 {
     const double share = library.stations > 0 ? double(library.known) / library.stations : 0.0;

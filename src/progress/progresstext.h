@@ -15,6 +15,8 @@ QString CardStateName(CardState state);
 QString LineCaption(const LineProgress& line);
 // 「この路線の 72% を覚えました（29 駅のうち 21 駅）」.
 QString KnownShareText(const LineProgress& line);
+// The line's stations by state (未出題 12・学習中 10・覚えた 8), and the day it was complete.
+QString LineCountsText(const LineProgress& line);
 // 「全国 2,321 駅のうち 312 駅（13%）を覚えました」.
 QString LibraryKnownText(const LibraryProgress& library);
 // 「連続 5 日（1日の目標 50 問）」.

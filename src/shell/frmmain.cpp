@@ -297,7 +297,7 @@ void frmMain::mnuLineList_Show()
     desk_.refreshKnown(QDate::currentDate());
     FillLineMenu(mnuLineList, library_.catalogue(), LineLibrary::folder(), UserLineFolder(),
                  {[this](const QString& path) { OpenLineFile(path); },
-                  [this](const QString& path) { return desk_.knownShareText(path); },
+                  [this](const QString& path) { return desk_.menuNote(path); },
                   [this] { mnuMyLinesFolder_Click(); }});
 }
 

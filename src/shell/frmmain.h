@@ -8,6 +8,7 @@
 #include "gameloop.h"
 #include "historykeeper.h"
 #include "host.h"
+#include "dailysession.h"
 #include "learningdesk.h"
 #include "linelibrary.h"
 #include "mapprojection.h"
@@ -31,7 +32,7 @@ class PlateWidget;
 inline const QString kLineLoadedGuide
     = QStringLiteral("ゲームをはじめるには「ゲーム｣メニューの「スタート」を選択します。");
 
-class frmMain : public QMainWindow, public GameFrontEnd
+class frmMain : public QMainWindow, public GameFrontEnd, public SessionHost
 {
     Q_OBJECT
 public:
@@ -59,6 +60,7 @@ public:
     QAction* mnuGameScore = nullptr;
     QAction* mnuGameReview = nullptr; // the last game, station by station
     QAction* mnuGameToday = nullptr; // today's review of the due cards
+    QAction* mnuLesson = nullptr; // new stations, seen before they are asked
     QAction* mnuGameProgress = nullptr; // 成績: what is known, line by line
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
@@ -107,12 +109,14 @@ public:
     // Plays the due cards line by line, the line with the most first, each in its own mode and
     // direction; the player's line and mode come back afterwards.
     void mnuTodayReview_Click();
+    // A lesson of new stations on the loaded line (or the next line being learnt).
+    void mnuLesson_Click();
     // Opens 成績 for the loaded line and mode and the whole library.
     void mnuProgress_Click();
     // Opens 地図 on the loaded line; a line chosen there is loaded as OpenLineFile loads it.
     void mnuMap_Click();
     void mnuRebuildCards_Click();
-    // "今日の復習 N 問（M 路線）: Ctrl+T", or "" when nothing is due.
+    // What today holds ("今日の復習 N 問（M 路線）: Ctrl+T", new stations), or "" for nothing.
     QString dueText();
     void mnuFileEnd_Click();
     void mnuHelpHelp_Click();
@@ -158,12 +162,27 @@ public:
     void playSound(int sound) override;
     void waitSound(int sound) override;
     void stopCommand() override { mnuGameStop_Click(); }
-    void showScore() override { mnuGameScore_Click(); }
+    void showScore() override
+    {
+        if (!gSubset.seeing)
+            mnuGameScore_Click();
+    }
     void gameOver(bool completed) override;
     void showCorrection(std::int32_t asked, const QString& typed, bool timedOut,
                         bool retype) override;
     void lockAnswer(bool locked) override;
     void askRetype(std::int32_t asked) override;
+
+    // What a day's session (today's review, a lesson) uses of the window.
+    bool playSubset(const QList<int>& entries, const QString& mark,
+                    const SubsetRules& rules) override;
+    void selectMode(std::int32_t mode) override;
+    bool openLine(const QString& path) override { return OpenLineFile(path); }
+    void forgetLine() override { ForgetLineFile(); }
+    void tell(const QString& text) override;
+    void setGuide(const QString& text) override { setPanel(QStringLiteral("Guide"), text); }
+    void keepChoices(bool keep) override { keepReady_ = keep; }
+    std::pair<int, int> lastAskedAndRight() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -194,7 +213,6 @@ private:
     // The last line again when the command line named none; one that is gone is not loaded.
     bool restoreLastLine();
     void keepSettings();
-    bool reviewLine(const DueLine& line);
 
     bool lastCompleted_ = false;
 
@@ -206,6 +224,7 @@ private:
     PlayedGame last_;
     HistoryKeeper history_;
     LearningDesk desk_ {history_, library_};
+    DailySession session_ {*this, desk_, history_};
     bool reviewPending_ = false;
     bool answerLocked_ = false; // the right reading is on the plate: typing is dropped
     bool answerClosed_ = false; // a game is over: typing is dropped until the next one starts

@@ -61,7 +61,8 @@ void frmMain::setGameControls(bool running)
 {
     for (QAction* a :
          {mnuGameStart, mnuLine, mnuFinder, mnuMap, mnuLineMenu->menuAction(),
-          mnuLineList->menuAction(), mnuLearning, mnuGameToday, mnuGameProgress, mnuRebuild})
+          mnuLineList->menuAction(), mnuLearning, mnuGameToday, mnuLesson, mnuGameProgress,
+          mnuRebuild})
         a->setEnabled(!running);
     cmbGameMode->setEnabled(!running);
     mnuGameStop->setEnabled(running);

@@ -135,6 +135,8 @@ void frmMain::buildMenus()
     mnuGameToday
         = namedAction(mnuGame->addAction(QStringLiteral("今日の復習(&T)")), "mnuGameToday");
     mnuGameToday->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuLesson = namedAction(mnuGame->addAction(QStringLiteral("新しい駅を覚える(&N)")), "mnuLesson");
+    mnuLesson->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuGameProgress
         = namedAction(mnuGame->addAction(QStringLiteral("成績(&P)...")), "mnuGameProgress");
 
@@ -177,6 +179,7 @@ void frmMain::connectHandlers()
     connect(mnuCorrection, &QAction::triggered, this, &frmMain::mnuCorrection_Click);
     connect(mnuLearning, &QAction::triggered, this, &frmMain::mnuLearning_Click);
     connect(mnuGameToday, &QAction::triggered, this, &frmMain::mnuTodayReview_Click);
+    connect(mnuLesson, &QAction::triggered, this, &frmMain::mnuLesson_Click);
     connect(mnuGameProgress, &QAction::triggered, this, &frmMain::mnuProgress_Click);
     connect(mnuRebuild, &QAction::triggered, this, &frmMain::mnuRebuildCards_Click);
     connect(mnuFileEnd, &QAction::triggered, this, &frmMain::mnuFileEnd_Click);

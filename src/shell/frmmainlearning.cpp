@@ -12,110 +12,48 @@
 #include <QComboBox>
 #include <QFileInfo>
 
-namespace {
-
-const QString kTodayMark = QStringLiteral("（今日の復習）");
-
-void tell(const QString& text)
-{
-    platform::messageBox(text, platform::Buttons::Ok, platform::Icon::Information);
-}
-
-} // namespace
-
 QString frmMain::dueText()
 {
-    History* h = history_.get();
-    const DueSummary due = h ? h->dueSummary(QDate::currentDate()) : DueSummary {};
-    if (due.cards == 0)
-        return {};
-    return QStringLiteral("今日の復習 %1 問（%2 路線）: Ctrl+T").arg(due.cards).arg(due.lines);
-}
-
-// One line's due cards: the line loaded the way they were learnt, the stations played as a
-// game of their own. False when the line cannot be had as it was (gone, or changed since).
-bool frmMain::reviewLine(const DueLine& line)
-{
-    if (!QFileInfo(line.lineFile).isFile())
-        return false;
-    gLearning.reversed = line.reversed;
-    gLineFilePath = line.lineFile;
-    if (!LoadLineFile(gLineFilePath) || CurrentLineKey() != line.lineKey)
-        return false;
-    QList<MissedStation> stations;
-    for (const StoredCard& c : line.cards)
-        stations.append({c.station, c.reading, 0});
-    const QList<int> entries = WeakEntries(stations, line.mode);
-    if (entries.isEmpty())
-        return false;
-    cmbGameMode->setCurrentIndex(line.mode);
-    // Exactly the due cards are asked; a miss comes back at the end until it is right once.
-    PlaySubset(entries, kTodayMark, {AskedEntries(stations), true});
-    return true;
+    return DailyQueueText(
+        desk_.dailyQueue(gLearning.newPerDay, gLearning.reviewLimit, QDate::currentDate()));
 }
 
 void frmMain::mnuTodayReview_Click()
 {
-    if (GameRunning() || SubsetScope::active())
-        return;
-    History* h = history_.get();
-    if (!h) {
-        tell(QStringLiteral("遊んだ記録が使えないので、今日の復習はできません。"));
-        return;
-    }
-    QList<DueLine> due = h->dueLines(QDate::currentDate());
-    if (desk_.adoptMovedLines(due))
-        due = h->dueLines(QDate::currentDate());
-    if (due.isEmpty()) {
-        tell(QStringLiteral("今日の復習はもうありません。"));
-        return;
-    }
-    // The player's line, mode and direction come back afterwards; none of it is kept.
-    const QString before = gLineFilePath;
-    const std::int32_t mode = gGameMode;
-    const bool reversed = gLearning.reversed;
-    keepReady_ = false;
-    QStringList missing;
-    int asked = 0, right = 0;
-    for (const DueLine& line : due) {
-        if (!reviewLine(line)) {
-            missing << line.lineName;
-            continue;
-        }
-        for (const ReviewRow& row : last_.rows) {
-            asked += row.question && row.outcome != Outcome::NotAsked ? 1 : 0;
-            right += row.question && row.outcome == Outcome::Right ? 1 : 0;
-        }
-        if (platform::ending() || !lastCompleted_)
-            break;
-    }
-    if (platform::ending())
-        return;
-    gLearning.reversed = reversed;
+    if (!GameRunning() && !SubsetScope::active())
+        session_.todayReview();
+}
+
+void frmMain::mnuLesson_Click()
+{
+    if (!GameRunning() && !SubsetScope::active())
+        session_.lesson();
+}
+
+bool frmMain::playSubset(const QList<int>& entries, const QString& mark, const SubsetRules& rules)
+{
+    PlaySubset(entries, mark, rules);
+    return lastCompleted_ && !platform::ending();
+}
+
+void frmMain::selectMode(std::int32_t mode)
+{
     cmbGameMode->setCurrentIndex(mode);
-    if (before.isEmpty() || !OpenLineFile(before))
-        ForgetLineFile();
-    keepReady_ = true;
-    if (!missing.isEmpty())
-        tell(QStringLiteral(
-                 "次の路線は、路線ファイルが見つからないか変わったので復習できませんでした。"
-                 "\r\n")
-             + missing.join(QStringLiteral("\r\n")));
-    // What was done, and what comes: a review answered to the end meets the day's goal.
-    const QDate today = QDate::currentDate();
-    if (asked == 0 || !lastCompleted_) {
-        if (const QString due = dueText(); !due.isEmpty())
-            setPanel(QStringLiteral("Guide"), due);
-        return;
+}
+
+void frmMain::tell(const QString& text)
+{
+    platform::messageBox(text, platform::Buttons::Ok, platform::Icon::Information);
+}
+
+std::pair<int, int> frmMain::lastAskedAndRight() const
+{
+    int asked = 0, right = 0;
+    for (const ReviewRow& row : last_.rows) {
+        asked += row.question && row.outcome != Outcome::NotAsked ? 1 : 0;
+        right += row.question && row.outcome == Outcome::Right ? 1 : 0;
     }
-    if (h->dueSummary(today).cards == 0)
-        h->markReviewCleared(today);
-    const int tomorrow = h->dueSummary(today.addDays(1)).cards;
-    setPanel(QStringLiteral("Guide"),
-             QStringLiteral("今日の復習が終わりました（%1 問・正解 %2）。明日は %3 問です。")
-                 .arg(asked)
-                 .arg(right)
-                 .arg(tomorrow));
+    return {asked, right};
 }
 
 void frmMain::mnuProgress_Click()

@@ -18,7 +18,9 @@ void frmMain::gameOver(bool completed)
     lastCompleted_ = completed;
     // Kept at once, while the score window may still be open: nothing is lost if the program
     // is closed from there.
-    history_.record(game.record);
+    // A lesson's first pass only shows the stations: nothing of it is the learner's record.
+    if (!gSubset.seeing)
+        history_.record(game.record);
 }
 
 void frmMain::afterGame()

@@ -45,8 +45,13 @@ void frmMain::mnuLearning_Click()
     if (GameRunning())
         return;
     frmLearning window(gLearning, this);
+    History* h = history_.get();
+    if (h)
+        window.setLearningLines(h->learningLines());
     if (window.exec() != QDialog::Accepted)
         return;
+    if (h)
+        h->setLearningLines(window.learningLines());
     const LearningSettings chosen = window.settings();
     const bool turned = chosen.reversed != gLearning.reversed;
     const bool rescheduled = chosen.retention != gLearning.retention;
