@@ -91,8 +91,9 @@ void TestProgress::knownShare()
     LibraryProgress library;
     library.stations = 2321;
     library.known = 312;
-    QCOMPARE(LibraryKnownText(library),
-             QStringLiteral("全国 2,321 駅のうち 312 駅（13%）を覚えました"));
+    QCOMPARE(
+        LibraryKnownText(library),
+        QStringLiteral("全国 のべ 2,321 駅（路線ごとに数えて）のうち 312 駅（13%）を覚えました"));
 }
 
 void TestProgress::diagramRunsInOrderAndWraps()

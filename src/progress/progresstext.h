@@ -15,7 +15,8 @@ QString CardStateName(CardState state);
 QString LineCaption(const LineProgress& line);
 // 「この路線の 72% を覚えました（29 駅のうち 21 駅）」.
 QString KnownShareText(const LineProgress& line);
-// 「全国 2,321 駅のうち 312 駅（13%）を覚えました」.
+// 「全国 のべ 2,321 駅（路線ごとに数えて）のうち 312 駅（13%）を覚えました」: a station on
+// three lines counts three times.
 QString LibraryKnownText(const LibraryProgress& library);
 // 「連続 5 日（1日の目標 50 問）」.
 QString StreakText(const LibraryProgress& library);
