@@ -851,13 +851,13 @@ void TestGame::lineLibraryMenu()
     };
     emit w_->mnuLineList->aboutToShow();
     // Regions in their own order, lines by their names, JR first, operators apart.
-    QCOMPARE(texts(w_->mnuLineList), (QStringList {"関東", "新幹線", "-", "マイ路線(&M)"}));
-    QCOMPARE(texts(submenu("関東")), (QStringList {"国鉄線", "-", "地下鉄線"}));
-    QCOMPARE(texts(submenu("マイ路線(&M)")).first(), QStringLiteral("自分線"));
+    QCOMPARE(texts(w_->mnuLineList), (QStringList {"&1 関東", "&2 新幹線", "-", "マイ路線(&M)"}));
+    QCOMPARE(texts(submenu("&1 関東")), (QStringList {"&1 国鉄線", "-", "&2 地下鉄線"}));
+    QCOMPARE(texts(submenu("マイ路線(&M)")).first(), QStringLiteral("&1 自分線"));
 
     // Choosing a line does what choosing its file in the dialog does.
     w_->mnuGameScore->setEnabled(true);
-    submenu("新幹線")->actions().first()->trigger();
+    submenu("&2 新幹線")->actions().first()->trigger();
     QCOMPARE(w_->windowTitle(), QStringLiteral("01-c - Tabi Dori"));
     QCOMPARE(gStationCount, 2);
     QVERIFY(!w_->mnuGameScore->isEnabled());

@@ -334,6 +334,13 @@ void TestLibrary::finderMatches_data()
     QTest::newRow("station reading") << "しんじゅく" << shinjuku;
     QTest::newRow("station, hand-made line last")
         << "シブヤ" << QStringList {"JR山手線@渋谷", "銀座線@渋谷"};
+    QTest::newRow("romaji reading") << "yamanote" << QStringList {"JR山手線"};
+    QTest::newRow("romaji station") << "Shinjuku" << shinjuku;
+    QTest::newRow("romaji as typed so far")
+        << "shinjuk"
+        << QStringList {"都営新宿線", "小田急小田原線@新宿", "東京メトロ丸ノ内線@新宿三丁目",
+                        "JR山手線@新宿"};
+    QTest::newRow("letters that are no romaji") << "JY" << QStringList {"JR山手線"};
     QTest::newRow("operator") << "交通局" << QStringList {"都営新宿線"};
     QTest::newRow("prefecture") << "神奈川" << QStringList {"小田急小田原線"};
     QTest::newRow("no match") << "札幌" << QStringList {};

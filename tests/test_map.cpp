@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
+
 class TestMap : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,9 @@ private slots:
     void projection_data();
     void projection();
     void nearestLine();
+    void loadedLineNamed_data();
+    void loadedLineNamed();
+    void namesStayOnTheMap();
     void mapThroughTheMainWindow();
 };
 
@@ -85,6 +90,109 @@ void TestMap::nearestLine()
     // Thinning keeps both ends and drops only the crowded points.
     const QPolygonF thinned = Thinned(QPolygonF {{0, 0}, {0.5, 0}, {3, 0}, {3.2, 0}, {3.4, 0}}, 2);
     QCOMPARE(thinned, (QPolygonF {{0, 0}, {3, 0}, {3.4, 0}}));
+}
+
+void TestMap::loadedLineNamed_data()
+{
+    QTest::addColumn<QStringList>("stations"); // name, latitude, longitude
+    QTest::addColumn<QSize>("window");
+    const QStringList ginza {"浅草 35.711883 139.798214",       "田原町 35.709897 139.790897",
+                             "稲荷町 35.711273 139.782593",     "上野 35.713790 139.777043",
+                             "上野広小路 35.707680 139.772877", "末広町 35.702972 139.771713",
+                             "神田 35.691173 139.770641",       "三越前 35.687156 139.773571",
+                             "日本橋 35.682078 139.773516",     "京橋 35.676856 139.770126",
+                             "銀座 35.671989 139.763965",       "新橋 35.666195 139.758587",
+                             "虎ノ門 35.670236 139.749832",     "溜池山王 35.673621 139.741419",
+                             "赤坂見附 35.677021 139.737047",   "青山一丁目 35.672765 139.724159",
+                             "外苑前 35.670527 139.717857",     "表参道 35.665247 139.712314",
+                             "渋谷 35.658871 139.701238"};
+    const QStringList yamanoteNorth {
+        "新宿 35.689729 139.700464",     "新大久保 35.700875 139.700261",
+        "高田馬場 35.712677 139.703715", "目白 35.720476 139.706228",
+        "池袋 35.730256 139.711086",     "大塚 35.731412 139.728584",
+        "巣鴨 35.733445 139.739303",     "駒込 35.736825 139.748053",
+        "田端 35.737781 139.761229",     "西日暮里 35.731954 139.766857",
+        "日暮里 35.727908 139.771287",   "鶯谷 35.721484 139.778015",
+        "上野 35.713790 139.777043"};
+    QStringList row;
+    for (int i = 0; i < 12; ++i)
+        row << QStringLiteral("駅%1 35.0 %2").arg(i).arg(135.0 + 0.0015 * i, 0, 'f', 4);
+    QTest::newRow("銀座線, a window at twice the scale") << ginza << QSize(555, 370);
+    QTest::newRow("銀座線") << ginza << QSize(900, 620);
+    QTest::newRow("山手線's north: 大塚 between 池袋 and 巣鴨") << yamanoteNorth << QSize(900, 620);
+    QTest::newRow("stations in a row, closer than their names") << row << QSize(700, 400);
+}
+
+// Every name of the loaded line is written once the line is fitted into the window: beside its
+// own dot, over no dot and no other name, inside the window.
+void TestMap::loadedLineNamed()
+{
+    QFETCH(QStringList, stations);
+    QFETCH(QSize, window);
+    MapLine line;
+    line.name = QStringLiteral("試験線");
+    line.colour = QColor(0xf3, 0x97, 0x00);
+    line.pale = line.colour;
+    for (const QString& s : stations) {
+        const QStringList f = s.split(u' ');
+        line.stations.append({f[0], f[1].toDouble(), f[2].toDouble(), int(line.stations.size())});
+        line.box.add(f[1].toDouble(), f[2].toDouble());
+    }
+    MapCanvas canvas({line});
+    canvas.setCurrent(0, {}, {});
+    canvas.resize(window);
+    canvas.showCurrent();
+    canvas.grab();
+    const QList<QRectF>& names = canvas.currentNames();
+    QCOMPARE(names.size(), stations.size());
+    for (int i = 0; i < int(names.size()); ++i) {
+        const QString what = stations[i].section(u' ', 0, 0);
+        QVERIFY2(!names[i].isEmpty(), qPrintable(what + QStringLiteral(" unnamed")));
+        QVERIFY2(QRectF(canvas.rect()).contains(names[i]), qPrintable(what));
+        const auto distance = [&](int station) {
+            const QPointF dot = canvas.stationPixel(0, station);
+            const qreal dx = std::max({names[i].left() - dot.x(), 0.0, dot.x() - names[i].right()});
+            const qreal dy = std::max({names[i].top() - dot.y(), 0.0, dot.y() - names[i].bottom()});
+            return std::hypot(dx, dy);
+        };
+        for (int j = 0; j < int(names.size()); ++j) {
+            QVERIFY2(distance(j) >= 4, qPrintable(what + QStringLiteral(" covers a dot")));
+            if (j == i)
+                continue;
+            QVERIFY2(
+                distance(j) > distance(i),
+                qPrintable(what + QStringLiteral(" reads as ") + stations[j].section(u' ', 0, 0)));
+            QVERIFY2(!names[i].intersects(names[j]), qPrintable(what));
+        }
+    }
+}
+
+// A name beside a station near the map's right edge goes to its left: the map is not the
+// whole window it is painted into.
+void TestMap::namesStayOnTheMap()
+{
+    QWidget window;
+    window.resize(900, 400);
+    MapLine line;
+    line.name = QStringLiteral("端の線");
+    line.colour = line.pale = QColor(0x9e, 0x9e, 0x9e);
+    const MapView view {35.0, 135.0, 6000};
+    for (const QPointF pixel : {QPointF(300, 260), QPointF(585, 200)}) {
+        double latitude = 0, longitude = 0;
+        Unproject(view, QSizeF(600, 400), pixel, &latitude, &longitude);
+        line.stations.append(
+            {pixel.x() < 500 ? QStringLiteral("内側") : QStringLiteral("右の端の駅"), latitude,
+             longitude, int(line.stations.size())});
+        line.box.add(latitude, longitude);
+    }
+    auto* canvas = new MapCanvas({line}, &window);
+    canvas->setGeometry(0, 0, 600, 400);
+    canvas->setView(view);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(canvas->labelsDrawn(), 2);
+    for (const QRectF& name : canvas->namesDrawn())
+        QVERIFY(QRectF(canvas->rect()).contains(name));
 }
 
 void TestMap::mapThroughTheMainWindow()

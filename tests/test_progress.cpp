@@ -70,6 +70,8 @@ private slots:
     void diagramRunsInOrderAndWraps();
     void keyboardSelectsStation();
     void picturesRender();
+    void chartStepsByGame_data();
+    void chartStepsByGame();
     void csvGoesToTheExporter();
     void pictureSaveFailureIsTold();
     void mnemonicsAreUnique();
@@ -89,8 +91,9 @@ void TestProgress::knownShare()
     LibraryProgress library;
     library.stations = 2321;
     library.known = 312;
-    QCOMPARE(LibraryKnownText(library),
-             QStringLiteral("全国 2,321 駅のうち 312 駅（13%）を覚えました"));
+    QCOMPARE(
+        LibraryKnownText(library),
+        QStringLiteral("全国 のべ 2,321 駅（路線ごとに数えて）のうち 312 駅（13%）を覚えました"));
 }
 
 void TestProgress::diagramRunsInOrderAndWraps()
@@ -168,6 +171,60 @@ void TestProgress::picturesRender()
     QCOMPARE(RenderChart(LineProgress {}, QSize(300, 200), QApplication::font()).size(),
              QSize(300, 200));
     QCOMPARE(RenderRoute(LineProgress {}, 300, QApplication::font()).width(), 300);
+}
+
+void TestProgress::chartStepsByGame_data()
+{
+    QTest::addColumn<QList<int>>("days"); // each game's day after the first, oldest first
+    QTest::addColumn<qreal>("width");
+    QTest::addColumn<QList<int>>("named"); // the games whose day is named; empty: not checked
+    QTest::newRow("three games on one day") << QList<int> {0, 0, 0} << 600.0 << QList<int> {0};
+    QTest::newRow("days of several games")
+        << QList<int> {0, 0, 1, 1, 1, 3} << 600.0 << QList<int> {0, 2, 5};
+    QList<int> daily;
+    for (int day = 0; day < 60; ++day)
+        daily << day;
+    QTest::newRow("a game a day on a narrow chart") << daily << 240.0 << QList<int> {};
+}
+
+void TestProgress::chartStepsByGame()
+{
+    QFETCH(QList<int>, days);
+    QFETCH(qreal, width);
+    QFETCH(QList<int>, named);
+    QList<GamePoint> games;
+    for (int i = 0; i < int(days.size()); ++i) {
+        games << GamePoint {
+            QDateTime(QDate(2026, 4, 28).addDays(days[i]), QTime(8, 0).addSecs(60 * i)), 0.5, 100};
+    }
+    const QRectF plot(40, 20, width, 200);
+    // One step a game, oldest on the left, all within the plot.
+    for (int i = 0; i < int(games.size()); ++i) {
+        const qreal x = ChartGameX(plot, games.size(), i);
+        QVERIFY(x > plot.left() && x < plot.right());
+        if (i > 0)
+            QVERIFY(x - ChartGameX(plot, games.size(), i - 1) >= width / games.size() - 0.01);
+    }
+    const QFontMetricsF fm(QApplication::font());
+    const QList<ChartDayLabel> labels = ChartDayLabels(plot, games, fm);
+    QList<int> got;
+    for (int i = 0; i < int(labels.size()); ++i) {
+        const ChartDayLabel& label = labels[i];
+        got << label.game;
+        // Each at the first game of its day, under the plot, clear of the one before.
+        QCOMPARE(label.text, games[label.game].when.date().toString(QStringLiteral("M/d")));
+        QVERIFY(label.game == 0
+                || games[label.game - 1].when.date() != games[label.game].when.date());
+        QVERIFY(label.rect.left() >= plot.left() && label.rect.right() <= plot.right());
+        QVERIFY(label.rect.top() > plot.bottom());
+        if (i > 0)
+            QVERIFY(labels[i - 1].rect.right() < label.rect.left());
+    }
+    QVERIFY(!got.isEmpty() && got.first() == 0);
+    if (!named.isEmpty())
+        QCOMPARE(got, named);
+    else
+        QVERIFY(got.size() > 3 && got.size() < games.size());
 }
 
 void TestProgress::csvGoesToTheExporter()

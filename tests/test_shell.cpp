@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "envguard.h"
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "fonts.h"
@@ -20,9 +21,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+
+#include <functional>
 
 class TestShell : public QObject
 {
@@ -35,6 +39,7 @@ private slots:
     void menuTree_data();
     void menuTree();
     void windowFrame();
+    void accessKeysAreOwn();
     void finderLoadsLine();
 };
 
@@ -173,6 +178,52 @@ void TestShell::windowFrame()
     QCOMPARE(got, bar);
     // The mode list starts empty; its items come when the window loads.
     QCOMPARE(w.cmbGameMode->count(), 0);
+}
+
+// Every entry of every menu, 路線一覧's regions and lines with them, has an access key that no
+// other entry of its menu has; only ゲーム's three designed (&S) share theirs.
+void TestShell::accessKeysAreOwn()
+{
+    QTemporaryDir dir;
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.filePath("xdg").toUtf8());
+    FakeHost host;
+    host.folder = dir.path();
+    FakeMixer mixer;
+    for (const char* folder : {"line/kanto", "line/shinkansen", "xdg/tabidori/line"})
+        QVERIFY(QDir().mkpath(dir.filePath(folder)));
+    for (int i = 0; i < 12; ++i)
+        writeLineFile(dir, QStringLiteral("line/kanto/線%1.txt").arg(i),
+                      {QStringLiteral("線%1").arg(i), "###", "a,あ"});
+    writeLineFile(dir, "line/shinkansen/新幹線.txt", {"新幹線", "###", "c,し"});
+    writeLineFile(dir, "xdg/tabidori/line/mine.txt", {"自分線", "###", "m,む"});
+    frmMain w;
+    w.Form_Load(QString());
+    const QStringList shareS {"スタート(&S)", "中断(&S)", "スコア詳細(&S)"};
+    static const QRegularExpression key(QStringLiteral("&([^&])"));
+    int menus = 0;
+    const std::function<void(const QList<QAction*>&, const QString&)> check
+        = [&](const QList<QAction*>& actions, const QString& where) {
+              ++menus;
+              QHash<QChar, QString> seen;
+              for (QAction* a : actions) {
+                  if (a->isSeparator() || (!a->isEnabled() && a->text().startsWith(u'（')))
+                      continue;
+                  const QRegularExpressionMatch m = key.match(a->text());
+                  QVERIFY2(m.hasMatch(), qPrintable(where + u'/' + a->text()));
+                  const QChar k = m.captured(1).at(0).toUpper();
+                  const bool shared = shareS.contains(a->text()) && shareS.contains(seen.value(k));
+                  QVERIFY2(!seen.contains(k) || shared,
+                           qPrintable(where + u'/' + a->text() + u'/' + seen.value(k)));
+                  seen.insert(k, a->text());
+                  if (QMenu* sub = a->menu()) {
+                      emit sub->aboutToShow();
+                      check(sub->actions(), where + u'/' + a->text());
+                  }
+              }
+          };
+    check(w.menuBar()->actions(), QString());
+    QVERIFY(menus > 9); // the bar, its six menus, two regions, マイ路線
 }
 
 // 路線を探す as the player uses it: a reading typed, the list as it stands, Down and

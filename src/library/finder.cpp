@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "finder.h"
 #include "linecatalogue.h"
+#include "romaji.h"
 
 #include <algorithm>
 
@@ -145,29 +146,63 @@ FinderIndex BuildFinderIndex(const QList<IndexedLine>& lines)
     return index;
 }
 
+namespace {
+
+// The folded query's letters as the answer box turns romaji into kana ("yamanote" is やまのて);
+// "" when that changes nothing ("jr").
+QString kanaOf(const QString& q)
+{
+    romaji::Composer composer;
+    QString kana;
+    for (const QChar c : q)
+        kana += composer.feed(c);
+    // Letters still waiting for their vowel are left off, so that the list narrows as the
+    // learner types ("shinjuk" looks for しんじゅ); a last "n" is ん, as the box takes it on
+    // Enter.
+    if (composer.pending() == QLatin1String("n"))
+        kana += composer.flush();
+    kana = FinderFold(kana);
+    return kana == q ? QString() : kana;
+}
+
+// The line's best match for one form of the query; false when it has none.
+bool matchLine(const FinderLine& line, const QString& q, FinderHit* hit)
+{
+    if (lineMatch(line, q, &hit->rank))
+        return true;
+    const FinderHit station = stationMatch(line, q);
+    if (station.station >= 0 && station.rank == FinderRank::Station)
+        *hit = {hit->line, station.rank, station.station};
+    else if (line.operatorName.contains(q))
+        hit->rank = FinderRank::Operator;
+    else if (anyContains(line.prefectures, q))
+        hit->rank = FinderRank::Prefecture;
+    else if (station.station >= 0)
+        *hit = {hit->line, station.rank, station.station};
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
 QList<FinderHit> FindLines(const FinderIndex& index, const QString& query)
 {
     const QString q = FinderFold(query);
     QList<FinderHit> hits;
     if (q.isEmpty())
         return hits;
+    // The text as typed ("JR", "JY") and as the answer box would turn it into kana.
+    const QString kana = kanaOf(q);
     for (const int i : index.order) {
         const FinderLine& line = index.lines[i];
         FinderHit hit {i, FinderRank::Name, -1};
-        if (lineMatch(line, q, &hit.rank)) {
-            hits.append(hit);
-            continue;
-        }
-        const FinderHit station = stationMatch(line, q);
-        if (station.station >= 0 && station.rank == FinderRank::Station)
-            hit = {i, station.rank, station.station};
-        else if (line.operatorName.contains(q))
-            hit.rank = FinderRank::Operator;
-        else if (anyContains(line.prefectures, q))
-            hit.rank = FinderRank::Prefecture;
-        else if (station.station >= 0)
-            hit = {i, station.rank, station.station};
-        else
+        const bool typed = matchLine(line, q, &hit);
+        FinderHit converted {i, FinderRank::Name, -1};
+        if (!kana.isEmpty() && matchLine(line, kana, &converted)
+            && (!typed || converted.rank < hit.rank))
+            hit = converted;
+        else if (!typed)
             continue;
         hits.append(hit);
     }

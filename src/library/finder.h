@@ -3,7 +3,8 @@
 #pragma once
 // Finding a line in the library by what a learner remembers of it: its name in kanji or its
 // reading in kana, its operator, a prefecture it runs through, or a station it stops at (by
-// name or reading). Kana of either script match each other, full-width letters match ASCII.
+// name or reading). Kana of either script match each other, full-width letters match ASCII, and
+// romaji matches the readings as the answer box would type them.
 
 #include "lineindex.h"
 
@@ -58,6 +59,6 @@ FinderIndex BuildFinderIndex(const QList<IndexedLine>& lines);
 // as hiragana, blanks of either width removed.
 QString FinderFold(const QString& text);
 
-// The lines that match query, best first, lines of one rank in the index's order; none for a
-// query that is empty once folded.
+// The lines that match query, as typed or as kana from its romaji, best first, lines of one
+// rank in the index's order; none for a query that is empty once folded.
 QList<FinderHit> FindLines(const FinderIndex& index, const QString& query);

@@ -49,8 +49,15 @@ void MapCanvas::setView(const MapView& view)
 void MapCanvas::showCurrent()
 {
     const GeoBox box = current_ >= 0 ? lines_[current_].box : JapanBox();
-    // Room at the edges for the names beside the end stations.
-    setView(FitView(box, QSizeF(size()), 20 + 6 * fontMetrics().height()));
+    setView(FitView(box, QSizeF(size()), fitMargin()));
+}
+
+QSizeF MapCanvas::fitMargin() const
+{
+    // Room at the edges for the names beside the end stations; a map opened small (a screen
+    // scaled up) keeps most of itself for the line, and its names find room around their dots.
+    const qreal room = 20 + 6 * fontMetrics().height();
+    return {std::min(room, width() / 6.0), std::min(room, height() / 6.0)};
 }
 
 void MapCanvas::setSelected(int line)

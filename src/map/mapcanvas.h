@@ -9,11 +9,13 @@
 #include "mapnetwork.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
 
 class QPainter;
+class MapLabelSpace;
 
 // Paints a station's dot in the colour of its card state (the caller's own numbering).
 using MapDotPainter = std::function<void(QPainter&, QPointF centre, qreal radius, int state)>;
@@ -46,7 +48,12 @@ public:
 
     // How long the last paint took, in milliseconds; and the number of station names drawn.
     double lastPaintMs() const { return lastPaintMs_; }
-    int labelsDrawn() const { return labelsDrawn_; }
+    int labelsDrawn() const { return int(namesDrawn_.size()); }
+    // Where every name was written at the last paint, in the widget.
+    const QList<QRectF>& namesDrawn() const { return namesDrawn_; }
+    // Where each station of the chosen line was named at the last paint, in the widget; an
+    // empty rectangle for one out of sight or named already by a station of the same name.
+    const QList<QRectF>& currentNames() const { return currentNames_; }
 
     QSize sizeHint() const override { return {880, 620}; }
 
@@ -77,6 +84,13 @@ private:
     void paintLine(QPainter& p, int line, qreal width, bool withDots);
     void paintOtherStations(QPainter& p, const QRectF& seen);
     void paintLabels(QPainter& p, const QRectF& seen);
+    void paintCurrentNames(QPainter& p, MapLabelSpace& space, const QRectF& seen,
+                           QHash<QString, QPointF>& named, qreal near);
+    // The margin a fitted view leaves around the chosen line.
+    QSizeF fitMargin() const;
+    // The chosen line's dots shrink at the country's scale, where its stations lie on top of
+    // each other.
+    qreal dotRadius() const;
 
     QList<MapLine> lines_;
     MapProjection projected_;
@@ -91,5 +105,6 @@ private:
     bool dragging_ = false;
     bool pressed_ = false;
     double lastPaintMs_ = 0;
-    int labelsDrawn_ = 0;
+    QList<QRectF> namesDrawn_;
+    QList<QRectF> currentNames_;
 };

@@ -1,18 +1,77 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the map paints: the lines around first, pale and thin, culled by their boxes; the
-// selected line over them; the chosen line on top with its dots; then the names, the chosen
-// line's first, each left out where it would cover one already written.
+// selected line over them; the chosen line on top with its dots; then the names. The chosen
+// line's come first and every one of them in sight is written, moved around its dot until it
+// finds room; the other lines' names only where they fit around those.
 #include "mapcanvas.h"
 
 #include <QLoggingCategory>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 // Each paint's time, for a look at a slow machine: QT_LOGGING_RULES="tabidori.map=true".
 Q_LOGGING_CATEGORY(logMap, "tabidori.map", QtCriticalMsg)
+
+// Where the names already written stand, bucketed by a coarse grid so that each new name is
+// checked against its neighbours only.
+class MapLabelSpace
+{
+public:
+    bool isFree(const QRectF& r) const
+    {
+        bool free = true;
+        visit(r, [&](const QRectF& other) { free = free && !other.intersects(r); });
+        return free;
+    }
+    bool take(const QRectF& r)
+    {
+        if (!isFree(r))
+            return false;
+        add(r);
+        return true;
+    }
+    void add(const QRectF& r)
+    {
+        const int x0 = cell(r.left()), x1 = cell(r.right());
+        const int y0 = cell(r.top()), y1 = cell(r.bottom());
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                cells_[key(x, y)].append(r);
+    }
+    // How much of r the names and dots already placed cover, in square pixels (a rectangle
+    // spanning several cells may be counted more than once: enough to choose the least bad).
+    qreal covered(const QRectF& r) const
+    {
+        qreal area = 0;
+        visit(r, [&](const QRectF& other) {
+            const QRectF both = other.intersected(r);
+            area += both.width() * both.height();
+        });
+        return area;
+    }
+
+private:
+    template<typename F> void visit(const QRectF& r, F f) const
+    {
+        const int x0 = cell(r.left()), x1 = cell(r.right());
+        const int y0 = cell(r.top()), y1 = cell(r.bottom());
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const auto it = cells_.constFind(key(x, y));
+                if (it != cells_.cend())
+                    for (const QRectF& other : *it)
+                        f(other);
+            }
+    }
+    static int cell(qreal v) { return int(std::floor(v / 96)); }
+    static qint64 key(int x, int y) { return (qint64(x) << 32) ^ quint32(y); }
+    QHash<qint64, QList<QRectF>> cells_;
+};
 
 namespace {
 
@@ -25,30 +84,36 @@ constexpr double kOtherNamesScale = 4500;
 // Below this scale a track is drawn through fewer points than it has stations.
 constexpr double kThinScale = 3000;
 
-// Where the names already written stand, bucketed by a coarse grid so that each new name is
-// checked against its neighbours only.
-class LabelSpace
+// The chosen line's dots, bucketed like the names: a name beside one dot must not stand nearer
+// to another, or it reads as that one's.
+class DotGrid
 {
 public:
-    bool take(const QRectF& r)
+    void add(QPointF dot) { cells_[key(cell(dot.x()), cell(dot.y()))].append(dot); }
+    // Whether no other dot is as near to r as own is.
+    bool nearestIs(const QRectF& r, QPointF own) const
     {
-        const int x0 = cell(r.left()), x1 = cell(r.right());
-        const int y0 = cell(r.top()), y1 = cell(r.bottom());
+        const qreal mine = distance(r, own);
+        const int x0 = cell(r.left() - mine), x1 = cell(r.right() + mine);
+        const int y0 = cell(r.top() - mine), y1 = cell(r.bottom() + mine);
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
-                for (const QRectF& other : cells_.value(key(x, y)))
-                    if (other.intersects(r))
+                for (const QPointF& dot : cells_.value(key(x, y)))
+                    if (dot != own && distance(r, dot) <= mine)
                         return false;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-                cells_[key(x, y)].append(r);
         return true;
     }
 
 private:
+    static qreal distance(const QRectF& r, QPointF p)
+    {
+        const qreal dx = std::max({r.left() - p.x(), 0.0, p.x() - r.right()});
+        const qreal dy = std::max({r.top() - p.y(), 0.0, p.y() - r.bottom()});
+        return std::hypot(dx, dy);
+    }
     static int cell(qreal v) { return int(std::floor(v / 96)); }
     static qint64 key(int x, int y) { return (qint64(x) << 32) ^ quint32(y); }
-    QHash<qint64, QList<QRectF>> cells_;
+    QHash<qint64, QList<QPointF>> cells_;
 };
 
 void defaultDot(QPainter& p, QPointF centre, qreal radius, int)
@@ -58,22 +123,55 @@ void defaultDot(QPainter& p, QPointF centre, qreal radius, int)
     p.drawEllipse(centre, radius, radius);
 }
 
-// Writes a name beside its dot, on the right or else on the left, on a pale ground; false when
-// both places are taken.
-bool placeLabel(QPainter& p, LabelSpace& space, const QFontMetricsF& fm, QPointF dot, qreal gap,
-                const QString& name)
+// Where a name may stand beside its dot, best first: on the right, then on the left; with
+// `around`, also above, below and at its corners, and then a step further out.
+QList<QRectF> placesFor(QPointF dot, qreal gap, QSizeF size, bool around)
 {
-    const qreal w = fm.horizontalAdvance(name) + 4, h = fm.height();
-    for (const QRectF r : {QRectF(dot.x() + gap, dot.y() - h / 2, w, h),
-                           QRectF(dot.x() - gap - w, dot.y() - h / 2, w, h)}) {
-        if (!QRectF(p.window()).contains(r) || !space.take(r.adjusted(-1, -1, 1, 1)))
+    const qreal w = size.width(), h = size.height();
+    QList<QRectF> places {QRectF(dot.x() + gap, dot.y() - h / 2, w, h),
+                          QRectF(dot.x() - gap - w, dot.y() - h / 2, w, h)};
+    if (!around)
+        return places;
+    places << QRectF(dot.x() - w / 2, dot.y() - gap - h, w, h)
+           << QRectF(dot.x() - w / 2, dot.y() + gap, w, h)
+           << QRectF(dot.x() + gap, dot.y() - gap - h, w, h)
+           << QRectF(dot.x() + gap, dot.y() + gap, w, h)
+           << QRectF(dot.x() - gap - w, dot.y() - gap - h, w, h)
+           << QRectF(dot.x() - gap - w, dot.y() + gap, w, h);
+    const qreal far = 2.5 * gap;
+    places << QRectF(dot.x() + far, dot.y() - h / 2, w, h)
+           << QRectF(dot.x() - far - w, dot.y() - h / 2, w, h)
+           << QRectF(dot.x() - w / 2, dot.y() - far - h, w, h)
+           << QRectF(dot.x() - w / 2, dot.y() + far, w, h);
+    return places;
+}
+
+void writeName(QPainter& p, const QFontMetricsF& fm, const QRectF& r, const QString& name)
+{
+    p.fillRect(r, QColor(255, 255, 255, 210));
+    // At a point rather than in a box: no layout of its own for each of hundreds of names.
+    p.drawText(QPointF(r.left() + 2, r.top() + fm.ascent()), name);
+}
+
+QSizeF nameSize(const QFontMetricsF& fm, const QString& name)
+{
+    return {fm.horizontalAdvance(name) + 4, fm.height()};
+}
+
+// Writes a name of a line around the chosen one beside its dot, on the right or else on the
+// left, inside window (the widget: the painter's own window is the whole backing store, so
+// a name there could run out of the map); where, or an empty rectangle when both places are
+// taken.
+QRectF placeLabel(QPainter& p, MapLabelSpace& space, const QFontMetricsF& fm, const QRectF& window,
+                  QPointF dot, qreal gap, const QString& name)
+{
+    for (const QRectF& r : placesFor(dot, gap, nameSize(fm, name), false)) {
+        if (!window.contains(r) || !space.take(r.adjusted(-1, -1, 1, 1)))
             continue;
-        p.fillRect(r, QColor(255, 255, 255, 210));
-        // At a point rather than in a box: no layout of its own for each of hundreds of names.
-        p.drawText(QPointF(r.left() + 2, r.top() + fm.ascent()), name);
-        return true;
+        writeName(p, fm, r, name);
+        return r;
     }
-    return false;
+    return {};
 }
 
 } // namespace
@@ -100,7 +198,7 @@ void MapCanvas::paintEvent(QPaintEvent*)
     paintLabels(p, seen);
     lastPaintMs_ = timer.nsecsElapsed() / 1e6;
     qCDebug(logMap, "paint %.2f ms at scale %.0f, %d names", lastPaintMs_, view_.scale,
-            labelsDrawn_);
+            labelsDrawn());
 }
 
 void MapCanvas::paintTracks(QPainter& p, const QRectF& seen)
@@ -148,18 +246,23 @@ void MapCanvas::paintLine(QPainter& p, int line, qreal width, bool withDots)
     p.drawPolyline(track);
     if (!withDots)
         return;
-    // Dots shrink at the country's scale, where a line's stations lie on top of each other.
-    const qreal radius = view_.scale < 300 ? 3 : view_.scale < 3000 ? 4.5 : 6;
+    const qreal radius = dotRadius();
     const MapDotPainter& dot = paintDot_ ? paintDot_ : MapDotPainter(defaultDot);
     const QList<MapStation>& stations = lines_[line].stations;
     for (int i = 0; i < stations.size(); ++i)
         dot(p, track[i], radius, states_.value(stations[i].entry, 0));
 }
 
+qreal MapCanvas::dotRadius() const
+{
+    return view_.scale < 300 ? 3 : view_.scale < 3000 ? 4.5 : 6;
+}
+
 void MapCanvas::paintLabels(QPainter& p, const QRectF& seen)
 {
-    LabelSpace space;
-    labelsDrawn_ = 0;
+    MapLabelSpace space;
+    namesDrawn_.clear();
+    currentNames_.clear();
     const QFontMetricsF fm(font());
     p.setFont(font());
     const QPointF at = seen.topLeft();
@@ -167,29 +270,27 @@ void MapCanvas::paintLabels(QPainter& p, const QRectF& seen)
     // platform's length, and the same name twice side by side reads as two stations.
     QHash<QString, QPointF> named;
     const qreal near = 4 * fm.height();
+    const auto namedNear = [&](const MapStation& station, QPointF dot) {
+        const auto same = named.constFind(station.name);
+        return same != named.cend() && QLineF(*same, dot).length() < near;
+    };
+    if (current_ >= 0)
+        paintCurrentNames(p, space, seen, named, near);
     const auto write = [&](int line, qreal gap, const QColor& ink) {
         p.setPen(ink);
         const QPolygonF& track = projected_.tracks[line];
         const QList<MapStation>& stations = lines_[line].stations;
         for (int i = 0; i < stations.size(); ++i) {
-            if (!seen.contains(track[i]))
+            if (!seen.contains(track[i]) || namedNear(stations[i], track[i]))
                 continue;
-            const auto same = named.constFind(stations[i].name);
-            if (same != named.cend() && QLineF(*same, track[i]).length() < near)
-                continue;
-            if (placeLabel(p, space, fm, track[i] - at, gap, stations[i].name)) {
+            const QRectF r
+                = placeLabel(p, space, fm, QRectF(rect()), track[i] - at, gap, stations[i].name);
+            if (!r.isEmpty()) {
                 named.insert(stations[i].name, track[i]);
-                ++labelsDrawn_;
+                namesDrawn_ << r;
             }
         }
     };
-    // Every dot of the chosen line is kept free of other names.
-    if (current_ >= 0)
-        for (const QPointF& dot : projected_.tracks[current_])
-            if (seen.contains(dot))
-                space.take(QRectF(dot - at - QPointF(5, 5), QSizeF(10, 10)));
-    if (current_ >= 0)
-        write(current_, 8, Qt::black);
     if (selected_ >= 0 && selected_ != current_)
         write(selected_, 5, QColor(30, 30, 30));
     if (view_.scale < kOtherNamesScale)
@@ -197,4 +298,113 @@ void MapCanvas::paintLabels(QPainter& p, const QRectF& seen)
     for (int i = 0; i < lines_.size(); ++i)
         if (i != current_ && i != selected_ && projected_.boxes[i].intersects(seen))
             write(i, 4, QColor(90, 90, 90));
+}
+
+void MapCanvas::paintCurrentNames(QPainter& p, MapLabelSpace& space, const QRectF& seen,
+                                  QHash<QString, QPointF>& named, qreal near)
+{
+    const QFontMetricsF fm(font());
+    const QPointF at = seen.topLeft();
+    const QRectF window(rect());
+    const QPolygonF& track = projected_.tracks[current_];
+    const QList<MapStation>& stations = lines_[current_].stations;
+    const qreal gap = 8;
+    currentNames_ = QList<QRectF>(stations.size());
+    p.setPen(Qt::black);
+
+    // Its dots are kept free of every name.
+    DotGrid dots;
+    const qreal r = dotRadius() + 1;
+    for (int i = 0; i < stations.size(); ++i) {
+        if (!seen.contains(track[i]))
+            continue;
+        space.add(QRectF(track[i] - at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+        dots.add(track[i] - at);
+    }
+    const auto fits = [&](int i, const QRectF& place) {
+        return window.contains(place) && dots.nearestIs(place, track[i] - at)
+            && space.isFree(place.adjusted(-1, -1, 1, 1));
+    };
+    const auto write = [&](int i, const QRectF& place) {
+        space.add(place.adjusted(-1, -1, 1, 1));
+        writeName(p, fm, place, stations[i].name);
+        currentNames_[i] = place;
+        namesDrawn_ << place;
+    };
+
+    // The names go in one at a time, the one with the fewest free places around its dot first,
+    // so that a name with room elsewhere does not take a crowded one's only place; each takes
+    // its best free place (on the right when it can). After each, only the names that could
+    // have stood where it went count their places again.
+    struct Waiting
+    {
+        int station;
+        QSizeF size;
+        int places;
+    };
+    const qreal far = 2.5 * gap + 2;
+    const auto freePlaces = [&](const Waiting& w) {
+        QList<QRectF> out;
+        for (const QRectF& place : placesFor(track[w.station] - at, gap, w.size, true))
+            if (fits(w.station, place))
+                out << place;
+        return out;
+    };
+    QList<Waiting> waiting;
+    for (int i = 0; i < stations.size(); ++i) {
+        if (!seen.contains(track[i]))
+            continue;
+        const auto same = named.constFind(stations[i].name);
+        if (same != named.cend() && QLineF(*same, track[i]).length() < near)
+            continue;
+        named.insert(stations[i].name, track[i]);
+        Waiting w {i, nameSize(fm, stations[i].name), 0};
+        w.places = int(freePlaces(w).size());
+        waiting << w;
+    }
+    QList<int> crowded;
+    while (!waiting.isEmpty()) {
+        const auto fewest = std::min_element(
+            waiting.cbegin(), waiting.cend(),
+            [](const Waiting& a, const Waiting& b) { return a.places < b.places; });
+        const Waiting w = waiting.takeAt(fewest - waiting.cbegin());
+        const QList<QRectF> places = freePlaces(w);
+        if (places.isEmpty()) {
+            crowded << w.station;
+            continue;
+        }
+        const QRectF taken = places.first();
+        write(w.station, taken);
+        for (Waiting& other : waiting) {
+            const QPointF dot = track[other.station] - at;
+            const QSizeF reach(far + other.size.width(), far + other.size.height());
+            if (QRectF(dot - QPointF(reach.width(), reach.height()), 2 * reach).intersects(taken))
+                other.places = int(freePlaces(other).size());
+        }
+    }
+    // When the whole line is in sight, every name is written: a name with no free place takes
+    // the one that covers least of the others, pulled inside the window. Zoomed out further,
+    // such names are left out rather than written over each other.
+    const QSizeF size(this->size());
+    if (view_.scale < FitView(lines_[current_].box, size, fitMargin()).scale * 0.999)
+        return;
+    std::sort(crowded.begin(), crowded.end());
+    for (const int i : crowded) {
+        QRectF best;
+        qreal least = std::numeric_limits<qreal>::max();
+        for (QRectF place : placesFor(track[i] - at, gap, nameSize(fm, stations[i].name), true)) {
+            place.moveLeft(std::clamp(place.left(), window.left(),
+                                      std::max(window.left(), window.right() - place.width())));
+            place.moveTop(std::clamp(place.top(), window.top(),
+                                     std::max(window.top(), window.bottom() - place.height())));
+            // Nearer to another dot reads as that one's name: as bad as covering a whole name.
+            const qreal cost = space.covered(place.adjusted(-1, -1, 1, 1))
+                + (dots.nearestIs(place, track[i] - at) ? 0 : place.width() * place.height());
+            if (cost < least) {
+                least = cost;
+                best = place;
+            }
+        }
+        write(i, best);
+    }
 }

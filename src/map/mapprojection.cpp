@@ -64,6 +64,11 @@ void Unproject(const MapView& view, QSizeF window, QPointF pixel, double* latitu
 
 MapView FitView(const GeoBox& box, QSizeF window, double margin)
 {
+    return FitView(box, window, QSizeF(margin, margin));
+}
+
+MapView FitView(const GeoBox& box, QSizeF window, QSizeF margin)
+{
     MapView view;
     if (box.empty)
         return FitView(JapanBox(), window, margin);
@@ -73,8 +78,8 @@ MapView FitView(const GeoBox& box, QSizeF window, double margin)
     // A box smaller than about two kilometres is shown as if it were that large.
     const double height = std::max(box.north - box.south, 0.02);
     const double width = std::max((box.east - box.west) * factor, 0.02);
-    const double w = std::max(1.0, window.width() - 2 * margin);
-    const double h = std::max(1.0, window.height() - 2 * margin);
+    const double w = std::max(1.0, window.width() - 2 * margin.width());
+    const double h = std::max(1.0, window.height() - 2 * margin.height());
     view.scale = std::clamp(std::min(w / width, h / height), kMinMapScale, kMaxMapScale);
     return view;
 }

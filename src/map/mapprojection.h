@@ -58,6 +58,9 @@ void Unproject(const MapView& view, QSizeF window, QPointF pixel, double* latitu
 // The view that shows the box whole in a window of the given size with margin pixels to spare
 // at each edge; a single point (or a box smaller than a town) is shown at a town's scale.
 MapView FitView(const GeoBox& box, QSizeF window, double margin);
+// The same with margin.width() to spare at the left and right, margin.height() at the top and
+// bottom.
+MapView FitView(const GeoBox& box, QSizeF window, QSizeF margin);
 
 // The view zoomed by factor (scale clamped to the limits) so that the place under pixel stays
 // under it.

@@ -6,9 +6,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTimeZone>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -20,8 +20,6 @@ int Intervals(qreal plotHeight, qreal lineSpacing)
         return 5;
     return plotHeight >= 2 * 1.2 * lineSpacing ? 2 : 1;
 }
-
-constexpr qint64 kDayMs = 24 * 60 * 60 * 1000;
 
 struct Scale
 {
@@ -46,91 +44,15 @@ Scale ScoreScale(const QList<GamePoint>& games, int intervals)
     return {lo, lo + intervals * step};
 }
 
-// The time the axis spans: the games with a little room each side; a single day's games sit in
-// the middle of three days.
-struct Span
-{
-    QDateTime from;
-    QDateTime to;
-};
-
-Span TimeSpan(const QList<GamePoint>& games)
-{
-    QDateTime first = games.first().when, last = first;
-    for (const GamePoint& g : games) {
-        first = std::min(first, g.when);
-        last = std::max(last, g.when);
-    }
-    const qint64 ms = first.msecsTo(last);
-    if (ms < kDayMs) {
-        const QDateTime middle = first.addMSecs(ms / 2);
-        return {middle.addMSecs(-kDayMs - kDayMs / 2), middle.addMSecs(kDayMs + kDayMs / 2)};
-    }
-    const qint64 room = std::max<qint64>(ms / 25, kDayMs / 4);
-    return {first.addMSecs(-room), last.addMSecs(room)};
-}
-
-struct Ticks
-{
-    QList<QDateTime> at;
-    QString format;
-};
-
-// Midnights every `days` days, or the first of every `months` months, within the span.
-QList<QDateTime> TicksEvery(const Span& span, int days, int months)
-{
-    QList<QDateTime> at;
-    QDate d = span.from.date();
-    if (months > 0) {
-        d = QDate(d.year(), d.month(), 1);
-        while ((d.month() - 1) % months != 0)
-            d = d.addMonths(1);
-    } else if (days == 7) {
-        d = d.addDays((8 - d.dayOfWeek()) % 7); // Mondays
-    }
-    for (int guard = 0; guard < 1000; ++guard) {
-        const QDateTime t(d, QTime(0, 0), span.from.timeZone());
-        if (t > span.to)
-            break;
-        if (t >= span.from)
-            at << t;
-        d = months > 0 ? d.addMonths(months) : d.addDays(days);
-    }
-    return at;
-}
-
-// As many dates as fit under the plot without their labels touching.
-Ticks TimeTicks(const Span& span, qreal width, const QFontMetricsF& fm)
-{
-    const qreal room = fm.horizontalAdvance(QStringLiteral("12/31")) + fm.averageCharWidth() * 3;
-    for (const int days : {1, 2, 7, 14}) {
-        QList<QDateTime> at = TicksEvery(span, days, 0);
-        if (at.size() * room <= width)
-            return {at, QStringLiteral("M/d")};
-    }
-    const qreal monthRoom
-        = fm.horizontalAdvance(QStringLiteral("2026/12")) + fm.averageCharWidth() * 3;
-    for (const int months : {1, 2, 3, 6, 12, 24, 60}) {
-        QList<QDateTime> at = TicksEvery(span, 0, months);
-        if (at.size() * monthRoom <= width || months == 60)
-            return {at, QStringLiteral("yyyy/M")};
-    }
-    return {};
-}
-
 // Maps games onto the plot.
 struct Plot
 {
     QRectF rect;
-    Span span;
+    qsizetype games = 1;
     Scale score;
     int intervals = 5;
 
-    qreal x(const QDateTime& t) const
-    {
-        const double whole = double(span.from.msecsTo(span.to));
-        return rect.left() + rect.width() * double(span.from.msecsTo(t)) / whole;
-    }
+    qreal x(int game) const { return ChartGameX(rect, games, game); }
     qreal yRate(double rate) const { return rect.bottom() - rect.height() * rate; }
     qreal yScore(double s) const
     {
@@ -174,8 +96,9 @@ void PaintLegend(QPainter& p, const QRectF& row, const QFontMetricsF& fm)
     }
 }
 
-// The grid, both scales and the dates under the plot.
-void PaintAxes(QPainter& p, const Plot& plot, const QFontMetricsF& fm)
+// The grid, both scales and the days under the plot.
+void PaintAxes(QPainter& p, const Plot& plot, const QList<GamePoint>& games,
+               const QFontMetricsF& fm)
 {
     const QRectF& r = plot.rect;
     const qreal h = fm.height();
@@ -192,16 +115,14 @@ void PaintAxes(QPainter& p, const Plot& plot, const QFontMetricsF& fm)
         p.drawText(QRectF(r.right() + 6, y - h / 2, 1000, h), Qt::AlignLeft | Qt::AlignVCenter,
                    ScoreLabel(score));
     }
-    const Ticks ticks = TimeTicks(plot.span, r.width(), fm);
-    for (const QDateTime& t : ticks.at) {
-        const qreal x = plot.x(t);
+    for (const ChartDayLabel& day : ChartDayLabels(r, games, fm)) {
+        const qreal x = plot.x(day.game);
         p.setPen(QPen(QColor(235, 235, 235), 1));
         p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
         p.setPen(QPen(QColor(120, 120, 120), 1));
         p.drawLine(QPointF(x, r.bottom()), QPointF(x, r.bottom() + 4));
         p.setPen(Qt::black);
-        p.drawText(QRectF(x - 50, r.bottom() + 5, 100, h), Qt::AlignHCenter | Qt::AlignTop,
-                   t.toString(ticks.format));
+        p.drawText(day.rect, Qt::AlignHCenter | Qt::AlignTop, day.text);
     }
     p.setPen(QPen(QColor(120, 120, 120), 1));
     p.setBrush(Qt::NoBrush);
@@ -217,8 +138,9 @@ void PaintSeries(QPainter& p, const Plot& plot, const QList<GamePoint>& games)
         const QColor colour = series == 0 ? kRateColour : kScoreColour;
         QPainterPath path;
         QList<QPointF> points;
-        for (const GamePoint& g : games) {
-            const QPointF at(plot.x(g.when),
+        for (int i = 0; i < int(games.size()); ++i) {
+            const GamePoint& g = games[i];
+            const QPointF at(plot.x(i),
                              series == 0 ? plot.yRate(std::clamp(g.rate, 0.0, 1.0))
                                          : plot.yScore(g.score));
             points << at;
@@ -282,7 +204,7 @@ void PaintChart(QPainter& p, const QRectF& area, const LineProgress& line, const
     const qreal h = fm.lineSpacing();
     const qreal top = 2.8 * h + 4, bottom = 2 * h + 10; // the legend above, the dates below
     Plot plot;
-    plot.span = TimeSpan(line.games);
+    plot.games = line.games.size();
     plot.intervals = Intervals(area.height() - top - bottom, h);
     plot.score = ScoreScale(line.games, plot.intervals);
     const qreal left = fm.horizontalAdvance(QStringLiteral("100")) + 14;
@@ -300,7 +222,7 @@ void PaintChart(QPainter& p, const QRectF& area, const LineProgress& line, const
     p.setPen(kScoreColour.darker(130));
     p.drawText(QRectF(area.center().x(), unitsTop, area.width() / 2 - 4, h),
                Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("得点（点）"));
-    PaintAxes(p, plot, fm);
+    PaintAxes(p, plot, line.games, fm);
     p.setClipRect(plot.rect.adjusted(-6, -6, 6, 6));
     PaintSeries(p, plot, line.games);
     p.setClipping(false);
@@ -308,6 +230,38 @@ void PaintChart(QPainter& p, const QRectF& area, const LineProgress& line, const
     p.drawText(QRectF(area.left(), area.bottom() - h - 2, area.width(), h),
                Qt::AlignHCenter | Qt::AlignVCenter, SpanText(line.games));
     p.restore();
+}
+
+qreal ChartGameX(const QRectF& plot, qsizetype games, int game)
+{
+    return plot.left() + plot.width() * (game + 0.5) / double(std::max<qsizetype>(1, games));
+}
+
+QList<ChartDayLabel> ChartDayLabels(const QRectF& plot, const QList<GamePoint>& games,
+                                    const QFontMetricsF& fm)
+{
+    QList<ChartDayLabel> labels;
+    // A blank of two characters at least between one day and the next.
+    const qreal gap = 2 * fm.averageCharWidth();
+    const qreal h = fm.height();
+    qreal free = -std::numeric_limits<qreal>::infinity();
+    for (int i = 0; i < int(games.size()); ++i) {
+        const QDate day = games[i].when.date();
+        if (i > 0 && day == games[i - 1].when.date())
+            continue;
+        const QString text = day.toString(QStringLiteral("M/d"));
+        const qreal w = fm.horizontalAdvance(text) + 2;
+        const qreal x = ChartGameX(plot, games.size(), i);
+        // Under the plot only, clear of the scales' numbers at its corners.
+        const qreal left
+            = std::clamp(x - w / 2, plot.left(), std::max(plot.left(), plot.right() - w));
+        const QRectF rect(left, plot.bottom() + 5, w, h);
+        if (rect.left() < free)
+            continue;
+        labels.append({i, text, rect});
+        free = rect.right() + gap;
+    }
+    return labels;
 }
 
 QImage RenderChart(const LineProgress& line, QSize size, const QFont& font)

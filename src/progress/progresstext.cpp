@@ -79,7 +79,8 @@ QString LineCountsText(const LineProgress& line)
 QString LibraryKnownText(const LibraryProgress& library)
 {
     const double share = library.stations > 0 ? double(library.known) / library.stations : 0.0;
-    return QStringLiteral("全国 %1 駅のうち %2 駅（%3%）を覚えました")
+    // A station of several lines is one card on each, and counts once for each of them.
+    return QStringLiteral("全国 のべ %1 駅（路線ごとに数えて）のうち %2 駅（%3%）を覚えました")
         .arg(Grouped(library.stations), Grouped(library.known))
         .arg(WholePercent(share));
 }

@@ -17,7 +17,8 @@ QString LineCaption(const LineProgress& line);
 QString KnownShareText(const LineProgress& line);
 // The line's stations by state (未出題 12・学習中 10・覚えた 8), and the day it was complete.
 QString LineCountsText(const LineProgress& line);
-// 「全国 2,321 駅のうち 312 駅（13%）を覚えました」.
+// 「全国 のべ 2,321 駅（路線ごとに数えて）のうち 312 駅（13%）を覚えました」: a station on
+// three lines counts three times.
 QString LibraryKnownText(const LibraryProgress& library);
 // 「連続 5 日（1日の目標 50 問）」.
 QString StreakText(const LibraryProgress& library);

@@ -44,6 +44,45 @@ QPixmap swatchPixmap(const QColor& fill, int side)
     return pixmap;
 }
 
+// The access key a menu text marks ("&S"), upper case; null when it marks none.
+QChar accessKeyOf(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return text[i + 1].toUpper();
+        ++i; // "&&" is an ampersand
+    }
+    return {};
+}
+
+// Gives each entry of a menu made here an access key of its own, in order: 1 to 9, 0, then A
+// to Z, leaving out the keys the menu's own commands carry (マイ路線(&M)). A disabled note
+// such as （路線ファイルがありません） takes none.
+void giveAccessKeys(QMenu* menu)
+{
+    static const QString keys = QStringLiteral("1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    QString used;
+    for (const QAction* a : menu->actions())
+        if (const QChar key = accessKeyOf(a->text()); !key.isNull())
+            used += key;
+    qsizetype next = 0;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator() || !a->isEnabled() || !accessKeyOf(a->text()).isNull())
+            continue;
+        while (next < keys.size() && used.contains(keys[next]))
+            ++next;
+        if (next == keys.size())
+            return;
+        const QString prefix = u'&' + keys[next++] + u' ';
+        a->setText(prefix + a->text());
+        // The notes are written after the name, which now begins with its key.
+        if (a->property(kNameProperty).isValid())
+            a->setProperty(kNameProperty, prefix + a->property(kNameProperty).toString());
+    }
+}
+
 // The notes of a line menu's lines, asked as it opens: only the lines about to be seen are read.
 void showNotes(QMenu* menu, const std::function<QString(const QString&)>& note)
 {
@@ -81,6 +120,7 @@ void addNode(QMenu* menu, const LineMenuNode& node, const LineMenuHandlers& hand
     for (const LineMenuNode& sub : node.submenus) {
         QMenu* child = menu->addMenu(menuText(sub.title));
         addNode(child, sub, handlers);
+        giveAccessKeys(child);
         if (handlers.note) {
             const auto note = handlers.note;
             QObject::connect(child, &QMenu::aboutToShow, child,
@@ -137,6 +177,7 @@ void fillRegion(QMenu* menu, LineCatalogue& catalogue, const QString& libraryFol
         addNode(menu, SplitLineMenu(region.lines, region.folder, limit), handlers);
         if (region.lines.isEmpty())
             menu->addAction(QStringLiteral("（路線ファイルがありません）"))->setEnabled(false);
+        giveAccessKeys(menu);
     }
     if (handlers.note)
         showNotes(menu, handlers.note);
@@ -192,6 +233,8 @@ bool FillLineMenu(QMenu* menu, LineCatalogue& catalogue, const QString& libraryF
         mine->addAction(QStringLiteral("マイ路線のフォルダを開く(&O)..."), mine,
                         handlers.openOwnFolder);
     }
+    giveAccessKeys(mine);
+    giveAccessKeys(menu);
     if (handlers.note) {
         const auto note = handlers.note;
         QObject::connect(mine, &QMenu::aboutToShow, mine, [mine, note] { showNotes(mine, note); });
