@@ -87,6 +87,8 @@ private slots:
     void reviewAndRetry();
     void todayReviewOverTwoLines();
     void missedStationAsTheWindowsSeeIt();
+    void lessonOfNewStations();
+    void todayReviewAsksItsDueCardsOnly();
     void historyCannotBeKept();
     void gameThatCannotBeSaved();
     void romajiAnswer();
@@ -1003,6 +1005,117 @@ void TestGame::missedStationAsTheWindowsSeeIt()
     // Nothing is held for three weeks yet: 路線一覧 shows no share.
     desk.refreshKnown(today);
     QCOMPARE(desk.knownShareText(gLineFilePath), QString());
+}
+
+// A lesson: three new stations seen with their readings and typed, then recalled with one miss
+// that comes back until right; three cards made, the miss no card of its own; a second lesson
+// the same day has nothing left to introduce.
+void TestGame::lessonOfNewStations()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("lesson").toUtf8());
+    startWindow(stationLines(5), kModeHayauchi);
+    gLearning.newPerDay = 3;
+    Player player(*host_, *w_);
+    QStringList seeing, recalling;
+    bool missed = false;
+    player.onTick = [&](int station, int tick) {
+        if (tick != 3)
+            return;
+        QStringList texts;
+        for (const auto& t : w_->picStationPlate->surface().texts())
+            texts << t.text;
+        (gSubset.seeing ? seeing : recalling) << texts.join(u'|').remove(u' ');
+        const bool miss = !gSubset.seeing && station == 1 && !missed;
+        missed = missed || miss;
+        player.answer(miss ? QStringLiteral("かんば") : AskedReading());
+    };
+    ScoreWatcher score;
+    w_->mnuLesson->trigger();
+    // Readings are learnt in 読み当て; only the recall pass has a score window.
+    QCOMPARE(gGameMode, kModeYomiate);
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(seeing.size(), 3);
+    QVERIFY2(seeing[0].startsWith(QStringLiteral("とうきょう|東京|")), qPrintable(seeing[0]));
+    // Running order, then the miss once more; the reading is no longer on the plate.
+    QCOMPARE(recalling.size(), 4);
+    QVERIFY2(recalling[0].startsWith(QStringLiteral("東京|")), qPrintable(recalling[0]));
+    QVERIFY(recalling[3].startsWith(QStringLiteral("神田|")));
+    QCOMPARE(w_->windowTitle(), QStringLiteral("t - Tabi Dori"));
+
+    History h;
+    QCOMPARE(h.open(HistoryFolder()), History::Opened::Ok);
+    const QString key = CurrentLineKey();
+    QHash<QString, StoredCard> cards;
+    for (const StoredCard& c : h.cardsOf(key, kModeYomiate))
+        cards.insert(c.station, c);
+    QCOMPARE(cards.size(), 3);
+    QVERIFY(!cards.contains(QStringLiteral("御徒町")));
+    // The miss was a step: the right answer after it is the card's first review.
+    QCOMPARE(cards.value(QStringLiteral("神田")).reps, 1);
+    QVERIFY(cards.value(QStringLiteral("神田")).lastRight);
+    QCOMPARE(cards.value(QStringLiteral("東京")).firstReview, QDate::currentDate());
+    QCOMPARE(h.stats(key, kModeYomiate).practice, 1);
+    QCOMPARE(h.stats(key, kModeYomiate).games, 0);
+    QCOMPARE(h.learningLines().size(), 1);
+
+    // The day's three are made: the next lesson waits for tomorrow.
+    host_->messages.clear();
+    w_->mnuLesson->trigger();
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(host_->messages.size(), std::size_t(1));
+    QVERIFY(host_->messages[0].text.startsWith(QStringLiteral("今日の新しい駅はここまでです")));
+}
+
+// Today's review in 駅当て asks exactly the due links, as many as the status bar says, each plate
+// with the line's real neighbours; a link missed comes back once more at the end.
+void TestGame::todayReviewAsksItsDueCardsOnly()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("exact").toUtf8());
+    startWindow(stationLines(6), kModeHayauchi);
+    const QStringList line = QStringList {"C線", "###"} + stationLines(6);
+    History h;
+    QCOMPARE(h.open(HistoryFolder()), History::Opened::Ok);
+    GameRecord g;
+    g.when = QDateTime::currentDateTime().addDays(-5);
+    g.lineFile = writeLineFile(dir_, "c.txt", line);
+    g.lineName = "C線";
+    g.lineKey = LineKey("C線", line.mid(2));
+    g.mode = kModeEkiate;
+    // The links to 神田 and 御徒町 are due; the one to 秋葉原 between them is not.
+    for (const int i : {1, 3})
+        g.answers << GameRecord::Answer {line[2 + i].section(',', 0, 0),
+                                         line[2 + i].section(',', 1), Outcome::Right, 60, 0};
+    g.asked = g.right = 2;
+    QVERIFY(h.record(g));
+    QVERIFY(w_->dueText().startsWith(QStringLiteral("今日の復習 2 問")));
+
+    Player player(*host_, *w_);
+    QList<int> asked;
+    bool missed = false;
+    player.onTick = [&](int station, int tick) {
+        if (tick != 3)
+            return;
+        asked << station;
+        const bool miss = station == 0 && !missed;
+        missed = missed || miss;
+        player.answer(miss ? QStringLiteral("x") : AskedReading());
+    };
+    ScoreWatcher score;
+    w_->mnuTodayReview_Click();
+    // Plates of 東京 (asks 神田) and 秋葉原 (asks 御徒町), then 東京's again after its miss; not
+    // 神田's, whose link to 秋葉原 is not due.
+    QCOMPARE(asked, (QList<int> {0, 2, 0}));
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(h.dueSummary(QDate::currentDate()).cards, 0);
+    // The miss then the right answer: a lapse, and the card is due again by tomorrow.
+    for (const StoredCard& c : h.cardsOf(g.lineKey, kModeEkiate)) {
+        if (c.station == QStringLiteral("神田")) {
+            QCOMPARE(c.lapses, 1);
+            QVERIFY(c.due <= QDate::currentDate().addDays(1));
+        }
+    }
 }
 
 // Cards due on two lines: today's review plays each line's due stations in its own mode, the

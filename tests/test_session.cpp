@@ -213,6 +213,13 @@ void TestSession::retryGameRestoresLine()
         QCOMPARE(record.lineKey, key);
         QCOMPARE(record.asked, 2);
         QCOMPARE(record.right, 2);
+        // Every plate shows the line's real neighbours: d comes after c, not after b.
+        QString reading;
+        QVERIFY(LineNeighbour(2, -1, &reading));
+        QCOMPARE(reading, QStringLiteral("う"));
+        QVERIFY(LineNeighbour(1, +1, &reading));
+        QCOMPARE(reading, QStringLiteral("う"));
+        QVERIFY(!LineNeighbour(0, -1, &reading));
     }
     QCOMPARE(tableNames(), (QStringList {"a", "b", "c", "d", "e"}));
     QCOMPARE(gLineName, QStringLiteral("線"));

@@ -307,6 +307,20 @@ void LearningDesk::joinLearningList()
     h->setLearningLines(lines);
 }
 
+QSet<QString> LearningDesk::learningPaths(const QList<IndexedLine>& lines)
+{
+    QSet<QString> keys, paths;
+    if (History* h = history_.get()) {
+        for (const LearningLine& line : h->learningLines())
+            keys.insert(line.lineKey);
+    }
+    for (const IndexedLine& line : lines) {
+        if (!keys.isEmpty() && keys.contains(library_.whole(line.path).key))
+            paths.insert(line.path);
+    }
+    return paths;
+}
+
 bool LearningDesk::onLearningList(const QString& path)
 {
     History* h = history_.get();

@@ -69,6 +69,8 @@ public:
     void joinLearningList();
     // Whether a file's line is on the learner's list.
     bool onLearningList(const QString& path);
+    // The files of these lines that are on the learner's list.
+    QSet<QString> learningPaths(const QList<IndexedLine>& lines);
 
     // The loaded line, when its file names former names, takes the games kept under them.
     // True when games moved.

@@ -35,6 +35,7 @@ public:
         endResetModel();
     }
     const QList<FinderHit>& hits() const { return hits_; }
+    void markLearning(const QSet<QString>& paths) { learning_ = paths; }
 
     int rowCount(const QModelIndex& parent) const override
     {
@@ -56,6 +57,7 @@ public:
 private:
     const QList<IndexedLine>& lines_;
     QList<FinderHit> hits_;
+    QSet<QString> learning_;
 };
 
 QVariant FinderModel::data(const QModelIndex& index, int role) const
@@ -72,7 +74,7 @@ QVariant FinderModel::data(const QModelIndex& index, int role) const
         return {};
     switch (index.column()) {
     case Name:
-        return line.name;
+        return learning_.contains(line.path) ? line.name + QStringLiteral("　学習中") : line.name;
     case Operator:
         return line.meta.operatorName;
     case Stations:
@@ -193,4 +195,9 @@ bool frmFinder::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmFinder::markLearning(const QSet<QString>& paths)
+{
+    model_->markLearning(paths);
 }

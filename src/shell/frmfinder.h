@@ -8,6 +8,7 @@
 #include "lineindex.h"
 
 #include <QDialog>
+#include <QSet>
 
 class QLabel;
 class QLineEdit;
@@ -30,6 +31,8 @@ public:
     QString chosenPath() const { return chosen_; }
     // The lines listed now, best first (for tests and the benchmark).
     const QList<FinderHit>& hits() const;
+    // The lines being learnt (by file), marked 学習中 in the list.
+    void markLearning(const QSet<QString>& paths);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
