@@ -110,7 +110,6 @@ static_assert(kQuestionSeconds.wellFormed());
 static_assert(kRetention.accepts(kRetention.fallback) && kRetention.min <= kRetention.max);
 static_assert(kDailyGoal.accepts(kDailyGoal.fallback) && kDailyGoal.min <= kDailyGoal.max);
 static_assert(kNewPerDay.accepts(kNewPerDay.fallback) && kNewPerDay.min <= kNewPerDay.max);
-static_assert(kReviewLimit.accepts(kReviewLimit.fallback)
-              && kReviewLimit.min <= kReviewLimit.max);
+static_assert(kReviewLimit.accepts(kReviewLimit.fallback) && kReviewLimit.min <= kReviewLimit.max);
 
 } // namespace setting

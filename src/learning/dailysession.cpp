@@ -16,8 +16,9 @@ const QString kLessonMark = QStringLiteral("（新しい駅）");
 
 QString DailyQueueText(const DailyQueue& queue)
 {
-    const QString later
-        = queue.waiting > 0 ? QStringLiteral("・ほか %1 問は明日以降").arg(queue.waiting) : QString();
+    const QString later = queue.waiting > 0
+        ? QStringLiteral("・ほか %1 問は明日以降").arg(queue.waiting)
+        : QString();
     if (queue.due > 0 && queue.newStations > 0)
         return QStringLiteral("今日の復習 %1 問%2・新しい駅 %3（%4）: Ctrl+T / Ctrl+N")
             .arg(queue.due)
@@ -30,14 +31,15 @@ QString DailyQueueText(const DailyQueue& queue)
             .arg(queue.dueLines)
             .arg(later);
     if (queue.newStations > 0)
-        return QStringLiteral("新しい駅 %1（%2）: Ctrl+N").arg(queue.newStations).arg(queue.newLine);
+        return QStringLiteral("新しい駅 %1（%2）: Ctrl+N")
+            .arg(queue.newStations)
+            .arg(queue.newLine);
     return {};
 }
 
 DailySession::DailySession(SessionHost& host, LearningDesk& desk, HistoryKeeper& history)
     : host_(host), desk_(desk), history_(history)
-{
-}
+{ }
 
 // One line's due cards: the line loaded the way they were learnt, the stations played as a
 // game of their own. False when the line cannot be had as it was (gone, or changed since).
@@ -57,9 +59,8 @@ DailySession::Played DailySession::reviewLine(const DueLine& line)
         return Played::Missing;
     host_.selectMode(line.mode);
     // Exactly the due cards are asked; a miss comes back at the end until it is right once.
-    return host_.playSubset(entries, kTodayMark, {AskedEntries(stations), true})
-        ? Played::Completed
-        : Played::Stopped;
+    return host_.playSubset(entries, kTodayMark, {AskedEntries(stations), true}) ? Played::Completed
+                                                                                 : Played::Stopped;
 }
 
 void DailySession::todayReview()
@@ -119,11 +120,10 @@ void DailySession::todayReview()
     }
     if (h->dueSummary(today).cards == 0)
         h->markReviewCleared(today);
-    host_.setGuide(
-        QStringLiteral("今日の復習が終わりました（%1 問・正解 %2）。明日は %3 問です。")
-            .arg(asked)
-            .arg(right)
-            .arg(std::min(h->dueSummary(today.addDays(1)).cards, reviewLimit)));
+    host_.setGuide(QStringLiteral("今日の復習が終わりました（%1 問・正解 %2）。明日は %3 問です。")
+                       .arg(asked)
+                       .arg(right)
+                       .arg(std::min(h->dueSummary(today.addDays(1)).cards, reviewLimit)));
 }
 
 void DailySession::lesson()

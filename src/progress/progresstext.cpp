@@ -64,8 +64,9 @@ QString LineCountsText(const LineProgress& line)
     QStringList parts;
     for (const CardState state : {CardState::New, CardState::Learning, CardState::Known,
                                   CardState::Due, CardState::Forgotten}) {
-        const auto n = std::count_if(line.stations.cbegin(), line.stations.cend(),
-                                     [state](const StationProgress& s) { return s.state == state; });
+        const auto n
+            = std::count_if(line.stations.cbegin(), line.stations.cend(),
+                            [state](const StationProgress& s) { return s.state == state; });
         if (n > 0 || state != CardState::Forgotten)
             parts << QStringLiteral("%1 %2").arg(CardStateName(state), Grouped(n));
     }

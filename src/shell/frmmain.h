@@ -4,11 +4,11 @@
 // The main window: the station plate, the answer row, the status bar and the menus, and the
 // handlers through which the player drives a game.
 
+#include "dailysession.h"
 #include "frmreview.h"
 #include "gameloop.h"
 #include "historykeeper.h"
 #include "host.h"
-#include "dailysession.h"
 #include "learningdesk.h"
 #include "linelibrary.h"
 #include "mapprojection.h"

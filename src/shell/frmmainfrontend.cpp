@@ -59,10 +59,9 @@ void frmMain::enterGameControls()
 
 void frmMain::setGameControls(bool running)
 {
-    for (QAction* a :
-         {mnuGameStart, mnuLine, mnuFinder, mnuMap, mnuLineMenu->menuAction(),
-          mnuLineList->menuAction(), mnuLearning, mnuGameToday, mnuLesson, mnuGameProgress,
-          mnuRebuild})
+    for (QAction* a : {mnuGameStart, mnuLine, mnuFinder, mnuMap, mnuLineMenu->menuAction(),
+                       mnuLineList->menuAction(), mnuLearning, mnuGameToday, mnuLesson,
+                       mnuGameProgress, mnuRebuild})
         a->setEnabled(!running);
     cmbGameMode->setEnabled(!running);
     mnuGameStop->setEnabled(running);

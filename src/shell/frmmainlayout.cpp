@@ -135,7 +135,8 @@ void frmMain::buildMenus()
     mnuGameToday
         = namedAction(mnuGame->addAction(QStringLiteral("今日の復習(&T)")), "mnuGameToday");
     mnuGameToday->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    mnuLesson = namedAction(mnuGame->addAction(QStringLiteral("新しい駅を覚える(&N)")), "mnuLesson");
+    mnuLesson
+        = namedAction(mnuGame->addAction(QStringLiteral("新しい駅を覚える(&N)")), "mnuLesson");
     mnuLesson->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuGameProgress
         = namedAction(mnuGame->addAction(QStringLiteral("成績(&P)...")), "mnuGameProgress");
