@@ -5,10 +5,13 @@
 // today's due cards, the progress window's questions, and rebuilding every card.
 
 #include "card.h"
+#include "dailysession.h"
 #include "figures.h"
 #include "frmprogress.h"
 #include "history.h"
+#include "historykeeper.h"
 #include "session.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -293,6 +296,32 @@ Row startupRow(const QString& big, const QString& empty, QDate today)
             .arg(check.size()));
 }
 
+// What the status bar says at start-up: today's reviews within the day's limit and the new
+// stations of the line being learnt (its file read once, as at start-up).
+Row statusRow(const QString& big, const MadeLine& line, const QString& work, QDate today)
+{
+    QStringList text {line.name, QStringLiteral("###")};
+    for (qsizetype i = 0; i < line.stations.size(); ++i)
+        text << line.stations[i] + u',' + line.readings[i];
+    const QString file = ::writeLineFile(work, QStringLiteral("learning.txt"), text);
+    HistoryKeeper history(big);
+    if (!history.get() || !history.get()->setLearningLines({{line.key, line.name, file}}))
+        fail(QStringLiteral("cannot keep the list of lines being learnt"));
+    QString said;
+    const std::vector<double> ms = timeRuns(kQuickRuns, [&] {
+        LineLibrary library;
+        LearningDesk desk(history, library);
+        said = DailyQueueText(desk.dailyQueue(10, 200, today));
+    });
+    if (said.isEmpty())
+        fail(QStringLiteral("the status bar would say nothing of today"));
+    return timedRow(QStringLiteral("7g. The status bar's day at start-up"), ms, kDueTargetMs,
+                    QStringLiteral("below 20 ms"),
+                    QStringLiteral("「%1」: dueSummary, the day's new cards, the list of lines "
+                                   "and the learnt line's file read once")
+                        .arg(said));
+}
+
 // What the progress window asks for one line in one mode, each call timed on its own too.
 Row progressRow(const History& history, const MadeLine& line, QDate today)
 {
@@ -413,6 +442,7 @@ void figureHistoryScale(std::vector<Row>& rows)
                             QStringLiteral("below 20 ms"),
                             QStringLiteral("dueSummary(today): %1 due").arg(due)));
 
+    rows.push_back(statusRow(big, lines.front(), work.path(), today));
     rows.push_back(progressRow(history, lines.front(), today));
     rows.push_back(progressWindowRow(history, lines.front(), today));
 
