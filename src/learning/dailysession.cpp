@@ -169,5 +169,9 @@ void DailySession::lesson()
     // coming back until it is right once. Only the recall makes the cards.
     if (!host_.playSubset(plan.entries, kLessonMark, {plan.asked, false, true, true}))
         return;
-    host_.playSubset(plan.entries, kLessonMark, {plan.asked, true, false, true});
+    if (!host_.playSubset(plan.entries, kLessonMark, {plan.asked, true, false, true}))
+        return;
+    const QString next = DailyQueueText(desk_.dailyQueue(perDay, gLearning.reviewLimit, today));
+    host_.setGuide(QStringLiteral("新しい駅を %1 駅覚え始めました。").arg(plan.asked.size())
+                   + (next.isEmpty() ? QString() : u'　' + next));
 }
