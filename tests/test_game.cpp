@@ -89,6 +89,7 @@ private slots:
     void missedStationAsTheWindowsSeeIt();
     void lessonOfNewStations();
     void todayReviewAsksItsDueCardsOnly();
+    void formerNamesOfTodaysLines();
     void historyCannotBeKept();
     void gameThatCannotBeSaved();
     void romajiAnswer();
@@ -1116,6 +1117,46 @@ void TestGame::todayReviewAsksItsDueCardsOnly()
             QVERIFY(c.due <= QDate::currentDate().addDays(1));
         }
     }
+}
+
+// A former name moves games only from a line the library no longer has, and says so: a player's
+// own file naming a library line takes none of its games.
+void TestGame::formerNamesOfTodaysLines()
+{
+    EnvironmentGuard xdg("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("former").toUtf8());
+    w_->Form_Load(QString());
+    const QStringList stations = stationLines(3);
+    QVERIFY(QDir(dir_.path()).mkpath("line"));
+    const QString library
+        = writeLineFile(dir_, "line/a.txt", QStringList {"A線", "###"} + stations);
+    History h;
+    QCOMPARE(h.open(HistoryFolder()), History::Opened::Ok);
+    const auto played = [&](const QString& name, const QString& file) {
+        GameRecord g;
+        g.when = QDateTime::currentDateTime().addDays(-1);
+        g.lineName = name;
+        g.lineFile = file;
+        g.lineKey = LineKey(name, stations);
+        g.mode = kModeYomiate;
+        g.answers << GameRecord::Answer {"東京", "とうきょう", Outcome::Right, 30, 0};
+        g.asked = g.right = 1;
+        QVERIFY(h.record(g));
+    };
+    played("A線", library);
+    played("旧線", dir_.filePath("gone.txt"));
+    // Someone's own copy of A線 under another name, naming it as its former name.
+    QVERIFY(w_->OpenLineFile(writeLineFile(
+        dir_, "mine.txt", QStringList {"わたしのA線", "@旧名: A線", "###"} + stations)));
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"), kLineLoadedGuide);
+    QCOMPARE(h.stats(LineKey("A線", stations), kModeYomiate).games, 1);
+    // A line whose former name no line has today takes its games, and says so.
+    QVERIFY(w_->OpenLineFile(
+        writeLineFile(dir_, "new.txt", QStringList {"新線", "@旧名: 旧線", "###"} + stations)));
+    QCOMPARE(w_->sbStatusBar->panelText("Guide"),
+             QStringLiteral("「旧線」として遊んだ 1 ゲームを、この路線の記録に移しました。"));
+    QCOMPARE(h.stats(LineKey("新線", stations), kModeYomiate).games, 1);
+    QVERIFY(QDir(dir_.filePath("line")).removeRecursively());
 }
 
 // Cards due on two lines: today's review plays each line's due stations in its own mode, the

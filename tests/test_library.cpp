@@ -255,6 +255,11 @@ void TestLibrary::networkRules_data()
         << QList<QStringList> {file("本線", "甲", {"渋谷,しぶや"}),
                                file("本線", "乙", {"原宿,はらじゅく"})}
         << QStringList {"1:1:0.txt と同じです:本線"};
+    QTest::newRow("a former name that is a line of today")
+        << QList<QStringList> {file("奈良線", "甲", {"奈良,なら"}),
+                               QStringList {"奈良線(難波～奈良)", "@旧名: 奈良線", "###",
+                                            "難波,なんば"}}
+        << QStringList {"1:1:@旧名 の 奈良線 は今もある路線の名前です"};
     QTest::newRow("one operator, two readings")
         << QList<QStringList> {file("a線", "甲", {"渋谷,しぶや"}),
                                file("b線", "甲", {"渋谷,しぶたに"}),

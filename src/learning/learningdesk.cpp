@@ -141,16 +141,38 @@ QString LearningDesk::menuNote(const QString& path)
     return share.isEmpty() ? QStringLiteral("学習中") : QStringLiteral("学習中 ") + share;
 }
 
-bool LearningDesk::adoptLoadedLine()
+namespace {
+
+// The former names no other line of the library has today (a line's own name stands for an
+// earlier file of it).
+QStringList gone(const QStringList& formerNames, const QList<IndexedLine>& lines,
+                 const QString& ownName)
+{
+    QStringList out = formerNames;
+    for (const IndexedLine& line : lines) {
+        if (line.name != ownName)
+            out.removeAll(line.name);
+    }
+    return out;
+}
+
+} // namespace
+
+int LearningDesk::adoptLoadedLine(QStringList* names)
 {
     History* h = history_.get();
     if (!h || gLine.meta.formerNames.isEmpty())
-        return false;
+        return 0;
+    const QStringList former = gone(gLine.meta.formerNames, library_.all(), gLineName);
+    if (former.isEmpty())
+        return 0;
     QStringList stations;
     for (std::int32_t k = 0; k < gStationCount; ++k)
         stations << StationTable[gLine.reversed ? gStationCount - 1 - k : k].StationName;
-    return h->adoptFormerLine(gLine.meta.formerNames, CurrentLineKey(), stations, gLineFilePath)
-        > 0;
+    const int moved = h->adoptFormerLine(former, CurrentLineKey(), stations, gLineFilePath);
+    if (names)
+        *names = former;
+    return std::max(0, moved);
 }
 
 bool LearningDesk::adoptMovedLines(const QList<DueLine>& due)
@@ -164,9 +186,10 @@ bool LearningDesk::adoptMovedLines(const QList<DueLine>& due)
     if (!h || gone.isEmpty())
         return false;
     bool adopted = false;
-    for (const IndexedLine& line : library_.all()) {
+    const QList<IndexedLine>& lines = library_.all();
+    for (const IndexedLine& line : lines) {
         QStringList names;
-        for (const QString& name : line.meta.formerNames) {
+        for (const QString& name : ::gone(line.meta.formerNames, lines, line.name)) {
             if (gone.contains(name))
                 names << name;
         }
@@ -332,4 +355,15 @@ bool LearningDesk::onLearningList(const QString& path)
             return true;
     }
     return false;
+}
+
+QString AdoptedText(LearningDesk& desk)
+{
+    QStringList names;
+    const int moved = desk.adoptLoadedLine(&names);
+    if (moved <= 0)
+        return {};
+    return QStringLiteral("「%1」として遊んだ %2 ゲームを、この路線の記録に移しました。")
+        .arg(names.join(QStringLiteral("」「")))
+        .arg(moved);
 }

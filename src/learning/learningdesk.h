@@ -32,6 +32,11 @@ struct DailyQueue
     QString newLineFile;
 };
 
+class LearningDesk;
+// The loaded line takes the games of its former names (LearningDesk::adoptLoadedLine), and what
+// the status bar then says of it; "" when nothing moved. Never silently.
+QString AdoptedText(LearningDesk& desk);
+
 // Days 成績's forecast of reviews covers, today first.
 inline constexpr int kForecastDays = 14;
 
@@ -72,9 +77,10 @@ public:
     // The files of these lines that are on the learner's list.
     QSet<QString> learningPaths(const QList<IndexedLine>& lines);
 
-    // The loaded line, when its file names former names, takes the games kept under them.
-    // True when games moved.
-    bool adoptLoadedLine();
+    // The loaded line, when its file names former names, takes the games kept under them; a
+    // name that a line of the library still has moves nothing (it would take that line's games).
+    // The games moved; `names` receives the former names they came from.
+    int adoptLoadedLine(QStringList* names = nullptr);
     // The library's lines named after due lines whose file is gone take their games along.
     // True when games moved (today's review then asks again).
     bool adoptMovedLines(const QList<DueLine>& due);

@@ -41,6 +41,28 @@ void checkNames(const QList<CheckedLine>& lines, QList<NetworkProblem>& out)
     }
 }
 
+// A former name (@旧名) tells the game to move a learner's games from a line that no longer
+// exists (or from an earlier file of this line's own name): one that names another line the
+// library has would take that line's games away.
+void checkFormerNames(const QList<CheckedLine>& lines, QList<NetworkProblem>& out)
+{
+    QHash<QString, QString> names;
+    for (const CheckedLine& line : lines) {
+        if (!line.check.lineName.isEmpty())
+            names.insert(line.check.lineName, line.path);
+    }
+    for (const CheckedLine& line : lines) {
+        for (const QString& former : line.check.meta.formerNames) {
+            if (former == line.check.lineName)
+                continue;
+            if (const auto it = names.constFind(former); it != names.cend())
+                report(out, line.path, 1,
+                       QStringLiteral("@旧名 の %1 は今もある路線の名前です: %2")
+                           .arg(former, it.value()));
+        }
+    }
+}
+
 // One station name on several lines of one operator: the reading most of them give (the first
 // of those when there is a tie) is taken for right, and every other one is reported.
 void checkGroup(const QList<CheckedLine>& lines, const QList<Occurrence>& group,
@@ -107,6 +129,7 @@ QList<NetworkProblem> CheckNetwork(const QList<CheckedLine>& lines, const LineCh
 {
     QList<NetworkProblem> out;
     checkNames(lines, out);
+    checkFormerNames(lines, out);
     checkOperators(lines, options, out);
     return out;
 }

@@ -67,12 +67,11 @@ void frmMain::Form_Load(const QStringList& tokens)
         ForgetLineFile();
     // A line given on the command line or kept from the last run is loaded without the menu:
     // its former names are looked at here.
-    if (gStationCount > 0)
-        desk_.adoptLoadedLine();
+    const QString adopted = gStationCount > 0 ? AdoptedText(desk_) : QString();
 
     keepReady_ = true;
     // What is due today needs no line of its own: it is said first.
-    const QString due = gAutoPlay ? QString() : dueText();
+    const QString due = gAutoPlay ? QString() : adopted.isEmpty() ? dueText() : adopted;
     if (!due.isEmpty())
         setPanel(QStringLiteral("Guide"), due);
     else if (!FileExists(gLineFilePath))
@@ -256,10 +255,10 @@ bool frmMain::OpenLineFile(const QString& path)
     }
     kept_.lastLine = gLineFilePath;
     keepSettings();
-    desk_.adoptLoadedLine();
+    const QString adopted = AdoptedText(desk_);
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();
-    setPanel(QStringLiteral("Guide"), kLineLoadedGuide);
+    setPanel(QStringLiteral("Guide"), adopted.isEmpty() ? kLineLoadedGuide : adopted);
     return true;
 }
 
