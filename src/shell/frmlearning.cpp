@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -98,34 +99,36 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     form->addRow(chkCorrection);
     form->addRow(chkRetype);
     form->addRow(QString(), note(this, QStringLiteral("打ち直しは得点になりません。")));
+    // The second page: what the memory does with the answers, and the new stations.
+    auto* memory = new QFormLayout;
     spnRetention = new QSpinBox(this);
     spnRetention->setObjectName(QStringLiteral("spnRetention"));
     spnRetention->setRange(percent(setting::kRetention.min), percent(setting::kRetention.max));
     spnRetention->setSuffix(QStringLiteral(" %"));
     spnRetention->setValue(percent(settings.retention));
-    form->addRow(QStringLiteral("復習で思い出せる見込み(&K):"), spnRetention);
-    form->addRow(QString(),
-                 note(this,
-                      QStringLiteral("思い出せる見込みがこの割合まで下がった駅が"
-                                     "今日の復習に出ます。高くするほど復習が"
-                                     "増えます。")));
+    memory->addRow(QStringLiteral("復習で思い出せる見込み(&K):"), spnRetention);
+    memory->addRow(QString(),
+                   note(this,
+                        QStringLiteral("思い出せる見込みがこの割合まで下がった駅が"
+                                       "今日の復習に出ます。高くするほど復習が"
+                                       "増えます。")));
     spnGoal = new QSpinBox(this);
     spnGoal->setObjectName(QStringLiteral("spnGoal"));
     spnGoal->setRange(setting::kDailyGoal.min, setting::kDailyGoal.max);
     spnGoal->setSuffix(QStringLiteral(" 問"));
     spnGoal->setValue(settings.dailyGoal);
-    form->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
+    memory->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
     spnNewPerDay = spin(this, "spnNewPerDay", setting::kNewPerDay, settings.newPerDay,
                         QStringLiteral(" 駅"));
-    form->addRow(QStringLiteral("1日の新しい駅(&N):"), spnNewPerDay);
+    memory->addRow(QStringLiteral("1日の新しい駅(&N):"), spnNewPerDay);
     spnReviewLimit = spin(this, "spnReviewLimit", setting::kReviewLimit, settings.reviewLimit,
                           QStringLiteral(" 問"));
-    form->addRow(QStringLiteral("1日の復習の上限(&U):"), spnReviewLimit);
-    form->addRow(QString(),
-                 note(this,
-                      QStringLiteral("新しい駅は「ゲーム」→「新しい駅を覚える」で、"
-                                     "見て、打って、思い出して覚えます。復習が上限を"
-                                     "超えたら、忘れかけた駅から出題します。")));
+    memory->addRow(QStringLiteral("1日の復習の上限(&U):"), spnReviewLimit);
+    memory->addRow(QString(),
+                   note(this,
+                        QStringLiteral("新しい駅は「ゲーム」→「新しい駅を覚える」で、"
+                                       "見て、打って、思い出して覚えます。復習が上限を"
+                                       "超えたら、忘れかけた駅から出題します。")));
 
     // The lines being learnt, in order: a lesson goes on to the next when one is done.
     lstLines = new QListWidget(this);
@@ -156,8 +159,8 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(lstLines, 1);
     lineRow->addLayout(lineButtons);
-    form->addRow(lineLabel, lineRow);
-    form->addRow(QString(), note(this, QStringLiteral("外しても、覚えた記録は消えません。")));
+    memory->addRow(lineLabel, lineRow);
+    memory->addRow(QString(), note(this, QStringLiteral("外しても、覚えた記録は消えません。")));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -166,7 +169,16 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    // Two pages, so that the window fits a small or scaled screen with its buttons in view.
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("tabPages"));
+    auto* questions = new QWidget(pages);
+    questions->setLayout(form);
+    auto* remembering = new QWidget(pages);
+    remembering->setLayout(memory);
+    pages->addTab(questions, QStringLiteral("出題(&Q)"));
+    pages->addTab(remembering, QStringLiteral("復習と新しい駅(&V)"));
+    layout->addWidget(pages);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     cmbSeconds->setFocus();
