@@ -285,7 +285,11 @@ QString LineRegion(const QString& lineName, const QList<int>& prefectures)
 
 QString ImportSourceLine(const QString& tag)
 {
-    return QStringLiteral("出典: %1 %2 (%3) CC BY-SA 4.0")
+    // The licence asks for its address and for a word on the changes made.
+    return QStringLiteral("出典: %1 %2 (%3) CC BY-SA 4.0 "
+                          "(https://creativecommons.org/licenses/by-sa/4.0/)。"
+                          "路線ファイルの形に変換し、tools/importlines/corrections.tsv のとおり"
+                          "訂正した。")
         .arg(QString::fromUtf16(kImportSourceName), tag, QString::fromUtf16(kImportSourceUrl));
 }
 
