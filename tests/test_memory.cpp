@@ -169,7 +169,9 @@ void TestMemory::newStations()
     if (line.size() == 5) {
         QCOMPARE(NewLinks(stations, false, all, {}, 10), (QList<int> {1, 2, 3, 4}));
         QCOMPARE(NewLinks(stations, true, all, {StationKey("b", "b")}, 2), (QList<int> {0, 2}));
-        QCOMPARE(NewLinks(stations, false, keys, {}, 10).size() <= keys.size(), true);
+        // a and c have cards but are no neighbours: no link between them.
+        if (QTest::currentDataTag() == QLatin1String("some known"))
+            QVERIFY(NewLinks(stations, false, keys, {}, 10).isEmpty());
     }
 }
 

@@ -344,19 +344,6 @@ QSet<QString> LearningDesk::learningPaths(const QList<IndexedLine>& lines)
     return paths;
 }
 
-bool LearningDesk::onLearningList(const QString& path)
-{
-    History* h = history_.get();
-    const QString key = library_.whole(path).key;
-    if (!h || key.isEmpty())
-        return false;
-    for (const LearningLine& line : h->learningLines()) {
-        if (line.lineKey == key)
-            return true;
-    }
-    return false;
-}
-
 QString AdoptedText(LearningDesk& desk)
 {
     QStringList names;

@@ -72,8 +72,6 @@ public:
     QList<DueLine> todayReview(int reviewLimit, QDate today, int* waiting);
     // The loaded line joins the learner's list (at its end) if it is not on it.
     void joinLearningList();
-    // Whether a file's line is on the learner's list.
-    bool onLearningList(const QString& path);
     // The files of these lines that are on the learner's list.
     QSet<QString> learningPaths(const QList<IndexedLine>& lines);
 

@@ -53,7 +53,6 @@ public:
     // Over a cache of its own, or over one shared with the index and the rest.
     LineCatalogue();
     explicit LineCatalogue(LineFileCache& files);
-    LineFileCache& files() { return *files_; }
 
     // The regions of a library folder in their geographic order, then any others by name;
     // lines by file name. Files directly in the folder form a region of their own, last.

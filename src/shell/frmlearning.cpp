@@ -112,11 +112,7 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
                         QStringLiteral("思い出せる見込みがこの割合まで下がった駅が"
                                        "今日の復習に出ます。高くするほど復習が"
                                        "増えます。")));
-    spnGoal = new QSpinBox(this);
-    spnGoal->setObjectName(QStringLiteral("spnGoal"));
-    spnGoal->setRange(setting::kDailyGoal.min, setting::kDailyGoal.max);
-    spnGoal->setSuffix(QStringLiteral(" 問"));
-    spnGoal->setValue(settings.dailyGoal);
+    spnGoal = spin(this, "spnGoal", setting::kDailyGoal, settings.dailyGoal, QStringLiteral(" 問"));
     memory->addRow(QStringLiteral("1日の目標(&G):"), spnGoal);
     spnNewPerDay = spin(this, "spnNewPerDay", setting::kNewPerDay, settings.newPerDay,
                         QStringLiteral(" 駅"));
