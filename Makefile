@@ -33,7 +33,7 @@ build: deps
 
 # A Debian package of the build, under build/.
 package: build
-	@cd $(BUILD) && cpack
+	@cd $(BUILD) && LC_ALL=C.UTF-8 cpack
 
 run: program
 	env -u QT_QPA_PLATFORM -u SDL_AUDIODRIVER $(BUILD)/tabidori $(ARGS)
