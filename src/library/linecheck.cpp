@@ -302,6 +302,8 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
         problem(check, p.line, p.what);
     CheckStationNumbers(check, path, options.known);
     CheckPositions(check, path, options.known);
+    if (options.track)
+        CheckAlongTrack(check, *options.track);
     if (line.loop && check.stations.size() < 3)
         warning(check, line.loopLine,
                 QStringLiteral("環状線の印 (@環状) がありますが、駅が3つより少ないので"

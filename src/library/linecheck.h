@@ -13,6 +13,7 @@
 #include <QString>
 
 class StationDictionary;
+struct TrackAtlas;
 
 // Stations the dictionaries do not know or know wrongly (a new station, a renaming), and
 // stations of one operator that only share a name with another, each with the reason the
@@ -94,6 +95,8 @@ struct LineCheckOptions
     // A second dictionary (ENAMDICT's stations): a reading either one gives is confirmed.
     const StationDictionary* enamdict = nullptr;
     const LineKnownCases* known = nullptr;
+    // The library's track (trackfile.h): each next station must be one a train reaches.
+    const TrackAtlas* track = nullptr;
 };
 
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options = {});

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linegeometry.h"
 #include "linecheck.h"
+#include "trackfile.h"
 
 #include <QRegularExpression>
 
@@ -246,4 +247,71 @@ void CheckPositions(LineCheck& check, const QString& path, const LineKnownCases*
                      LineProblem::Severity::Warning);
     if (placed.size() >= 3)
         checkPath(check, path, known, placed);
+}
+
+void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas)
+{
+    const auto it = atlas.lines.constFind(check.lineName);
+    if (it == atlas.lines.cend()) {
+        if (IsImportedLine(check.meta))
+            check.report(1, QStringLiteral("線路の形のファイルにない路線です"));
+        return;
+    }
+    const TrackLine& track = *it;
+    QStringList names;
+    for (const CheckedStation& s : check.stations)
+        names.append(s.name);
+    const int count = int(names.size());
+    const int pairs = count < 2 ? 0 : (check.loop && count > 2 ? count : count - 1);
+    if (track.stationCount != count || track.stationHash != TrackStationHash(names)
+        || track.ways.size() != pairs) {
+        check.report(1, QStringLiteral("線路の形のファイルを作ったあとで駅が変わっています"
+                                       "。取り込みをやり直してください"));
+        return;
+    }
+    // Where each station stands on the track: the ends of the ways that start or end there.
+    QList<QList<TrackPoint>> standsAt(count);
+    for (int i = 0; i < pairs; ++i) {
+        const TrackWay& way = track.ways[i];
+        if (way.kind != TrackWay::Track || way.points.isEmpty())
+            continue;
+        standsAt[i].append(way.points.first().at);
+        standsAt[(i + 1) % count].append(way.points.last().at);
+    }
+    for (int i = 0; i < pairs; ++i) {
+        const int to = (i + 1) % count;
+        const CheckedStation& a = check.stations[i];
+        const CheckedStation& b = check.stations[to];
+        const QString ends = a.name + QStringLiteral(" → ") + b.name;
+        const TrackWay& way = track.ways[i];
+        if (way.kind == TrackWay::Missing || (way.kind == TrackWay::Track && way.points.isEmpty())) {
+            check.report(b.line, ends + QStringLiteral(": ほかの駅を通らずに線路でつながっていません"));
+            continue;
+        }
+        if (way.kind != TrackWay::Track)
+            continue;
+        QList<TrackPoint> path;
+        path.reserve(way.points.size());
+        for (const TrackWayPoint& p : way.points)
+            path.append(p.at);
+        const auto farFrom = [&](const CheckedStation& s, const TrackPoint& p) {
+            return s.meta.hasPosition
+                && DistanceToPath(s.meta.latitude, s.meta.longitude, {p}) > kTrackTolerance;
+        };
+        if (farFrom(a, path.first()) || farFrom(b, path.last())) {
+            check.report(b.line, ends + QStringLiteral(": 線路の形が駅から離れたところで始まるか終わります"));
+            continue;
+        }
+        for (int c = 0; c < count; ++c) {
+            if (c == i || c == to || names[c] == a.name || names[c] == b.name)
+                continue;
+            for (const TrackPoint& at : standsAt[c]) {
+                if (DistanceToPath(at.lat * 1e-5, at.lng * 1e-5, path) <= kTrackPassMetres) {
+                    check.report(b.line, ends + QStringLiteral(": 線路の上で %1 を通ります").arg(names[c]));
+                    c = count;
+                    break;
+                }
+            }
+        }
+    }
 }

@@ -51,3 +51,14 @@ void CheckStationNumbers(LineCheck& check, const QString& path, const LineKnownC
 // Positions inside Japan, all stations or none with positions, and, along the stations that
 // have one, gaps, turns back and a loop's ends; known lists the real cases of gaps and turns.
 void CheckPositions(LineCheck& check, const QString& path, const LineKnownCases* known);
+
+struct TrackAtlas;
+// Within this many metres of the place where a station stands on the track, a way between two
+// other stations passes through it.
+inline constexpr double kTrackPassMetres = 10;
+// Against the library's track: the line is in it with the same stations (else the file changed
+// since the track was made), every consecutive pair is joined along the track (or drawn
+// straight where a correction says the database's track is wrong), each way starts and ends at
+// its stations and passes through no other station of the line. An imported line missing from
+// the track is an error; a line written by hand is checked only when the track holds it.
+void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas);

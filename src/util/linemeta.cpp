@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linemeta.h"
+
+#include <algorithm>
 #include "lib_util.h"
 
 #include <QRegularExpression>
@@ -176,4 +178,11 @@ QString LineDescription(const LineMeta& meta)
     if (parts.isEmpty() && !meta.prose.isEmpty())
         return meta.prose.front();
     return parts.join(QStringLiteral("　"));
+}
+
+bool IsImportedLine(const LineMeta& meta)
+{
+    return std::any_of(meta.references.begin(), meta.references.end(), [](const QString& r) {
+        return r.startsWith(QString::fromUtf16(kImportSourceName));
+    });
 }

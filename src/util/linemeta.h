@@ -74,5 +74,13 @@ LineMeta ParseLineMeta(const QStringList& freeText, int firstLine = 2);
 // line of the prose when there is no section.
 QString LineDescription(const LineMeta& meta);
 
+// The open station database the importer makes line files from: an imported file's 出典 line
+// begins with this name.
+inline constexpr char16_t kImportSourceName[] = u"station_database";
+// True when the free text's 出典 begins with the station database's name: the file was
+// imported (a file written by hand may name the database later in its 出典, as what it was
+// compared with).
+bool IsImportedLine(const LineMeta& meta);
+
 // True for "#RRGGBB" (hex digits of either case).
 bool IsLineColour(const QString& text);

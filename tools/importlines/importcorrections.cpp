@@ -20,6 +20,7 @@ constexpr KindName kKinds[] = {
     {"loop", CorrectionKind::Loop},       {"skip", CorrectionKind::Skip},
     {"branch", CorrectionKind::Branch},   {"operator", CorrectionKind::Operator},
     {"former", CorrectionKind::Former},   {"numbers", CorrectionKind::Numbers},
+    {"track", CorrectionKind::Track},
 };
 
 // What a row of the kind must give besides its line.
@@ -27,7 +28,8 @@ bool needsStation(CorrectionKind kind)
 {
     return kind == CorrectionKind::Reading || kind == CorrectionKind::Name
         || kind == CorrectionKind::Drop || kind == CorrectionKind::Insert
-        || kind == CorrectionKind::Branch || kind == CorrectionKind::Numbers;
+        || kind == CorrectionKind::Branch || kind == CorrectionKind::Numbers
+        || kind == CorrectionKind::Track;
 }
 bool needsValue(CorrectionKind kind)
 {
@@ -228,7 +230,10 @@ bool ParseBranch(const QString& value, BranchSpec* out)
     if (f.size() != 4)
         return false;
     const BranchSpec spec {f[0].trimmed(), f[1].trimmed(), f[2].trimmed(), f[3].trimmed()};
-    if (spec.last.isEmpty() || spec.junction.isEmpty() || spec.name.isEmpty())
+    // A branch listed backwards (from its far end) has no junction before it, only the station
+    // it runs into after it.
+    if (spec.last.isEmpty() || (spec.junction.isEmpty() && spec.rejoin.isEmpty())
+        || spec.name.isEmpty())
         return false;
     if (out)
         *out = spec;
@@ -300,9 +305,9 @@ QList<Line> SplitBranches(Line& line, const QList<Correction>& corrections, QLis
             const qsizetype at = indexOf(line.stations, name);
             return at >= first && at <= last ? indexOf(line.stations, name, last + 1) : at;
         };
-        const qsizetype junction = outside(spec.junction);
+        const qsizetype junction = spec.junction.isEmpty() ? -2 : outside(spec.junction);
         const qsizetype rejoin = spec.rejoin.isEmpty() ? -2 : outside(spec.rejoin);
-        if (junction < 0 || rejoin == -1) {
+        if (junction == -1 || rejoin == -1) {
             problems.append({line.name,
                              QStringLiteral("支線 %1 の分かれる駅「%2」か合流する駅"
                                             "「%3」がありません")
@@ -314,7 +319,8 @@ QList<Line> SplitBranches(Line& line, const QList<Correction>& corrections, QLis
         branch.loop = false;
         branch.formerNames.clear();
         branch.stations = line.stations.mid(first, last - first + 1);
-        branch.stations.prepend(line.stations[junction]);
+        if (junction >= 0)
+            branch.stations.prepend(line.stations[junction]);
         if (rejoin >= 0)
             branch.stations.append(line.stations[rejoin]);
         line.stations.remove(first, last - first + 1);

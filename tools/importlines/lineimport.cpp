@@ -87,6 +87,7 @@ Station stationFrom(const QJsonObject& o)
 Line lineFrom(const QJsonObject& o, const QHash<int, QString>& companies)
 {
     Line line;
+    line.code = o.value(u"code").toInteger();
     line.name = o.value(u"name").toString();
     line.reading = CleanReading(o.value(u"name_kana").toString());
     if (o.contains(u"company_code"))
@@ -293,12 +294,104 @@ QString ImportSourceLine(const QString& tag)
         .arg(QString::fromUtf16(kImportSourceName), tag, QString::fromUtf16(kImportSourceUrl));
 }
 
-bool IsImportedLine(const LineMeta& meta)
+
+namespace {
+
+// The line's way along the track from each station to the next. A pair the track does not join
+// is a problem, unless a track row says the database's drawing is wrong there: then it is drawn
+// straight.
+// A line's stations on the track: on its own, and where some of its trains run on through
+// another line's track (a subway continuing over a private railway, a branch's trains into the
+// main line's terminus), on the track of the lines that stop at both ends of such a pair. Only the pairs with a station off the
+// line's own track are taken from the wider search, so that another line's track never joins
+// two stations that the line's own track does not.
+TrackCheck checkWithNeighbours(const ImportedLine& line, const ImportInput& input,
+                               const QHash<qint64, QList<qint64>>& linesAt)
 {
-    return std::any_of(meta.references.begin(), meta.references.end(), [](const QString& r) {
-        return r.startsWith(QString::fromUtf16(kImportSourceName));
-    });
+    const QList<QList<TrackPoint>> own = input.tracks.value(line.code);
+    TrackCheck check = CheckTrack(own, line.stations, line.loop);
+    if (check.offTrack.isEmpty())
+        return check;
+    QList<qint64> others;
+    for (const TrackPair& pair : check.pairs) {
+        if (pair.result != TrackPair::OffTrack)
+            continue;
+        // The lines that stop at both stations; failing those (a stop only this line's trains
+        // make, on another line's track), the lines at either.
+        const QList<qint64> atFrom = linesAt.value(line.stationCodes[pair.from]);
+        const QList<qint64> atTo = linesAt.value(line.stationCodes[pair.to]);
+        QList<qint64> both;
+        for (qint64 code : atFrom) {
+            if (code != line.code && atTo.contains(code))
+                both.append(code);
+        }
+        for (qint64 code : both.isEmpty() ? atFrom + atTo : both) {
+            if (code != line.code && !others.contains(code))
+                others.append(code);
+        }
+    }
+    std::sort(others.begin(), others.end());
+    QList<QList<TrackPoint>> pieces = own;
+    for (qint64 code : others)
+        pieces += input.tracks.value(code);
+    const TrackCheck wide = CheckTrack(pieces, line.stations, line.loop);
+    for (qsizetype i = 0; i < check.pairs.size(); ++i) {
+        if (check.pairs[i].result == TrackPair::OffTrack)
+            check.pairs[i] = wide.pairs[i];
+    }
+    check.offTrack = wide.offTrack;
+    return check;
 }
+
+TrackLine trackOf(const ImportedLine& line, const ImportInput& input,
+                  const QHash<qint64, QList<qint64>>& linesAt, QList<bool>& used,
+                  QList<ImportProblem>& problems)
+{
+    const QList<Correction>& corrections = input.corrections;
+    const bool hasTrack = !input.tracks.value(line.code).isEmpty();
+    TrackLine track;
+    track.name = line.name;
+    QStringList names;
+    for (const TrackStation& s : line.stations)
+        names.append(s.name);
+    track.stationCount = int(names.size());
+    track.stationHash = TrackStationHash(names);
+    if (!hasTrack)
+        problems.append({line.name, QStringLiteral("データベースに線路の形がありません")});
+    const TrackCheck check = checkWithNeighbours(line, input, linesAt);
+    for (int s : check.offTrack) {
+        if (hasTrack)
+            problems.append({line.name, QStringLiteral("%1 が線路から %2 m より離れています")
+                                            .arg(names[s])
+                                            .arg(kTrackTolerance)});
+    }
+    for (const TrackPair& pair : check.pairs) {
+        TrackWay way;
+        for (qsizetype i = 0; i < corrections.size(); ++i) {
+            const Correction& c = corrections[i];
+            if (c.kind == CorrectionKind::Track && c.line == line.name
+                && c.station == names[pair.from] && c.value == names[pair.to]) {
+                used[i] = true;
+                way.kind = TrackWay::Straight;
+            }
+        }
+        if (way.kind != TrackWay::Straight && pair.result == TrackPair::Joined) {
+            way.kind = TrackWay::Track;
+            const QList<double> weights = SimplificationWeights(pair.path);
+            for (qsizetype i = 0; i < pair.path.size(); ++i) {
+                const int level = TrackLevelOf(weights[i]);
+                if (level >= 0)
+                    way.points.append({pair.path[i], quint8(level)});
+            }
+        } else if (way.kind != TrackWay::Straight && pair.result == TrackPair::NotJoined) {
+            problems.append({line.name, DescribeTrackPair(pair, line.stations)});
+        }
+        track.ways.append(std::move(way));
+    }
+    return track;
+}
+
+} // namespace
 
 ImportResult ImportLines(const ImportInput& input)
 {
@@ -333,7 +426,10 @@ ImportResult ImportLines(const ImportInput& input)
         for (const Station& s : line.stations) {
             prefectures.append(s.prefecture);
             imported.stationCodes.append(s.code);
+            imported.stations.append({s.name, s.meta.latitude, s.meta.longitude});
         }
+        imported.code = line.code;
+        imported.loop = line.loop;
         imported.region = LineRegion(line.name, prefectures);
         imported.prefectures = prefecturesMet(line);
         imported.path = imported.region + u'/' + fileNameOf(line.name);
@@ -353,9 +449,18 @@ ImportResult ImportLines(const ImportInput& input)
         paths.insert(imported.path, line.name);
         out.insert(imported.path, {{imported.path, *bytes}, imported});
     }
+    // The lines each station is on, by the database's codes.
+    QHash<qint64, QList<qint64>> linesAt;
+    for (const QJsonObject& o : input.lines) {
+        const qint64 code = o.value(u"code").toInteger();
+        for (const QJsonValue& v : o.value(u"station_list").toArray())
+            linesAt[v.toObject().value(u"code").toInteger()].append(code);
+    }
     for (const auto& [file, line] : out) {
         result.files.append(file);
         result.lines.append(line);
+        if (!input.tracks.isEmpty())
+            result.tracks.append(trackOf(line, input, linesAt, used, result.problems));
     }
     for (qsizetype i = 0; i < input.corrections.size(); ++i) {
         const Correction& c = input.corrections[i];

@@ -8,6 +8,7 @@
 // bytes (everything is sorted, nothing depends on the time or on hash order).
 
 #include "linemeta.h"
+#include "trackfile.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -16,9 +17,9 @@
 #include <QString>
 #include <QStringList>
 
-// Where the data comes from, named in every imported file's 出典 line; a file whose 出典 names
-// it was made by the importer and may be replaced or removed by the next import.
-inline constexpr char16_t kImportSourceName[] = u"station_database";
+// Where the data comes from, named first in every imported file's 出典 line (kImportSourceName,
+// linemeta.h): such a file was made by the importer and may be replaced or removed by the next
+// import.
 inline constexpr char16_t kImportSourceUrl[] = u"https://github.com/Seo-4d696b75/station_database";
 
 enum class CorrectionKind {
@@ -31,7 +32,8 @@ enum class CorrectionKind {
     Branch,
     Operator,
     Former,
-    Numbers
+    Numbers,
+    Track
 };
 
 // One row of the corrections table.
@@ -60,6 +62,9 @@ struct ImportInput
     QHash<int, QString> companies; // company_code → the operator's name
     QString tag; // the database's release, e.g. v20260529
     QList<Correction> corrections;
+    // The database's track, by line code: its polyline's pieces. Without it no track is
+    // checked or written.
+    QHash<qint64, QList<QList<TrackPoint>>> tracks;
 };
 
 struct ImportedLine
@@ -69,6 +74,9 @@ struct ImportedLine
     QString region;
     QStringList prefectures; // in the order the line meets them
     QList<qint64> stationCodes; // the database's station codes (0 for an inserted station)
+    qint64 code = 0; // the database's line code, whose polyline holds the line's track
+    bool loop = false;
+    QList<TrackStation> stations; // names and positions, as written
 };
 
 struct ImportFile
@@ -82,6 +90,9 @@ struct ImportResult
     QList<ImportFile> files; // sorted by path
     QList<ImportedLine> lines; // in the same order
     QList<ImportProblem> problems;
+    // Each shipped line's way along the track from station to station, in the files' order,
+    // when the input has tracks.
+    QList<TrackLine> tracks;
 };
 
 // The whole conversion. Lines with problems that leave a file unwritable (no station, a name
@@ -109,5 +120,3 @@ QString LineRegion(const QString& lineName, const QList<int>& prefectures);
 QString PrefectureName(int code);
 // The 出典 line of every imported file.
 QString ImportSourceLine(const QString& tag);
-// True when the free text's 出典 names the station database: the file was imported.
-bool IsImportedLine(const LineMeta& meta);

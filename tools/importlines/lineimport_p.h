@@ -20,6 +20,7 @@ struct Station
 
 struct Line
 {
+    qint64 code = 0; // the database's line code: a branch cut out keeps its parent's
     QString name;
     QString reading;
     QString company;

@@ -12,11 +12,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QSaveFile>
 #include <QSet>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -32,13 +35,17 @@ int usage()
     print(stderr,
           QStringLiteral(
               "使い方: tabidori-importlines --db DIR --tag TAG --corrections FILE --out DIR\n"
+              "                            [--track FILE]\n"
               "  駅データベース (station_database) の DIR/out/main/line/*.json, "
               "DIR/out/main/line.csv,\n"
               "  DIR/src/company.csv から路線ファイルを作り、訂正表 FILE を当てて OUT の\n"
               "  地方ごとのフォルダに書きます。前の取り込みで書いたファイル (出典が\n"
               "  station_database のもの) で今回書かないものは消します。手で書いたファイルは\n"
               "  そのままです。問題があれば 1 で終わります。\n"
-              "  --tag TAG  データベースの版 (例: v20260529)。出典の行に書きます"));
+              "  --tag TAG     データベースの版 (例: v20260529)。出典の行に書きます\n"
+              "  --track FILE  DIR/out/main/polyline/*.json の線路の形で、どの駅の次の駅も\n"
+              "                線路でつながっているかを調べ、駅から駅への線路を地図のための\n"
+              "                小さなファイル FILE (line-track.bin) に書きます"));
     return 2;
 }
 
@@ -92,6 +99,42 @@ bool readDatabase(const QString& db, Database* out, QList<ImportProblem>* proble
             problems->append({name, QStringLiteral("line.csv にない路線ファイルです")});
     }
     return true;
+}
+
+// Each line's track from out/main/polyline/<code>.json: its LineStrings as pieces. A line
+// without one is left out (the conversion says so).
+QHash<qint64, QList<QList<TrackPoint>>> readTracks(const QString& db,
+                                                   const QList<QJsonObject>& lines,
+                                                   QList<ImportProblem>* problems)
+{
+    QHash<qint64, QList<QList<TrackPoint>>> tracks;
+    for (const QJsonObject& line : lines) {
+        const qint64 code = line.value(u"code").toInteger();
+        QFile file(QStringLiteral("%1/out/main/polyline/%2.json").arg(db).arg(code));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+        if (!doc.isObject()) {
+            problems->append({line.value(u"name").toString(),
+                              QStringLiteral("線路の形を読めません: ") + file.fileName()});
+            continue;
+        }
+        QList<QList<TrackPoint>> pieces;
+        for (const QJsonValue& feature : doc.object().value(u"features").toArray()) {
+            const QJsonObject geometry = feature.toObject().value(u"geometry").toObject();
+            if (geometry.value(u"type").toString() != QLatin1String("LineString"))
+                continue;
+            QList<TrackPoint> piece;
+            for (const QJsonValue& c : geometry.value(u"coordinates").toArray()) {
+                const QJsonArray lngLat = c.toArray();
+                piece.append({int(std::lround(lngLat.at(1).toDouble() * 1e5)),
+                              int(std::lround(lngLat.at(0).toDouble() * 1e5))});
+            }
+            pieces.append(piece);
+        }
+        tracks.insert(code, pieces);
+    }
+    return tracks;
 }
 
 // Writes a file only when its bytes change, so that an import that changes nothing leaves
@@ -216,7 +259,8 @@ int main(int argc, char* argv[])
         if (options.value(QLatin1String(key)).isEmpty())
             return usage();
     }
-    if (options.size() != 4)
+    const QString trackFile = options.value(QStringLiteral("track"));
+    if (options.size() != (trackFile.isEmpty() ? 4 : 5))
         return usage();
 
     ImportInput input;
@@ -235,6 +279,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     input.corrections = ParseCorrections(table, &problems);
+    if (!trackFile.isEmpty())
+        input.tracks = readTracks(options.value(QStringLiteral("db")), db.lines, &problems);
 
     ImportResult result = ImportLines(input);
     problems += result.problems;
@@ -242,6 +288,26 @@ int main(int argc, char* argv[])
     if (removed < 0)
         return 2;
     printCounts(result);
+    if (!trackFile.isEmpty()) {
+        const QByteArray bytes = WriteTrackFile(ImportSourceLine(input.tag), result.tracks);
+        if (!writeFile(trackFile, bytes)) {
+            print(stderr, QStringLiteral("書き込めません: ") + trackFile);
+            return 2;
+        }
+        qsizetype points = 0, pairs = 0, joined = 0;
+        for (const TrackLine& line : result.tracks) {
+            for (const TrackWay& way : line.ways) {
+                ++pairs;
+                joined += way.kind == TrackWay::Track;
+                points += way.points.size();
+            }
+        }
+        print(stdout, QStringLiteral("線路: 駅と駅の間 %1 のうち %2 が線路でつながり、点 %3、%4 バイト")
+                          .arg(pairs)
+                          .arg(joined)
+                          .arg(points)
+                          .arg(bytes.size()));
+    }
     if (removed > 0)
         print(stdout, QStringLiteral("前の取り込みのファイルを %1 消しました").arg(removed));
     for (const ImportProblem& p : problems)

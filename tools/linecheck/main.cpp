@@ -5,8 +5,10 @@
 
 #include "linecheck.h"
 #include "stationdictionary.h"
+#include "trackfile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -31,7 +33,8 @@ int usage()
         stderr,
         QStringLiteral(
             "使い方: tabidori-linecheck [--fill] [--strict] [--dictionary FILE] "
-            "[--enamdict FILE] [--exceptions FILE] [--known FILE] FILE...\n"
+            "[--enamdict FILE] [--exceptions FILE] [--known FILE]\n"
+            "                          [--track FILE] FILE...\n"
             "  路線ファイルをゲームと同じように読んで調べ、そのあと渡したファイルどうしを\n"
             "  突き合わせます。問題ごとに1行 (ファイル:行: 何が違うか (辞書の読み)) を出し、\n"
             "  エラーがあれば 1 で終わります。\n"
@@ -42,7 +45,9 @@ int usage()
             "  --enamdict F    2つめの辞書 ENAMDICT (既定: %2)\n"
             "  --exceptions F  辞書と違ってよい駅の一覧 (パス<TAB>駅名<TAB>読み<TAB>理由)\n"
             "  --known F       地図の上で本当に離れている・折り返している駅の一覧\n"
-            "                  (パス<TAB>駅名<TAB>gap か back<TAB>理由)")
+            "                  (パス<TAB>駅名<TAB>gap か back<TAB>理由)\n"
+            "  --track F       線路の形のファイル (line-track.bin)。どの駅の次の駅も、ほかの駅を\n"
+            "                  通らずに線路でつながっているかを調べます")
             .arg(orMissing(StationDictionary::defaultPath(), "skk/SKK-JISYO.station"),
                  orMissing(StationDictionary::enamdictDefaultPath(), "edict/enamdict")));
     return 2;
@@ -56,6 +61,7 @@ struct Arguments
     QString enamdictPath = StationDictionary::enamdictDefaultPath();
     LineExceptions exceptions;
     LineKnownCases known;
+    TrackAtlas track;
     LineCheckOptions options;
     QStringList files;
 };
@@ -89,6 +95,15 @@ int parse(const QStringList& args, Arguments& a)
                 return 2;
             }
             a.options.known = &a.known;
+        } else if (arg == QLatin1String("--track") && hasValue) {
+            QFile file(args[++i]);
+            if (!file.open(QIODevice::ReadOnly)
+                || !ReadTrackFile(file.readAll(), &a.track, &why)) {
+                print(stderr, QStringLiteral("線路の形のファイルを読めません: %1: %2")
+                                  .arg(args[i], why.isEmpty() ? file.errorString() : why));
+                return 2;
+            }
+            a.options.track = &a.track;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             usage();
             return 0;
