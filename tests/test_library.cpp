@@ -166,6 +166,12 @@ void TestLibrary::checkerRules_data()
         << true << QStringList {};
     QTest::newRow("unknown key") << meta({"@路線: x"}, straight(3)) << true
                                  << QStringList {"2:E:知らないキー"};
+    QTest::newRow("suspended sections not between stations in order")
+        << meta({"@運休: p0～p9 2022-08 大雨", "@運休: p2～p0 2022-08", "@運休: p0～p2 2022"},
+                straight(3))
+        << true
+        << QStringList {"4:E:@運休:形ではありません", "2:E:p9:駅ではありません",
+                        "3:E:p2～p0:順"};
     QTest::newRow("bad colour") << meta({"@色: 緑"}, straight(3)) << true
                                 << QStringList {"2:E:#RRGGBB"};
     QTest::newRow("malformed number and position")
@@ -265,6 +271,11 @@ void TestLibrary::networkRules_data()
                                file("b線", "甲", {"渋谷,しぶたに"}),
                                file("c線", "甲", {"原宿,はらじゅく", "渋谷,しぶや"})}
         << QStringList {"1:4:同じ事業者 (甲) の:0.txt:4:しぶや:渋谷,しぶたに"};
+    QTest::newRow("a through service over a line the library has not")
+        << QList<QStringList> {file("本線", "甲", {"渋谷,しぶや"}),
+                               QStringList {"直通線", "@経由: 本線 無い線 直通線", "###",
+                                            "渋谷,しぶや"}}
+        << QStringList {"1:1:@経由 の 無い線", "1:1:@経由 の 直通線"};
 }
 
 void TestLibrary::networkRules()
@@ -282,7 +293,9 @@ void TestLibrary::networkRules()
         lines.append({path, CheckLineFile(path)});
     }
     QStringList got;
-    for (const NetworkProblem& p : CheckNetwork(lines, {nullptr, &exceptions})) {
+    LineCheckOptions options {nullptr, &exceptions};
+    options.wholeLibrary = true;
+    for (const NetworkProblem& p : CheckNetwork(lines, options)) {
         const int index = QFileInfo(p.path).baseName().toInt();
         got << QStringLiteral("%1:%2").arg(index).arg(described({p.problem}).value(0));
     }
@@ -348,6 +361,10 @@ void TestLibrary::finderMatches_data()
     QTest::newRow("letters that are no romaji") << "JY" << QStringList {"JR山手線"};
     QTest::newRow("operator") << "交通局" << QStringList {"都営新宿線"};
     QTest::newRow("prefecture") << "神奈川" << QStringList {"小田急小田原線"};
+    QTest::newRow("a line's name brings the through service over it")
+        << "丸ノ内" << QStringList {"東京メトロ丸ノ内線", "直通快速"};
+    QTest::newRow("a through service found by a station stays ranked by it")
+        << "池袋" << QStringList {"東京メトロ丸ノ内線@池袋", "直通快速@池袋"};
     QTest::newRow("no match") << "札幌" << QStringList {};
     QTest::newRow("blank") << "　 " << QStringList {};
 }
@@ -369,6 +386,7 @@ void TestLibrary::finderMatches()
         madeLine("小田急小田原線",
                  "@読み: おだきゅうおだわらせん|@事業者: 小田急電鉄|@都道府県: 東京都 神奈川県",
                  "新宿,しんじゅく 小田原,おだわら"),
+        madeLine("直通快速", "@経由: 東京メトロ丸ノ内線 無い線", "池袋,いけぶくろ"),
     };
     QStringList got;
     for (const FinderHit& hit : FindLines(BuildFinderIndex(lines), query)) {

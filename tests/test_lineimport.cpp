@@ -165,6 +165,20 @@ void TestLineImport::corrections_data()
     QTest::newRow("branch without its junction is not cut")
         << "branch|テスト線(甲～乙)|成田空港|成田空港!無い駅!!支線|page" << kTest << cleaned
         << QStringList {"支線:無い駅", "テイ"};
+    // A line under a new name: the file follows the name, the old file is no longer made.
+    const QString rename = "rename|テスト線(甲～乙)||テスト本線|page";
+    QTest::newRow("rename: the new file")
+        << rename << "kanto/テスト本線.txt" << cleaned << QStringList {"テイ"};
+    QTest::newRow("rename: no file under the old name")
+        << rename << kTest << QStringList {} << QStringList {"テイ"};
+    QTest::newRow("suspended out of order or malformed; a name another line has")
+        << "suspended|テスト線(甲～乙)||成田空港～渋谷 2024-10 脱線事故|page\n"
+           "suspended|テスト線(甲～乙)||渋谷～成田空港 2024-10|page\n"
+           "suspended|*||甲～乙 2024|page\nrename|環状線||テスト新幹線|page\n"
+           "rename|*||全線|page"
+        << kTest << cleaned
+        << QStringList {"corrections.tsv:3:運休区間", "corrections.tsv:5:路線名",
+                        "テスト線:渋谷～成田空港:順", "テイ", "テスト新幹線:同じ名前"};
 }
 
 void TestLineImport::corrections()
@@ -193,7 +207,9 @@ void TestLineImport::metadataReadsBack()
                 "branch|テスト線(甲～乙)|渋谷|渋谷!西鉄福岡!!テスト線(西鉄福岡～渋谷)|page\n"
                 "operator|テスト線(西鉄福岡～渋谷)||別の鉄道|page\n"
                 "former|テスト線(西鉄福岡～渋谷)||渋谷支線|page\n"
-                "former|テスト線(西鉄福岡～渋谷)||渋谷線|page",
+                "former|テスト線(西鉄福岡～渋谷)||渋谷線|page\n"
+                "suspended|テスト線(甲～乙)||成田空港～西鉄福岡 2024-10 脱線事故|page\n"
+                "rename|環状線||環状本線,かんじょうほんせん|page",
                 &problems));
     QVERIFY2(problems.isEmpty(), qPrintable(problemsOf(problems).join(u" | ")));
     QMap<QString, LineFile> files;
@@ -221,9 +237,16 @@ void TestLineImport::metadataReadsBack()
     QCOMPARE(narita.note, QStringLiteral("成田第1ターミナル"));
 
     // A loop: marked, its section round from the first station, no operator known.
-    const LineFile loop = files.value(QStringLiteral("kinki/環状線.txt"));
+    QCOMPARE(SuspendedText(meta), QStringLiteral("成田空港～西鉄福岡 運休中（2024年10月から）"));
+    QCOMPARE(meta.suspended.value(0).reason, QStringLiteral("脱線事故"));
+
+    // A loop, renamed: its old name kept for what a learner did under it.
+    const LineFile loop = files.value(QStringLiteral("kinki/環状本線.txt"));
     QVERIFY(loop.loop);
+    QCOMPARE(loop.name, QStringLiteral("環状本線"));
     const LineMeta loopMeta = ParseLineMeta(loop.freeText);
+    QCOMPARE(loopMeta.formerNames, QStringList {"環状線"});
+    QCOMPARE(loopMeta.reading, QStringLiteral("かんじょうほんせん"));
     QCOMPARE(loopMeta.section, QStringLiteral("甲～甲"));
     QCOMPARE(loopMeta.prefectures, QStringList({"京都府", "大阪府"}));
     QVERIFY(loopMeta.operatorName.isEmpty() && loopMeta.problems.isEmpty());

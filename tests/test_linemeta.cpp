@@ -79,10 +79,12 @@ void TestLineMeta::lineMeta_data()
     QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("description");
     QTest::addColumn<QStringList>("problems"); // "line:start of the message"
+    // SuspendedText|runsOver joined by blanks
+    QTest::addColumn<QString>("service");
     QTest::newRow("prose only, as hand-made files")
         << QStringList {"東京メトロの路線。", "", "渋谷から浅草まで。"}
         << "|||||0||東京メトロの路線。/渋谷から浅草まで。"
-        << "東京メトロの路線。" << QStringList {};
+        << "東京メトロの路線。" << QStringList {} << "|";
     QTest::newRow("every key, colons of either width")
         << QStringList {"@読み: じぇいあーるやまのてせん",
                         "@事業者：JR東日本",
@@ -94,10 +96,24 @@ void TestLineMeta::lineMeta_data()
                         "出典: station_database",
                         "説明"}
         << "JR東日本|#9ACD32|JY|大崎～大崎|東京都 神奈川県|1|station_database|説明"
-        << "大崎～大崎\u3000東京都・神奈川県" << QStringList {};
+        << "大崎～大崎\u3000東京都・神奈川県" << QStringList {} << "|";
     QTest::newRow("unknown key, bad colour, no colon")
         << QStringList {"@色: red", "@線色: #000000", "@記号"} << "|||||0||"
-        << "" << QStringList {"2:@色", "3:知らないキー", "4:「@記号」"};
+        << "" << QStringList {"2:@色", "3:知らないキー", "4:「@記号」"} << "|";
+    QTest::newRow("suspended sections and the lines run over")
+        << QStringList {"@運休: 蟹田～三厩 2022-08 大雨", "@運休：人吉〜吉松\u30002020-07",
+                        "@経由: JR京浜東北線\u3000JR根岸線"}
+        << "|||||0||"
+        << "" << QStringList {}
+        << "蟹田～三厩 運休中（2022年8月から）、人吉～吉松 運休中（2020年7月から）"
+           "|JR京浜東北線 JR根岸線";
+    QTest::newRow("malformed suspensions and an empty 経由")
+        << QStringList {"@運休: 蟹田 2022-08", "@運休: 蟹田～三厩 2022-13 大雨",
+                        "@運休: 蟹田～蟹田 2022-08", "@運休: 蟹田～三厩 2022年8月", "@経由:"}
+        << "|||||0||"
+        << ""
+        << QStringList {"2:@運休「蟹田 2022-08」", "3:@運休", "4:@運休", "5:@運休", "6:@経由"}
+        << "|";
 }
 
 void TestLineMeta::lineMeta()
@@ -106,7 +122,9 @@ void TestLineMeta::lineMeta()
     QFETCH(QString, fields);
     QFETCH(QString, description);
     QFETCH(QStringList, problems);
+    QFETCH(QString, service);
     const LineMeta meta = ParseLineMeta(freeText);
+    QCOMPARE(SuspendedText(meta) + u'|' + meta.runsOver.join(u' '), service);
     const QString got = QStringList {meta.operatorName,
                                      meta.colour,
                                      meta.symbol,

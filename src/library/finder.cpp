@@ -4,6 +4,8 @@
 #include "linecatalogue.h"
 #include "romaji.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace {
@@ -130,6 +132,16 @@ FinderIndex BuildFinderIndex(const QList<IndexedLine>& lines)
         }
         index.lines.append(f);
     }
+    QHash<QString, int> byName;
+    for (int i = 0; i < int(lines.size()); ++i)
+        byName.insert(lines[i].name, i);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        for (const QString& name : lines[i].meta.runsOver) {
+            const int over = byName.value(name, -1);
+            if (over >= 0 && over != i && !index.lines[over].runBy.contains(i))
+                index.lines[over].runBy.append(i);
+        }
+    }
     for (int i = 0; i < int(lines.size()); ++i)
         index.order.append(i);
     std::stable_sort(index.order.begin(), index.order.end(), [&](int a, int b) {
@@ -194,6 +206,8 @@ QList<FinderHit> FindLines(const FinderIndex& index, const QString& query)
         return hits;
     // The text as typed ("JR", "JY") and as the answer box would turn it into kana.
     const QString kana = kanaOf(q);
+    QList<FinderHit> best(index.lines.size());
+    QList<bool> found(index.lines.size(), false);
     for (const int i : index.order) {
         const FinderLine& line = index.lines[i];
         FinderHit hit {i, FinderRank::Name, -1};
@@ -204,7 +218,24 @@ QList<FinderHit> FindLines(const FinderIndex& index, const QString& query)
             hit = converted;
         else if (!typed)
             continue;
-        hits.append(hit);
+        best[i] = hit;
+        found[i] = true;
+    }
+    // A line found by its name brings the through services that run over it, right after the
+    // lines found by name.
+    for (const int i : index.order) {
+        if (!found[i] || best[i].rank > FinderRank::NameContains)
+            continue;
+        for (const int t : index.lines[i].runBy) {
+            if (!found[t] || best[t].rank > FinderRank::ThroughService) {
+                best[t] = {t, FinderRank::ThroughService, -1};
+                found[t] = true;
+            }
+        }
+    }
+    for (const int i : index.order) {
+        if (found[i])
+            hits.append(best[i]);
     }
     // Lines of one rank stay in the index's order.
     std::stable_sort(hits.begin(), hits.end(),

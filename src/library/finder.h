@@ -17,6 +17,8 @@ enum class FinderRank {
     Name, // the name or its reading exactly ("山手線", "やまのてせん" for JR山手線)
     NamePrefix, // the name or its reading begins with it ("やまのて")
     NameContains, // the name or its reading holds it
+    // A through service (@経由) over a line found by its name: 京浜東北線 for "根岸線"
+    ThroughService,
     Symbol, // the line's symbol ("JY")
     Station, // a station's name or reading exactly
     Operator, // the operator's name holds it
@@ -44,6 +46,7 @@ struct FinderLine
     // Every station's name and reading between line breaks: one search of it tells whether any
     // station matches at all, which most lines' stations do not.
     QString stationText;
+    QList<int> runBy; // the through services (@経由) that run over this line
 };
 
 // The lines in the form matching needs, built once when the finder opens.

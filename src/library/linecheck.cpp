@@ -252,6 +252,36 @@ bool IsHiraganaReading(const QString& text)
     return true;
 }
 
+namespace {
+
+// Each @運休 section runs between two stations of the file, in the file's order; the free
+// text's first line is line 2.
+void checkSuspended(LineCheck& check, const QStringList& freeText)
+{
+    for (qsizetype i = 0; i < freeText.size(); ++i) {
+        const LineMeta one = ParseLineMeta({freeText[i]});
+        if (one.suspended.isEmpty())
+            continue;
+        const SuspendedSection& s = one.suspended.front();
+        int from = -1, to = -1;
+        for (int k = 0; k < check.stations.size(); ++k) {
+            if (check.stations[k].name == s.from && from < 0)
+                from = k;
+            if (check.stations[k].name == s.to)
+                to = k;
+        }
+        if (from < 0 || to < 0)
+            problem(check, int(i) + 2,
+                    QStringLiteral("@運休 の %1 はこの路線の駅ではありません")
+                        .arg(from < 0 ? s.from : s.to));
+        else if (to <= from)
+            problem(check, int(i) + 2,
+                    QStringLiteral("@運休 の %1～%2 が駅の順になっていません").arg(s.from, s.to));
+    }
+}
+
+} // namespace
+
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
 {
     LineCheck check;
@@ -300,6 +330,7 @@ LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options)
     check.meta = ParseLineMeta(line.freeText);
     for (const LineMetaProblem& p : check.meta.problems)
         problem(check, p.line, p.what);
+    checkSuspended(check, line.freeText);
     CheckStationNumbers(check, path, options.known);
     CheckPositions(check, path, options.known);
     if (options.track)

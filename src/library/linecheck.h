@@ -97,6 +97,9 @@ struct LineCheckOptions
     const LineKnownCases* known = nullptr;
     // The library's track (trackfile.h): each next station must be one a train reaches.
     const TrackAtlas* track = nullptr;
+    // The files checked are every line file of the library: a line that @経由 names must be
+    // one of them.
+    bool wholeLibrary = false;
 };
 
 LineCheck CheckLineFile(const QString& path, const LineCheckOptions& options = {});
@@ -113,8 +116,9 @@ struct NetworkProblem
     LineProblem problem;
 };
 
-// What no single file shows: two files of one line name, and a station that two lines of one
-// operator (@事業者) read differently, unless options.exceptions lists the reading.
+// What no single file shows: two files of one line name, a station that two lines of one
+// operator (@事業者) read differently, unless options.exceptions lists the reading, and (when
+// options.wholeLibrary) an @経由 naming no line checked.
 QList<NetworkProblem> CheckNetwork(const QList<CheckedLine>& lines,
                                    const LineCheckOptions& options = {});
 

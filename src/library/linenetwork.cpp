@@ -5,6 +5,7 @@
 #include "linecheck.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -59,6 +60,23 @@ void checkFormerNames(const QList<CheckedLine>& lines, QList<NetworkProblem>& ou
                 report(out, line.path, 1,
                        QStringLiteral("@旧名 の %1 は今もある路線の名前です: %2")
                            .arg(former, it.value()));
+        }
+    }
+}
+
+// A through service (@経由) is made of lines the library has: a name that is none of them is a
+// slip, or a line renamed since.
+void checkRunsOver(const QList<CheckedLine>& lines, QList<NetworkProblem>& out)
+{
+    QSet<QString> names;
+    for (const CheckedLine& line : lines)
+        names.insert(line.check.lineName);
+    for (const CheckedLine& line : lines) {
+        for (const QString& name : line.check.meta.runsOver) {
+            if (!names.contains(name) || name == line.check.lineName)
+                report(out, line.path, 1,
+                       QStringLiteral("@経由 の %1 はライブラリのほかの路線の名前ではありません")
+                           .arg(name));
         }
     }
 }
@@ -131,5 +149,7 @@ QList<NetworkProblem> CheckNetwork(const QList<CheckedLine>& lines, const LineCh
     checkNames(lines, out);
     checkFormerNames(lines, out);
     checkOperators(lines, options, out);
+    if (options.wholeLibrary)
+        checkRunsOver(lines, out);
     return out;
 }

@@ -72,6 +72,12 @@ QVariant FinderModel::data(const QModelIndex& index, int role) const
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
+    // A through service says what it runs over, in every column's tooltip.
+    if (role == Qt::ToolTipRole && !line.meta.runsOver.isEmpty()) {
+        const QString over = QStringLiteral("%1を経由").arg(line.meta.runsOver.join(u'・'));
+        const QVariant shown = data(index, Qt::DisplayRole);
+        return shown.toString().isEmpty() ? over : shown.toString() + u'\n' + over;
+    }
     switch (index.column()) {
     case Name:
         return learning_.contains(line.path) ? line.name + QStringLiteral("　学習中") : line.name;
@@ -85,6 +91,8 @@ QVariant FinderModel::data(const QModelIndex& index, int role) const
         return QStringLiteral("%1（%2）")
             .arg(line.stations[hit.station].name, line.stations[hit.station].reading);
     case Description:
+        if (const QString suspended = SuspendedText(line.meta); !suspended.isEmpty())
+            return LineDescription(line.meta) + QStringLiteral("　") + suspended;
         return LineDescription(line.meta);
     }
     return {};

@@ -107,10 +107,19 @@ void addLines(QMenu* menu, const QList<LineEntry>& lines, bool separators,
         group = line.group;
         const QString path = line.path;
         const auto open = handlers.open;
-        QAction* a = menu->addAction(LineSwatch(line.meta.colour), menuText(line.name), menu,
+        // A line with a section where no train runs for now says so after its name, and the
+        // tooltip says where and since when.
+        QString text = menuText(line.name);
+        if (!line.meta.suspended.isEmpty()) {
+            text += QStringLiteral("\u3000（運休区間あり）");
+            menu->setToolTipsVisible(true);
+        }
+        QAction* a = menu->addAction(LineSwatch(line.meta.colour), text, menu,
                                      [open, path] { open(path); });
+        if (!line.meta.suspended.isEmpty())
+            a->setToolTip(SuspendedText(line.meta));
         a->setProperty(kPathProperty, path);
-        a->setProperty(kNameProperty, menuText(line.name));
+        a->setProperty(kNameProperty, text);
     }
 }
 
@@ -145,7 +154,7 @@ QString signatureOf(const QList<LineEntry>& lines)
     QString out;
     for (const LineEntry& line : lines)
         out += line.path + u'|' + line.name + u'|' + line.group + u'|' + line.meta.colour + u'|'
-            + line.meta.prefectures.join(u' ') + u'\n';
+            + line.meta.prefectures.join(u' ') + u'|' + SuspendedText(line.meta) + u'\n';
     return out;
 }
 

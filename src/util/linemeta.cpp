@@ -45,6 +45,8 @@ const Key kKeys[] = {
 constexpr char16_t kPrefectures[] = u"都道府県";
 constexpr char16_t kReference[] = u"出典";
 constexpr char16_t kFormerName[] = u"旧名";
+constexpr char16_t kSuspended[] = u"運休";
+constexpr char16_t kRunsOver[] = u"経由";
 
 // "key: value" with a colon of either width; false when there is no colon.
 bool splitKey(const QString& text, QString* key, QString* value)
@@ -161,11 +163,52 @@ LineMeta ParseLineMeta(const QStringList& freeText, int firstLine)
                 meta.formerNames.append(value);
             known = true;
         }
+        if (key == QStringView(kSuspended)) {
+            SuspendedSection section;
+            if (ParseSuspendedSection(value, &section))
+                meta.suspended.append(section);
+            else
+                meta.problems.append(
+                    {line, QStringLiteral("@運休「%1」は「駅～駅 YYYY-MM 理由」の形ではありません")
+                               .arg(value)});
+            known = true;
+        }
+        if (key == QStringView(kRunsOver)) {
+            meta.runsOver = tokensOf(value);
+            if (meta.runsOver.isEmpty())
+                meta.problems.append({line, QStringLiteral("@経由に路線名がありません")});
+            known = true;
+        }
         if (!known)
             meta.problems.append({line, QStringLiteral("知らないキー「@%1」").arg(key)});
     }
     meta.colour = meta.colour.toUpper();
     return meta;
+}
+
+bool ParseSuspendedSection(const QString& value, SuspendedSection* out)
+{
+    static const QRegularExpression re(QStringLiteral(
+        "^([^～〜~\\s]+)[～〜~]([^～〜~\\s]+)\\s+([0-9]{4})-(0[1-9]|1[0-2])(?:\\s+(.+))?$"));
+    QString spaced = value;
+    spaced.replace(QChar(0x3000), u' ');
+    const auto m = re.match(spaced.trimmed());
+    if (!m.hasMatch() || m.captured(1) == m.captured(2))
+        return false;
+    if (out)
+        *out = {m.captured(1), m.captured(2), m.captured(3) + u'-' + m.captured(4),
+                m.captured(5).trimmed()};
+    return true;
+}
+
+QString SuspendedText(const LineMeta& meta)
+{
+    QStringList parts;
+    for (const SuspendedSection& s : meta.suspended)
+        parts.append(QStringLiteral("%1～%2 運休中（%3年%4月から）")
+                         .arg(s.from, s.to, s.since.left(4))
+                         .arg(s.since.mid(5).toInt()));
+    return parts.join(u'、');
 }
 
 QString LineDescription(const LineMeta& meta)

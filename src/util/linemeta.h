@@ -14,6 +14,8 @@
 //   @都道府県: 東京都
 //   @環状
 //   @旧名: 山手線
+//   @運休: 大崎～品川 2026-05 工事
+//   @経由: JR山手線
 //   出典: ...
 //   ###
 //   大崎,おおさき,#JY24 @35.619772/139.728439
@@ -49,6 +51,15 @@ struct LineMetaProblem
     QString what;
 };
 
+// A section of the line where no train runs for now but rail service is to return (a section
+// given up for good is not in the file at all).
+struct SuspendedSection
+{
+    QString from, to; // stations of the line, in the file's order
+    QString since; // YYYY-MM
+    QString reason; // 大雨, 脱線事故: free text, may be empty
+};
+
 struct LineMeta
 {
     QString reading; // @読み: the line name's reading, in hiragana
@@ -61,6 +72,11 @@ struct LineMeta
     // @旧名, one line each: names this line had in earlier files of the library, so that what
     // a learner did under the old name is found again.
     QStringList formerNames;
+    // @運休, one line each: "from～to YYYY-MM reason".
+    QList<SuspendedSection> suspended;
+    // @経由: for a through service made of other lines of the library, their names in running
+    // order, separated by blanks.
+    QStringList runsOver;
     QStringList references; // 出典: lines, without the key
     // The free text that is neither a key nor a reference: what a person wrote about the line.
     QStringList prose;
@@ -81,6 +97,13 @@ inline constexpr char16_t kImportSourceName[] = u"station_database";
 // imported (a file written by hand may name the database later in its 出典, as what it was
 // compared with).
 bool IsImportedLine(const LineMeta& meta);
+
+// The suspended sections in one line of Japanese: "蟹田～三厩 運休中（2022年8月から）", several
+// joined by "、"; empty when there are none.
+QString SuspendedText(const LineMeta& meta);
+
+// The value of an @運休 line taken apart; false when it is not "from～to YYYY-MM [reason]".
+bool ParseSuspendedSection(const QString& value, SuspendedSection* out);
 
 // True for "#RRGGBB" (hex digits of either case).
 bool IsLineColour(const QString& text);

@@ -3,6 +3,7 @@
 // The corrections table and the database's CSV tables, read; corrections applied to a line.
 
 #include "lib_util.h"
+#include "linecheck.h"
 #include "lineimport_p.h"
 #include <QRegularExpression>
 
@@ -21,6 +22,7 @@ constexpr KindName kKinds[] = {
     {"branch", CorrectionKind::Branch},   {"operator", CorrectionKind::Operator},
     {"former", CorrectionKind::Former},   {"numbers", CorrectionKind::Numbers},
     {"track", CorrectionKind::Track},
+    {"rename", CorrectionKind::Rename},   {"suspended", CorrectionKind::Suspended},
 };
 
 // What a row of the kind must give besides its line.
@@ -186,6 +188,15 @@ QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* pr
             wrong = QStringLiteral("駅番号「%1」が空白で区切った番号 (無いときは「-」) では"
                                    "ありません")
                         .arg(c.value);
+        else if (c.kind == CorrectionKind::Suspended && !ParseSuspendedSection(c.value, nullptr))
+            wrong = QStringLiteral("運休区間「%1」が「駅～駅 YYYY-MM 理由」の形ではありません")
+                        .arg(c.value);
+        else if (c.kind == CorrectionKind::Rename
+                 && (c.line == u"*" || c.value.section(u',', 0, 0) == c.line
+                     || c.value.contains(u'/') || c.value.contains(u' ')
+                     || (c.value.contains(u',')
+                         && !IsHiraganaReading(c.value.section(u',', 1)))))
+            wrong = QStringLiteral("新しい路線名「%1」が使えません").arg(c.value);
         else if (c.kind == CorrectionKind::Branch && !lineimport::ParseBranch(c.value, nullptr))
             wrong = QStringLiteral("支線「%1」が「終わりの駅|分かれる駅|合流する駅|路線名」の"
                                    "形ではありません")
@@ -329,8 +340,10 @@ QList<Line> SplitBranches(Line& line, const QList<Correction>& corrections, QLis
     return branches;
 }
 
-void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>& used)
+void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>& used,
+                   QList<ImportProblem>& problems)
 {
+    qsizetype rename = -1;
     for (qsizetype i = 0; i < corrections.size(); ++i) {
         const Correction& c = corrections[i];
         if (!matches(c, line.name)) {
@@ -341,7 +354,40 @@ void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>
         } else if (c.kind == CorrectionKind::Former) {
             line.formerNames.append(c.value);
             used[i] = true;
+        } else if (c.kind == CorrectionKind::Rename && c.line != u"*") {
+            rename = i;
+        } else if (c.kind == CorrectionKind::Suspended) {
+            SuspendedSection section;
+            ParseSuspendedSection(c.value, &section);
+            const auto at = [&](const QString& name) {
+                for (qsizetype s = 0; s < line.stations.size(); ++s) {
+                    if (line.stations[s].name == name)
+                        return s;
+                }
+                return qsizetype(-1);
+            };
+            const qsizetype from = at(section.from);
+            const qsizetype to = at(section.to);
+            if (from < 0 || to <= from) {
+                used[i] = true; // it names the line: said here, not again as matching nothing
+                problems.append({line.name,
+                                 QStringLiteral("運休区間 %1～%2 がこの路線の駅の順にありません")
+                                     .arg(section.from, section.to)});
+                continue;
+            }
+            line.suspended.append(section);
+            used[i] = true;
         }
+    }
+    // Last, so that every row above names the line as the database does; what a learner did
+    // under the old name follows the line.
+    if (rename >= 0) {
+        used[rename] = true;
+        line.formerNames.append(line.name);
+        const QString& value = corrections[rename].value;
+        line.name = value.section(u',', 0, 0);
+        if (value.contains(u','))
+            line.reading = value.section(u',', 1);
     }
 }
 

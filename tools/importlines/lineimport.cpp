@@ -133,6 +133,9 @@ QStringList freeTextOf(const Line& line, const QString& tag)
     add(u"都道府県", prefecturesMet(line).join(u' '));
     if (line.loop)
         text.append(QString::fromUtf16(kLineLoopMark));
+    for (const SuspendedSection& s : line.suspended)
+        add(u"運休",
+            QStringLiteral("%1～%2 %3 %4").arg(s.from, s.to, s.since, s.reason).trimmed());
     for (const QString& former : line.formerNames)
         add(u"旧名", former);
     text.append(ImportSourceLine(tag));
@@ -417,9 +420,15 @@ ImportResult ImportLines(const ImportInput& input)
         shipped += branches;
     }
     QMap<QString, QString> paths; // path → line name, to find two lines in one file
+    QSet<QString> names; // a renamed line must not take another's name
     QMap<QString, std::pair<ImportFile, ImportedLine>> out;
     for (Line& line : shipped) {
-        lineimport::ApplyLineRows(line, input.corrections, used);
+        lineimport::ApplyLineRows(line, input.corrections, used, result.problems);
+        if (names.contains(line.name)) {
+            result.problems.append({line.name, QStringLiteral("同じ名前の路線がほかにもあります")});
+            continue;
+        }
+        names.insert(line.name);
         ImportedLine imported;
         imported.name = line.name;
         QList<int> prefectures;

@@ -33,7 +33,9 @@ enum class CorrectionKind {
     Operator,
     Former,
     Numbers,
-    Track
+    Track,
+    Rename,
+    Suspended
 };
 
 // One row of the corrections table.
@@ -44,7 +46,7 @@ struct Correction
     QString station; // the cleaned station name ("^" for an insert at the start)
     // For a branch: "last|junction|rejoin|new line name", the run from station to last cut
     // out into a line of its own that starts at the junction and ends at the rejoin station
-    // (when there is one).
+    // (when there is one). For a suspended row: "from～to YYYY-MM reason".
     QString value;
     QString reason;
     int row = 0; // its line number in the table

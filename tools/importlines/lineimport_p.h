@@ -28,6 +28,7 @@ struct Line
     QString symbol;
     bool loop = false;
     QStringList formerNames; // @旧名
+    QList<SuspendedSection> suspended; // @運休
     QList<Station> stations;
 };
 
@@ -51,8 +52,10 @@ bool ApplyCorrections(Line& line, const QList<Correction>& corrections, QList<bo
 QList<Line> SplitBranches(Line& line, const QList<Correction>& corrections, QList<bool>& used,
                           QList<ImportProblem>& problems);
 
-// The rows about the line as a whole that do not touch its stations (operator, former name);
-// applied to every line shipped, a branch cut out of another line too.
-void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>& used);
+// The rows about the line as a whole that do not touch its stations (operator, former name,
+// suspended section, and last a new name, the old one kept as a former name); applied to every
+// line shipped, a branch cut out of another line too.
+void ApplyLineRows(Line& line, const QList<Correction>& corrections, QList<bool>& used,
+                   QList<ImportProblem>& problems);
 
 } // namespace lineimport

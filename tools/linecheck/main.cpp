@@ -9,7 +9,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringList>
 
 #include <cstdio>
@@ -116,6 +119,34 @@ int parse(const QStringList& args, Arguments& a)
     return a.files.isEmpty() ? usage() : -1;
 }
 
+// True when the files given are every line file under the folder that holds them all and come
+// from more than one folder (the whole library, "data/line/*/*.txt"): only then can a line that
+// @経由 names be missing. One region alone is not the library; its lines run over others.
+bool wholeLibrary(const QStringList& files)
+{
+    QSet<QString> given, folders;
+    QString root;
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        given.insert(info.absoluteFilePath());
+        const QString dir = info.absolutePath();
+        folders.insert(dir);
+        if (root.isEmpty())
+            root = dir;
+        while (!(dir + u'/').startsWith(root + u'/') && root != QFileInfo(root).absolutePath())
+            root = QFileInfo(root).absolutePath();
+    }
+    if (folders.size() < 2)
+        return false;
+    QDirIterator it(root, {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = QFileInfo(it.next()).absoluteFilePath();
+        if (!given.contains(path) && !path.endsWith(QLatin1String(".filled.txt")))
+            return false;
+    }
+    return true;
+}
+
 // -1 to go on, else the exit status. ENAMDICT only adds readings: without it the check goes on.
 int loadDictionaries(Arguments& a, StationDictionary& skk, StationDictionary& enamdict)
 {
@@ -183,6 +214,7 @@ int main(int argc, char* argv[])
     if (const int status = loadDictionaries(a, dictionary, enamdict); status >= 0)
         return status;
 
+    a.options.wholeLibrary = wholeLibrary(a.files);
     int errors = 0;
     QList<CheckedLine> checked;
     for (const QString& file : a.files) {
