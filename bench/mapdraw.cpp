@@ -7,6 +7,7 @@
 
 #include "figures.h"
 #include "mapcanvas.h"
+#include "trackfile.h"
 #include "progressdata.h"
 #include "routelayout.h"
 
@@ -95,53 +96,67 @@ void figureMapDraw(std::vector<Row>& rows, const Setup& setup)
     int stations = 0;
     for (const IndexedLine& l : network)
         stations += int(l.stations.size());
-    MapCanvas canvas(MapLinesOf(network));
-    canvas.resize(880, 620);
-    // The loaded line is the first of Tokyo's, its stations in every state.
-    QList<int> states;
-    for (int i = 0; i < network[0].stations.size(); ++i)
-        states.append(i % 5);
-    canvas.setCurrent(0, states, [](QPainter& p, QPointF centre, qreal radius, int state) {
-        PaintStationDot(p, centre, radius, CardState(state));
-    });
-    canvas.show();
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-
-    const auto measure = [&](const MapView& view) {
-        canvas.setView(view);
-        canvas.repaint(); // the first paint also lays out the glyphs of the names
-        std::vector<double> paint;
-        const std::vector<double> shown = timeRuns(kMapRuns, [&] {
-            canvas.repaint();
-            paint.push_back(canvas.lastPaintMs());
-        });
-        return std::pair {paint, shown};
-    };
-    const MapView country = FitView(JapanBox(), QSizeF(canvas.size()), 20);
-    const auto [countryPaint, countryShown] = measure(country);
-    const MapView city {35.68, 139.76, 6000};
-    const auto [cityPaint, cityShown] = measure(city);
-    const int cityNames = canvas.labelsDrawn();
-
-    const auto row = [&](const QString& name, const std::vector<double>& ms,
-                         const std::vector<double>& shown, const QString& what) {
-        const double m = median(ms);
-        return Row {name, fixed(m, 2) + QStringLiteral(" ms"),
-                    QStringLiteral("below %1 ms").arg(kPaintTargetMs), verdict(m < kPaintTargetMs),
-                    QStringLiteral("median paintEvent of %1 (range %2–%3 ms), repaint() %4 ms; ")
-                            .arg(ms.size())
-                            .arg(fixed(minOf(ms), 2), fixed(maxOf(ms), 2), fixed(median(shown), 2))
-                        + what};
-    };
+    const TrackAtlas track = LoadTrackAtlas(setup.buildDir + QStringLiteral("/line"));
     const QString size = QStringLiteral("%1 lines, %2 stations").arg(network.size()).arg(stations);
-    rows.push_back(row(QStringLiteral("8a. Paint the map of the whole country (%1)").arg(size),
-                       countryPaint, countryShown,
-                       QStringLiteral("880 × 620 offscreen, all Japan in view")));
-    rows.push_back(row(QStringLiteral("8b. Paint the map around one city"), cityPaint, cityShown,
-                       QStringLiteral("Tokyo at 6,000 px a degree (54 px a km), %1 station names "
-                                      "written, the others left out where they would overlap")
-                           .arg(cityNames)));
+
+    // The same paints with the lines drawn along their track (as the game draws them) and, for
+    // comparison, straight from station to station (as before the track came).
+    for (const bool onTrack : {true, false}) {
+        MapCanvas canvas(MapLinesOf(network, onTrack ? &track : nullptr));
+        canvas.resize(880, 620);
+        // The loaded line is the first of Tokyo's, its stations in every state.
+        QList<int> states;
+        for (int i = 0; i < network[0].stations.size(); ++i)
+            states.append(i % 5);
+        canvas.setCurrent(0, states, [](QPainter& p, QPointF centre, qreal radius, int state) {
+            PaintStationDot(p, centre, radius, CardState(state));
+        });
+        canvas.show();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+        const auto measure = [&](const MapView& view) {
+            canvas.setView(view);
+            canvas.repaint(); // the first paint also lays out the glyphs of the names
+            std::vector<double> paint;
+            const std::vector<double> shown = timeRuns(kMapRuns, [&] {
+                canvas.repaint();
+                paint.push_back(canvas.lastPaintMs());
+            });
+            return std::pair {paint, shown};
+        };
+        const MapView country = FitView(JapanBox(), QSizeF(canvas.size()), 20);
+        const auto [countryPaint, countryShown] = measure(country);
+        const MapView city {35.68, 139.76, 6000};
+        const auto [cityPaint, cityShown] = measure(city);
+        const int cityNames = canvas.labelsDrawn();
+
+        const auto row = [&](const QString& name, const std::vector<double>& ms,
+                             const std::vector<double>& shown, const QString& what) {
+            const double m = median(ms);
+            return Row {name, fixed(m, 2) + QStringLiteral(" ms"),
+                        QStringLiteral("below %1 ms").arg(kPaintTargetMs), verdict(m < kPaintTargetMs),
+                        QStringLiteral("median paintEvent of %1 (range %2–%3 ms), repaint() %4 ms; ")
+                                .arg(ms.size())
+                                .arg(fixed(minOf(ms), 2), fixed(maxOf(ms), 2), fixed(median(shown), 2))
+                            + what};
+        };
+        const QString how = onTrack
+            ? QStringLiteral(", along the track (%1 lines of line-track.bin)").arg(track.lines.size())
+            : QStringLiteral(", straight from station to station");
+        rows.push_back(row(QStringLiteral("8%1. Paint the map of the whole country (%2)%3")
+                               .arg(onTrack ? QStringLiteral("a") : QStringLiteral("c"))
+                               .arg(size, how),
+                           countryPaint, countryShown,
+                           QStringLiteral("880 × 620 offscreen, all Japan in view")));
+        rows.push_back(row(QStringLiteral("8%1. Paint the map around one city%2")
+                               .arg(onTrack ? QStringLiteral("b") : QStringLiteral("d"))
+                               .arg(how),
+                           cityPaint, cityShown,
+                           QStringLiteral("Tokyo at 6,000 px a degree (54 px a km), %1 station names "
+                                          "written, the others left out where they would overlap")
+                               .arg(cityNames)));
+    }
 }
 
 } // namespace bench

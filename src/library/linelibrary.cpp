@@ -3,6 +3,7 @@
 #include "linelibrary.h"
 #include "host.h"
 #include "lib_util.h"
+#include "logging.h"
 
 QString LineLibrary::folder()
 {
@@ -24,4 +25,15 @@ QList<LineRegion> LineLibrary::regionsWithOwn()
 const CachedLineFile& LineLibrary::whole(const QString& path)
 {
     return files_.whole(QFileInfo(path));
+}
+
+const TrackAtlas& LineLibrary::track()
+{
+    if (!track_) {
+        QString why;
+        track_ = LoadTrackAtlas(folder(), &why);
+        if (!why.isEmpty())
+            qCWarning(logLibrary, "%s", qUtf8Printable(why));
+    }
+    return *track_;
 }

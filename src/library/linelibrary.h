@@ -7,6 +7,9 @@
 #include "linecatalogue.h"
 #include "linefilecache.h"
 #include "lineindex.h"
+#include "trackfile.h"
+
+#include <optional>
 
 class LineLibrary
 {
@@ -21,8 +24,12 @@ public:
     QList<LineRegion> regionsWithOwn();
     // A file read whole: its key and stations.
     const CachedLineFile& whole(const QString& path);
+    // The track beside the library, read once (empty when it is missing or damaged: the map
+    // then draws straight lines, as for a player's own line).
+    const TrackAtlas& track();
 
 private:
+    std::optional<TrackAtlas> track_;
     LineFileCache files_;
     LineCatalogue catalogue_ {files_};
     LineIndex index_ {files_};

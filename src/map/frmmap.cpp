@@ -69,7 +69,7 @@ frmMap::frmMap(const MapInput& input, QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("地図"));
     setSizeGripEnabled(true);
 
-    QList<MapLine> lines = MapLinesOf(input.lines);
+    QList<MapLine> lines = MapLinesOf(input.lines, input.track);
     int current = -1;
     if (!input.currentPath.isEmpty()) {
         const auto same = [&](const MapLine& l) { return l.path == input.currentPath; };

@@ -21,6 +21,7 @@ struct MapLegendEntry
 struct MapInput
 {
     QList<IndexedLine> lines; // the library, read whole
+    const TrackAtlas* track = nullptr; // the library's track, to draw the lines along it
     QString currentPath; // the loaded line's file ("" when none); read here if not in lines
     QList<int> states; // the card state of each of its stations, in file order
     MapDotPainter paintDot; // draws a dot in a state's colours

@@ -86,9 +86,9 @@ int MapCanvas::lineAt(QPointF pixel) const
     self->project();
     const QPointF world = pixel + origin();
     // The chosen line is drawn on top: within its reach it wins over the lines beneath.
-    if (current_ >= 0 && DistanceToPolyline(projected_.tracks[current_], world) <= kReach)
+    if (current_ >= 0 && DistanceToPolyline(projected_.outlines[current_], world) <= kReach)
         return current_;
-    return NearestPolyline(projected_.tracks, projected_.boxes, world, kReach);
+    return NearestPolyline(projected_.outlines, projected_.boxes, world, kReach);
 }
 
 QList<int> MapCanvas::linesNearCentre() const
@@ -100,7 +100,7 @@ QList<int> MapCanvas::linesNearCentre() const
     QList<QPair<double, int>> near;
     for (int i = 0; i < lines_.size(); ++i) {
         if (projected_.boxes[i].intersects(seen))
-            near.append({DistanceToPolyline(projected_.thinned[i], centre), i});
+            near.append({DistanceToPolyline(projected_.outlines[i], centre), i});
     }
     std::sort(near.begin(), near.end());
     QList<int> order;

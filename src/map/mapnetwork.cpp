@@ -16,13 +16,15 @@ QColor paled(const QColor& colour)
 
 } // namespace
 
-MapLine MapLineOf(const IndexedLine& line)
+MapLine MapLineOf(const IndexedLine& line, const TrackAtlas* track)
 {
     MapLine map;
     map.path = line.path;
     map.name = line.name;
     map.operatorName = line.meta.operatorName;
     map.description = LineDescription(line.meta);
+    if (const QString suspended = SuspendedText(line.meta); !suspended.isEmpty())
+        map.description += QStringLiteral("　") + suspended;
     map.colour = IsLineColour(line.meta.colour) ? QColor(line.meta.colour) : kNoLineColour;
     map.pale = paled(map.colour);
     map.loop = line.meta.loop;
@@ -33,15 +35,40 @@ MapLine MapLineOf(const IndexedLine& line)
         map.stations.append({line.stations[i].name, meta.latitude, meta.longitude, i});
         map.box.add(meta.latitude, meta.longitude);
     }
+    const int count = int(map.stations.size());
+    const int pairs = count < 2 ? 0 : (map.loop && count > 2 ? count : count - 1);
+    if (track && count == line.stations.size()) {
+        const auto it = track->lines.constFind(line.name);
+        QStringList names;
+        for (const MapStation& s : map.stations)
+            names.append(s.name);
+        if (it != track->lines.cend() && it->ways.size() == pairs
+            && it->stationHash == TrackStationHash(names))
+            map.ways = it->ways;
+    }
+    map.suspended = QList<bool>(pairs, false);
+    for (const SuspendedSection& section : line.meta.suspended) {
+        int from = -1, to = -1;
+        for (int i = 0; i < count; ++i) {
+            if (from < 0 && map.stations[i].name == section.from)
+                from = i;
+            else if (from >= 0 && map.stations[i].name == section.to) {
+                to = i;
+                break;
+            }
+        }
+        for (int k = from; from >= 0 && k < to; ++k)
+            map.suspended[k] = true;
+    }
     return map;
 }
 
-QList<MapLine> MapLinesOf(const QList<IndexedLine>& lines)
+QList<MapLine> MapLinesOf(const QList<IndexedLine>& lines, const TrackAtlas* track)
 {
     QList<MapLine> map;
     map.reserve(lines.size());
     for (const IndexedLine& line : lines) {
-        MapLine one = MapLineOf(line);
+        MapLine one = MapLineOf(line, track);
         if (!one.stations.isEmpty())
             map.append(std::move(one));
     }
@@ -56,8 +83,16 @@ void MapProjection::update(const QList<MapLine>& lines, double scale, double fac
     factor_ = factor;
     count_ = lines.size();
     tracks.resize(lines.size());
+    runs.resize(lines.size());
     thinned.resize(lines.size());
+    outlines.resize(lines.size());
     boxes.resize(lines.size());
+    // The track's points worth drawing at this scale: every one whose simplification weight is
+    // half a pixel or more (and a few below it, the levels being coarse).
+    const double halfPixel = 111000 / scale / 2;
+    int level = 0;
+    while (level + 1 < kTrackLevels && kTrackLevelMetres[level + 1] <= halfPixel)
+        ++level;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const MapLine& line = lines[i];
         QPolygonF& track = tracks[i];
@@ -67,7 +102,31 @@ void MapProjection::update(const QList<MapLine>& lines, double scale, double fac
             track.append(WorldPoint(s.latitude, s.longitude, scale, factor));
         if (line.loop && track.size() > 2)
             track.append(track.first());
-        thinned[i] = Thinned(track, 1.5);
-        boxes[i] = track.boundingRect();
+
+        QList<MapRun>& drawn = runs[i];
+        drawn.clear();
+        QPolygonF& outline = outlines[i];
+        outline.clear();
+        for (qsizetype k = 0; k + 1 < track.size(); ++k) {
+            const bool dashed = line.suspended.value(k, false);
+            if (drawn.isEmpty() || drawn.last().dashed != dashed)
+                drawn.append({QPolygonF{track[k]}, dashed});
+            QPolygonF& points = drawn.last().points;
+            if (k < line.ways.size() && line.ways[k].kind == TrackWay::Track) {
+                for (const TrackWayPoint& p : line.ways[k].points) {
+                    if (p.level >= level)
+                        points.append(WorldPoint(p.at.lat * 1e-5, p.at.lng * 1e-5, scale, factor));
+                }
+            }
+            points.append(track[k + 1]);
+        }
+        if (drawn.isEmpty() && !track.isEmpty())
+            drawn.append({QPolygonF{track.first()}, false});
+        thinned[i].clear();
+        for (const MapRun& run : drawn) {
+            thinned[i].append({Thinned(run.points, 1.5), run.dashed});
+            outline += run.points;
+        }
+        boxes[i] = outline.boundingRect();
     }
 }

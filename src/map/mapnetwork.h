@@ -7,6 +7,7 @@
 
 #include "lineindex.h"
 #include "mapprojection.h"
+#include "trackfile.h"
 
 #include <QColor>
 #include <QList>
@@ -33,6 +34,12 @@ struct MapLine
     bool loop = false;
     QList<MapStation> stations; // those with a position, in running order
     GeoBox box;
+    // The way along the track from each station to the next (a loop's last to its first too),
+    // when the library's track holds the line and every station has a position; empty
+    // otherwise, and the line is drawn straight from station to station.
+    QList<TrackWay> ways;
+    // For each pair, whether trains run there for now (@運休 sections are drawn dashed).
+    QList<bool> suspended;
 };
 
 // The grey of a line whose file names no colour.
@@ -40,9 +47,17 @@ inline const QColor kNoLineColour(0x9e, 0x9e, 0x9e);
 
 // Every line with at least one positioned station, in the index's order. Lines without
 // positions are left out: the map has nowhere to draw them.
-QList<MapLine> MapLinesOf(const QList<IndexedLine>& lines);
+// track, when given, puts them on the track.
+QList<MapLine> MapLinesOf(const QList<IndexedLine>& lines, const TrackAtlas* track = nullptr);
 // One line as the map draws it, whether or not it has positions.
-MapLine MapLineOf(const IndexedLine& line);
+MapLine MapLineOf(const IndexedLine& line, const TrackAtlas* track = nullptr);
+
+// A stretch of a line drawn in one stroke: along the track, solid or (no trains) dashed.
+struct MapRun
+{
+    QPolygonF points;
+    bool dashed = false;
+};
 
 // The network projected at one scale and longitude factor.
 class MapProjection
@@ -52,9 +67,14 @@ public:
     void update(const QList<MapLine>& lines, double scale, double factor);
     double scale() const { return scale_; }
 
-    QList<QPolygonF> tracks; // each line through all its stations (a loop closed)
-    QList<QPolygonF> thinned; // the same without stations closer than a pixel or two
-    QList<QRectF> boxes; // each track's bounding rectangle
+    QList<QPolygonF> tracks; // each line's stations in order (a loop closed): where dots go
+    // Each line as drawn: along its track where it has one, at the detail the scale shows, in
+    // runs of solid and dashed stretches; and the same runs without points closer than a
+    // pixel or two, for the lines around the chosen one.
+    QList<QList<MapRun>> runs;
+    QList<QList<MapRun>> thinned;
+    QList<QPolygonF> outlines; // each line as drawn, in one polyline: what a click finds
+    QList<QRectF> boxes; // each outline's bounding rectangle
 
 private:
     double scale_ = -1;

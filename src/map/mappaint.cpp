@@ -84,6 +84,38 @@ constexpr double kOtherNamesScale = 4500;
 // Below this scale a track is drawn through fewer points than it has stations.
 constexpr double kThinScale = 3000;
 
+// Only the stretches of a polyline that come into reach: a line of the library runs on for
+// hundreds of kilometres past a city's view, and stroking what lies outside costs the painter
+// far more than this look does.
+void drawWithin(QPainter& p, const QPolygonF& points, const QRectF& reach)
+{
+    if (points.size() == 1) {
+        if (reach.contains(points.first()))
+            p.drawPoint(points.first());
+        return;
+    }
+    if (reach.contains(points.boundingRect())) {
+        p.drawPolyline(points);
+        return;
+    }
+    QPolygonF piece;
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        const QPointF& a = points[i - 1];
+        const QPointF& b = points[i];
+        const QRectF segment = QRectF(a, b).normalized().adjusted(-1, -1, 1, 1);
+        if (segment.intersects(reach)) {
+            if (piece.isEmpty())
+                piece.append(a);
+            piece.append(b);
+        } else if (!piece.isEmpty()) {
+            p.drawPolyline(piece);
+            piece.clear();
+        }
+    }
+    if (!piece.isEmpty())
+        p.drawPolyline(piece);
+}
+
 // The chosen line's dots, bucketed like the names: a name beside one dot must not stand nearer
 // to another, or it reads as that one's.
 class DotGrid
@@ -211,12 +243,11 @@ void MapCanvas::paintTracks(QPainter& p, const QRectF& seen)
         if (i == current_ || i == selected_ || !projected_.boxes[i].intersects(reach))
             continue;
         pen.setColor(lines_[i].pale);
-        p.setPen(pen);
-        const QPolygonF& track = thin ? projected_.thinned[i] : projected_.tracks[i];
-        if (track.size() == 1)
-            p.drawPoint(track.first());
-        else
-            p.drawPolyline(track);
+        for (const MapRun& run : thin ? projected_.thinned[i] : projected_.runs[i]) {
+            pen.setStyle(run.dashed ? Qt::DashLine : Qt::SolidLine);
+            p.setPen(pen);
+            drawWithin(p, run.points, reach);
+        }
     }
 }
 
@@ -239,11 +270,17 @@ void MapCanvas::paintLine(QPainter& p, int line, qreal width, bool withDots)
 {
     const QPolygonF& track = projected_.tracks[line];
     const QColor colour = lines_[line].colour;
-    // A darker edge keeps a pale colour (yellow, light grey) visible on the paper.
-    p.setPen(QPen(colour.darker(160), width + 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(track);
-    p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(track);
+    // A darker edge keeps a pale colour (yellow, light grey) visible on the paper. A section
+    // without trains is drawn in dashes of the line's colour on the paper, edge and all.
+    for (const MapRun& run : projected_.runs[line]) {
+        const Qt::PenStyle style = run.dashed ? Qt::DashLine : Qt::SolidLine;
+        p.setPen(QPen(colour.darker(160), width + 2, style, Qt::FlatCap, Qt::RoundJoin));
+        p.drawPolyline(run.points);
+        if (run.dashed)
+            continue;
+        p.setPen(QPen(colour, width, style, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(run.points);
+    }
     if (!withDots)
         return;
     const qreal radius = dotRadius();

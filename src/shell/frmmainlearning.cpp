@@ -78,6 +78,7 @@ void frmMain::mnuMap_Click()
         return;
     MapInput input;
     input.lines = library_.all();
+    input.track = &library_.track();
     if (gStationCount > 0 && !gLineFilePath.isEmpty()) {
         input.currentPath = QFileInfo(gLineFilePath).absoluteFilePath();
         for (const CardState s : desk_.loadedStatesInFileOrder(QDate::currentDate()))
