@@ -7,8 +7,10 @@
 #include "finder.h"
 #include "linecheck.h"
 #include "linegroups.h"
+#include "linegeometry.h"
 #include "stationdictionary.h"
 #include "testfiles.h"
+#include "trackfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +30,11 @@ private slots:
     void finderMatches_data();
     void finderMatches();
     void menuSplitKeepsMenusShort();
+    void trackJoinsPairs_data();
+    void trackJoinsPairs();
+    void trackFileRoundTripAndDamage();
+    void checkerAlongTrack_data();
+    void checkerAlongTrack();
 
 private:
     QTemporaryDir dir_;
@@ -441,6 +448,208 @@ void TestLibrary::menuSplitKeepsMenusShort()
     QCOMPARE(QSet<QString>(seen.begin(), seen.end()).size(), lines.size());
     // A region that fits stays one menu, in its order.
     QCOMPARE(SplitLineMenu(lines.mid(0, 20), QStringLiteral("kanto")).lines.size(), 20);
+}
+
+namespace {
+
+// The test track, in 1e-5 degrees from 35°N 139°E: a line west to east, 西 (0) 中 (1000) 東
+// (2000), with a junction 分岐 at 1500 and a branch north from it to 北; a branch 南 leaves at
+// 中 itself.
+TrackPoint tp(int lat, int lng)
+{
+    return {3500000 + lat, 13900000 + lng};
+}
+QList<TrackPoint> piece(std::initializer_list<std::pair<int, int>> points)
+{
+    QList<TrackPoint> out;
+    for (const auto& [lat, lng] : points)
+        out.append(tp(lat, lng));
+    return out;
+}
+TrackStation station(const char* name, int lat, int lng)
+{
+    // A station's building stands some 40 m off its track.
+    return {QString::fromUtf8(name), 35 + (lat + 40) * 1e-5, 139 + lng * 1e-5};
+}
+const QList<QList<TrackPoint>> kMain {piece({{0, 0}, {0, 500}, {0, 1000}}),
+                                      piece({{0, 1000}, {0, 1500}}),
+                                      piece({{0, 1500}, {0, 2000}})};
+const QList<QList<TrackPoint>> kBranches {piece({{0, 1500}, {600, 1500}, {1000, 1500}}),
+                                          piece({{0, 1000}, {-1000, 1000}})};
+const TrackStation kWest = station("西", 0, 0), kMiddle = station("中", 0, 1000),
+                   kEast = station("東", 0, 2000), kNorth = station("北", 1000, 1500),
+                   kSouth = station("南", -1000, 1000), kFar = station("遠", 3000, 1000);
+
+} // namespace
+
+void TestLibrary::trackJoinsPairs_data()
+{
+    QTest::addColumn<QList<QList<TrackPoint>>>("pieces");
+    QTest::addColumn<QList<TrackStation>>("stations");
+    QTest::addColumn<bool>("loop");
+    // Each pair as "from→to:J" (joined), ":N" (not joined) or ":O" (a station off the track).
+    QTest::addColumn<QStringList>("expected");
+
+    const auto all = kMain + kBranches;
+    QTest::newRow("in running order") << all << QList {kWest, kMiddle, kEast} << false
+                                      << QStringList {"西→中:J", "中→東:J"};
+    QTest::newRow("through a junction that is no station")
+        << all << QList {kWest, kMiddle, kNorth} << false << QStringList {"西→中:J", "中→北:J"};
+    QTest::newRow("a branch listed after the main line")
+        << all << QList {kWest, kMiddle, kEast, kSouth} << false
+        << QStringList {"西→中:J", "中→東:J", "東→南:N"};
+    QTest::newRow("a station listed out of order")
+        << all << QList {kWest, kEast, kMiddle} << false << QStringList {"西→東:N", "東→中:J"};
+    QTest::newRow("a station off the track")
+        << all << QList {kWest, kFar, kEast} << false << QStringList {"西→遠:O", "遠→東:O"};
+    // The second track of a double line drawn 15 m beside the first holds the stations too, so
+    // that it is no way round them.
+    QTest::newRow("tracks side by side")
+        << kMain + QList<QList<TrackPoint>> {piece({{-15, 0}, {-15, 2000}})} << QList {kWest, kEast, kMiddle}
+        << false << QStringList {"西→東:N", "東→中:J"};
+    QTest::newRow("pieces drawn 20 m apart still meet")
+        << QList {piece({{0, 0}, {0, 980}}), piece({{0, 1000}, {0, 2000}})}
+        << QList {kWest, kEast} << false << QStringList {"西→東:J"};
+    const QList<QList<TrackPoint>> square {piece({{0, 0}, {0, 2000}, {1000, 2000}, {1000, 0}, {0, 0}})};
+    const QList loopStations {station("角1", 0, 0), station("角2", 0, 2000),
+                              station("角3", 1000, 2000), station("角4", 1000, 0)};
+    QTest::newRow("a loop closes") << square << loopStations << true
+                                   << QStringList {"角1→角2:J", "角2→角3:J", "角3→角4:J",
+                                                   "角4→角1:J"};
+    QTest::newRow("the same stations, no loop") << square << loopStations << false
+                                                << QStringList {"角1→角2:J", "角2→角3:J",
+                                                                "角3→角4:J"};
+}
+
+void TestLibrary::trackJoinsPairs()
+{
+    QFETCH(QList<QList<TrackPoint>>, pieces);
+    QFETCH(QList<TrackStation>, stations);
+    QFETCH(bool, loop);
+    QFETCH(QStringList, expected);
+    const TrackCheck check = CheckTrack(pieces, stations, loop);
+    QStringList got;
+    for (const TrackPair& pair : check.pairs) {
+        got << QStringLiteral("%1→%2:%3")
+                   .arg(stations[pair.from].name, stations[pair.to].name)
+                   .arg(QChar(pair.result == TrackPair::Joined       ? u'J'
+                                  : pair.result == TrackPair::OffTrack ? u'O'
+                                                                       : u'N'));
+        if (pair.result == TrackPair::Joined) {
+            // A way starts where its first station stands on the track and ends at the next.
+            QVERIFY(DistanceToPath(stations[pair.from].latitude, stations[pair.from].longitude,
+                                   {pair.path.first()})
+                    < 60);
+            QVERIFY(DistanceToPath(stations[pair.to].latitude, stations[pair.to].longitude,
+                                   {pair.path.last()})
+                    < 60);
+        }
+    }
+    QCOMPARE(got, expected);
+}
+
+void TestLibrary::trackFileRoundTripAndDamage()
+{
+    TrackLine line;
+    line.name = QStringLiteral("線");
+    line.stationCount = 3;
+    line.stationHash = TrackStationHash({"西", "中", "東"});
+    TrackWay way;
+    way.kind = TrackWay::Track;
+    const QList<TrackPoint> path = piece({{0, 0}, {3, 250}, {0, 500}, {-700, 900}, {0, 1000}});
+    const QList<double> weights = SimplificationWeights(path);
+    // The ends are kept at every scale; the point 3 m off the straight is dropped even at the
+    // finest level; the bend of some 700 m survives to the 256 m level.
+    QCOMPARE(TrackLevelOf(weights.first()), kTrackLevels - 1);
+    QCOMPARE(TrackLevelOf(weights[1]), -1);
+    QCOMPARE(TrackLevelOf(weights[3]), 3);
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (TrackLevelOf(weights[i]) >= 0)
+            way.points.append({path[i], quint8(TrackLevelOf(weights[i]))});
+    }
+    TrackWay straight;
+    straight.kind = TrackWay::Straight;
+    line.ways = {way, straight};
+    const QByteArray bytes = WriteTrackFile(QStringLiteral("出典"), {line});
+
+    TrackAtlas atlas;
+    QString why;
+    QVERIFY2(ReadTrackFile(bytes, &atlas, &why), qPrintable(why));
+    QCOMPARE(atlas.attribution, QStringLiteral("出典"));
+    const TrackLine back = atlas.lines.value(QStringLiteral("線"));
+    QCOMPARE(back.stationHash, line.stationHash);
+    QCOMPARE(back.ways.size(), 2);
+    QCOMPARE(back.ways[0].points.size(), way.points.size());
+    QCOMPARE(back.ways[0].points.last().at, tp(0, 1000));
+    QCOMPARE(back.ways[1].kind, TrackWay::Straight);
+
+    // Cut short anywhere, or with a count larger than the bytes that follow, it is refused
+    // whole, never half read.
+    for (qsizetype n = 0; n < bytes.size(); ++n)
+        QVERIFY2(!ReadTrackFile(bytes.left(n), &atlas, &why) && atlas.lines.isEmpty(),
+                 qPrintable(QString::number(n)));
+    QByteArray huge = bytes;
+    huge[8 + 1 + QByteArrayView("出典").size()] = char(0x7f); // the line count
+    QVERIFY(!ReadTrackFile(huge, &atlas, &why));
+    QVERIFY(!ReadTrackFile(bytes + "x", &atlas, &why));
+}
+
+void TestLibrary::checkerAlongTrack_data()
+{
+    QTest::addColumn<QStringList>("stations");
+    QTest::addColumn<int>("change"); // 0 none, 1 the last way drawn through 中, 2 a way missing
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("every way right") << QStringList {"西", "中", "東"} << 0 << QStringList {};
+    QTest::newRow("a way through a third station")
+        << QStringList {"西", "中", "東"} << 1 << QStringList {"5:E:西 → 中:東 を通ります"};
+    QTest::newRow("a pair no way joins")
+        << QStringList {"西", "中", "東"} << 2 << QStringList {"6:E:中 → 東:つながっていません"};
+    QTest::newRow("stations changed since the track was made")
+        << QStringList {"西", "東", "中"} << 0 << QStringList {"1:E:駅が変わっています"};
+}
+
+void TestLibrary::checkerAlongTrack()
+{
+    QFETCH(QStringList, stations);
+    QFETCH(int, change);
+    QFETCH(QStringList, expected);
+    const QList<TrackStation> made {kWest, kMiddle, kEast};
+    const TrackCheck joined = CheckTrack(kMain + kBranches, made, false);
+    TrackLine line;
+    line.name = QStringLiteral("線");
+    line.stationCount = 3;
+    line.stationHash = TrackStationHash({"西", "中", "東"});
+    for (const TrackPair& pair : joined.pairs) {
+        TrackWay way;
+        way.kind = TrackWay::Track;
+        for (const TrackPoint& p : pair.path)
+            way.points.append({p, 0});
+        line.ways.append(way);
+    }
+    if (change == 1) // 西 → 中 drawn on past 東 and back
+        line.ways[0].points.insert(1, {tp(0, 2000), 0});
+    if (change == 2)
+        line.ways[1] = TrackWay {};
+    TrackAtlas atlas;
+    atlas.lines.insert(line.name, line);
+
+    QStringList text {"線", "出典: station_database (test)", "###"};
+    for (const QString& name : stations) {
+        const TrackStation& s = *std::find_if(made.cbegin(), made.cend(),
+                                              [&](const TrackStation& m) { return m.name == name; });
+        text << QStringLiteral("%1,ぴー,@%2/%3").arg(name).arg(s.latitude, 0, 'f', 6).arg(s.longitude, 0, 'f', 6);
+    }
+    const QString path = writeFile(dir_, QStringLiteral("track.txt"), toCp932(text.join("\r\n")));
+    LineCheckOptions options;
+    options.track = &atlas;
+    // Only what the track says: a list out of order is also a turn on the map (another rule).
+    QStringList got = described(CheckLineFile(path, options).problems);
+    got.removeIf([](const QString& g) { return g.contains(u"折り返し"); });
+    compareProblems(got, expected, 2);
+
+    // An imported line the track does not hold at all is an error too.
+    atlas.lines.clear();
+    QVERIFY(described(CheckLineFile(path, options).problems).join(u' ').contains(u"線路の形のファイルにない"));
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

@@ -10,6 +10,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -109,6 +110,8 @@ private slots:
     void corrections_data();
     void corrections();
     void metadataReadsBack();
+    void trackOfEachLine_data();
+    void trackOfEachLine();
     void sameBytesAndLibraryShape();
 };
 
@@ -162,6 +165,10 @@ void TestLineImport::corrections_data()
         << branch << "kanto/テスト線(北34条～渋谷).txt" << cleaned << QStringList {"テイ"};
     QTest::newRow("branch: what is left")
         << branch << kTest << QStringList {cleaned[0], cleaned[3]} << QStringList {"テイ"};
+    QTest::newRow("branch listed from its far end, run into the station it joins")
+        << "branch|テスト線(甲～乙)|西鉄福岡|渋谷!!北34条!テスト線(渋谷～北34条)|page"
+        << "kanto/テスト線(渋谷～北34条).txt" << QStringList {cleaned[2], cleaned[3], cleaned[0]}
+        << QStringList {"テイ"};
     QTest::newRow("branch without its junction is not cut")
         << "branch|テスト線(甲～乙)|成田空港|成田空港!無い駅!!支線|page" << kTest << cleaned
         << QStringList {"支線:無い駅", "テイ"};
@@ -196,6 +203,59 @@ void TestLineImport::corrections()
     for (qsizetype i = 0; i < got.size(); ++i) {
         for (const QString& word : problems[i].split(u':'))
             QVERIFY2(got[i].contains(word), qPrintable(got[i]));
+    }
+}
+
+void TestLineImport::trackOfEachLine_data()
+{
+    // The database's track of テスト線 as one piece through its stations in this order.
+    QTest::addColumn<QStringList>("drawn");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QList<int>>("kinds"); // each pair's TrackWay::Kind
+    QTest::addColumn<QStringList>("problems"); // words each of テスト線's problems holds
+    const QStringList order {"北34条", "成田空港", "西鉄福岡", "渋谷"};
+    QTest::newRow("drawn as listed") << order << QString() << QList {1, 1, 1} << QStringList {};
+    const QStringList swapped {"北34条", "西鉄福岡", "成田空港", "渋谷"};
+    QTest::newRow("drawn in another order")
+        << swapped << QString() << QList {0, 1, 0}
+        << QStringList {"北34条 → 成田空港:つながっていません", "西鉄福岡 → 渋谷:つながっていません"};
+    QTest::newRow("a track row draws one pair straight; a stale one is reported")
+        << swapped
+        << "track|テスト線(甲～乙)|北34条|成田空港|page\ntrack|テスト線(甲～乙)|渋谷|北34条|page"
+        << QList {2, 1, 0}
+        << QStringList {"西鉄福岡 → 渋谷:つながっていません", "corrections.tsv:2:当てはまる"};
+}
+
+void TestLineImport::trackOfEachLine()
+{
+    QFETCH(QStringList, drawn);
+    QFETCH(QString, table);
+    QFETCH(QList<int>, kinds);
+    QFETCH(QStringList, problems);
+    const QHash<QString, TrackPoint> at {{"北34条", {3550000, 13925000}},
+                                         {"成田空港", {3576000, 14038000}},
+                                         {"西鉄福岡", {3510000, 14010000}},
+                                         {"渋谷", {3520000, 14020000}}};
+    QList<TrackPoint> piece;
+    for (const QString& name : drawn)
+        piece.append(at.value(name));
+    QList<ImportProblem> found;
+    ImportInput input = fixture(table, &found);
+    input.tracks.insert(1, {piece});
+    const ImportResult result = ImportLines(input);
+    found += result.problems;
+    const auto line = std::find_if(result.tracks.cbegin(), result.tracks.cend(),
+                                   [](const TrackLine& l) { return l.name.startsWith(u"テスト線"); });
+    QVERIFY(line != result.tracks.cend());
+    QList<int> got;
+    for (const TrackWay& way : line->ways)
+        got.append(int(way.kind));
+    QCOMPARE(got, kinds);
+    QStringList mine = problemsOf(found).filter(QRegularExpression("テスト線|corrections"));
+    QVERIFY2(mine.size() == problems.size(), qPrintable(mine.join(u" | ")));
+    for (qsizetype i = 0; i < mine.size(); ++i) {
+        for (const QString& word : problems[i].split(u':'))
+            QVERIFY2(mine[i].contains(word), qPrintable(mine[i]));
     }
 }
 
