@@ -251,6 +251,16 @@ void TestLineImport::trackOfEachLine()
     for (const TrackWay& way : line->ways)
         got.append(int(way.kind));
     QCOMPARE(got, kinds);
+    // A through service written by hand over テスト線, stopping at two of its stations: placed
+    // on that line's track, and joined past the stations it does not stop at.
+    QList<ImportProblem> through;
+    const TrackLine service = ThroughServiceTrack(
+        QStringLiteral("直通"), {"北34条", "成田空港", "無い駅"}, false,
+        {QStringLiteral("テスト線(甲～乙)")}, input, result, &through);
+    QCOMPARE(service.ways.size(), 2);
+    QCOMPARE(service.ways[0].kind, TrackWay::Track);
+    QCOMPARE(service.ways[1].kind, TrackWay::Missing);
+    QVERIFY(problemsOf(through).join(u' ').contains(u"無い駅 は @経由"));
     QStringList mine = problemsOf(found).filter(QRegularExpression("テスト線|corrections"));
     QVERIFY2(mine.size() == problems.size(), qPrintable(mine.join(u" | ")));
     for (qsizetype i = 0; i < mine.size(); ++i) {

@@ -35,6 +35,31 @@ MapLine MapLineOf(const IndexedLine& line, const TrackAtlas* track)
         map.stations.append({line.stations[i].name, meta.latitude, meta.longitude, i});
         map.box.add(meta.latitude, meta.longitude);
     }
+    // A through service written by hand gives no positions; its stations stand where its ways
+    // along the track begin and end.
+    const int all = int(line.stations.size());
+    const int allPairs = all < 2 ? 0 : (map.loop && all > 2 ? all : all - 1);
+    if (track && map.stations.isEmpty() && allPairs > 0) {
+        const auto it = track->lines.constFind(line.name);
+        const auto drawn = [&](int pair) -> const TrackWay* {
+            const TrackWay& way = it->ways[pair];
+            return way.kind == TrackWay::Track && !way.points.isEmpty() ? &way : nullptr;
+        };
+        if (it != track->lines.cend() && it->ways.size() == allPairs) {
+            for (int i = 0; i < all; ++i) {
+                // The way from it, else the way into it.
+                const TrackWay* from = i < allPairs ? drawn(i) : nullptr;
+                const TrackWay* into = i > 0 ? drawn(i - 1) : nullptr;
+                if (!from && !into) {
+                    map.stations.clear();
+                    break;
+                }
+                const TrackPoint at = from ? from->points.first().at : into->points.last().at;
+                map.stations.append({line.stations[i].name, at.lat * 1e-5, at.lng * 1e-5, i});
+                map.box.add(at.lat * 1e-5, at.lng * 1e-5);
+            }
+        }
+    }
     const int count = int(map.stations.size());
     const int pairs = count < 2 ? 0 : (map.loop && count > 2 ? count : count - 1);
     if (track && count == line.stations.size()) {

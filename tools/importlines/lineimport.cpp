@@ -346,12 +346,10 @@ TrackCheck checkWithNeighbours(const ImportedLine& line, const ImportInput& inpu
     return check;
 }
 
-TrackLine trackOf(const ImportedLine& line, const ImportInput& input,
-                  const QHash<qint64, QList<qint64>>& linesAt, QList<bool>& used,
+TrackLine trackOf(const ImportedLine& line, const TrackCheck& check, bool hasTrack,
+                  const QList<Correction>& corrections, QList<bool>& used,
                   QList<ImportProblem>& problems)
 {
-    const QList<Correction>& corrections = input.corrections;
-    const bool hasTrack = !input.tracks.value(line.code).isEmpty();
     TrackLine track;
     track.name = line.name;
     QStringList names;
@@ -361,7 +359,6 @@ TrackLine trackOf(const ImportedLine& line, const ImportInput& input,
     track.stationHash = TrackStationHash(names);
     if (!hasTrack)
         problems.append({line.name, QStringLiteral("データベースに線路の形がありません")});
-    const TrackCheck check = checkWithNeighbours(line, input, linesAt);
     for (int s : check.offTrack) {
         if (hasTrack)
             problems.append({line.name, QStringLiteral("%1 が線路から %2 m より離れています")
@@ -469,7 +466,9 @@ ImportResult ImportLines(const ImportInput& input)
         result.files.append(file);
         result.lines.append(line);
         if (!input.tracks.isEmpty())
-            result.tracks.append(trackOf(line, input, linesAt, used, result.problems));
+            result.tracks.append(trackOf(line, checkWithNeighbours(line, input, linesAt),
+                                         !input.tracks.value(line.code).isEmpty(),
+                                         input.corrections, used, result.problems));
     }
     for (qsizetype i = 0; i < input.corrections.size(); ++i) {
         const Correction& c = input.corrections[i];
@@ -480,4 +479,71 @@ ImportResult ImportLines(const ImportInput& input)
                      .arg(c.line, c.station.isEmpty() ? QStringLiteral("-") : c.station, c.value)});
     }
     return result;
+}
+
+TrackLine ThroughServiceTrack(const QString& name, const QStringList& stations, bool loop,
+                              const QStringList& runsOver, const ImportInput& input,
+                              const ImportResult& result, QList<ImportProblem>* problems)
+{
+    QList<const ImportedLine*> over;
+    for (const QString& lineName : runsOver) {
+        const auto it = std::find_if(result.lines.cbegin(), result.lines.cend(),
+                                     [&](const ImportedLine& l) { return l.name == lineName; });
+        if (it == result.lines.cend())
+            problems->append({name, QStringLiteral("@経由の %1 は取り込んだ路線にありません").arg(lineName)});
+        else
+            over.append(&*it);
+    }
+    ImportedLine line;
+    line.name = name;
+    line.loop = loop;
+    QList<QList<TrackPoint>> pieces;
+    for (const ImportedLine* l : over)
+        pieces += input.tracks.value(l->code);
+    for (const QString& station : stations) {
+        TrackStation placed {station, 0, 0};
+        bool found = false;
+        for (const ImportedLine* l : over) {
+            const auto it = std::find_if(l->stations.cbegin(), l->stations.cend(),
+                                         [&](const TrackStation& s) { return s.name == station; });
+            if (it != l->stations.cend()) {
+                placed = *it;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            problems->append({name, QStringLiteral("%1 は @経由 のどの路線にもありません").arg(station)});
+        line.stations.append(placed);
+        line.stationCodes.append(0);
+    }
+    // Each pair on the track of the lines that stop at both its stations (a station shared by
+    // two lines stands on each line's own track, which need not meet there), else on all.
+    TrackCheck check = CheckTrack(pieces, line.stations, loop);
+    QHash<QList<int>, TrackCheck> bySet;
+    for (qsizetype index = 0; index < check.pairs.size(); ++index) {
+        TrackPair& pair = check.pairs[index];
+        QList<int> set;
+        for (int k = 0; k < over.size(); ++k) {
+            const auto has = [&](int i) {
+                return std::any_of(over[k]->stations.cbegin(), over[k]->stations.cend(),
+                                   [&](const TrackStation& s) { return s.name == stations[i]; });
+            };
+            if (has(pair.from) && has(pair.to))
+                set.append(k);
+        }
+        if (set.isEmpty() || set.size() == over.size())
+            continue;
+        if (!bySet.contains(set)) {
+            QList<QList<TrackPoint>> some;
+            for (int k : set)
+                some += input.tracks.value(over[k]->code);
+            bySet.insert(set, CheckTrack(some, line.stations, loop));
+        }
+        const TrackPair narrow = bySet.value(set).pairs.value(index);
+        if (narrow.result == TrackPair::Joined)
+            pair = narrow;
+    }
+    QList<bool> unused(input.corrections.size(), false);
+    return trackOf(line, check, !pieces.isEmpty(), input.corrections, unused, *problems);
 }

@@ -102,6 +102,14 @@ struct ImportResult
 // reported, so that they can be looked at.
 ImportResult ImportLines(const ImportInput& input);
 
+// The track of a line written by hand that runs over imported lines (its @経由, in running
+// order): each station placed where the first of those lines that stops there places it, and
+// joined along their track as an imported line is. A station none of them has, or a pair their
+// track does not join, is a problem.
+TrackLine ThroughServiceTrack(const QString& name, const QStringList& stations, bool loop,
+                              const QStringList& runsOver, const ImportInput& input,
+                              const ImportResult& result, QList<ImportProblem>* problems);
+
 // The corrections table: "#" comment lines, then TAB-separated rows kind, line, station,
 // value, reason. A malformed row is a problem and is left out.
 QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* problems);

@@ -289,6 +289,21 @@ int main(int argc, char* argv[])
         return 2;
     printCounts(result);
     if (!trackFile.isEmpty()) {
+        // The lines written by hand go on the track of the imported lines they run over.
+        for (const Existing& e : existingFiles(options.value(QStringLiteral("out")))) {
+            TextFile text;
+            if (e.imported || !text.open(options.value(QStringLiteral("out")) + u'/' + e.path))
+                continue;
+            const LineFile file = ParseLineFile(text);
+            const LineMeta meta = ParseLineMeta(file.freeText);
+            if (meta.runsOver.isEmpty())
+                continue;
+            QStringList names;
+            for (const LineFileStation& s : file.stations)
+                names.append(s.fields[0]);
+            result.tracks.append(ThroughServiceTrack(file.name, names, meta.loop, meta.runsOver,
+                                                     input, result, &problems));
+        }
         const QByteArray bytes = WriteTrackFile(ImportSourceLine(input.tag), result.tracks);
         if (!writeFile(trackFile, bytes)) {
             print(stderr, QStringLiteral("書き込めません: ") + trackFile);
