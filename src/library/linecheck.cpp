@@ -168,10 +168,22 @@ bool LineExceptions::covers(const QString& file, const QString& station,
     const QString normalised = QFileInfo(file).absoluteFilePath();
     for (const Entry& e : entries_) {
         if (e.station == station && e.reading == reading
-            && (normalised.endsWith(u'/' + e.path) || normalised == e.path))
+            && (normalised.endsWith(u'/' + e.path) || normalised == e.path)) {
+            e.used = true;
             return true;
+        }
     }
     return false;
+}
+
+QStringList LineExceptions::unused() const
+{
+    QStringList out;
+    for (const Entry& e : entries_) {
+        if (!e.used)
+            out << e.path + u' ' + e.station + u' ' + e.reading;
+    }
+    return out;
 }
 
 bool LineKnownCases::load(const QString& path, QString* why)

@@ -27,11 +27,15 @@ public:
     bool load(const QString& path);
     void add(const QString& path, const QString& station, const QString& reading);
     bool covers(const QString& file, const QString& station, const QString& reading) const;
+    // The entries no check has asked about since they were loaded ("path station reading"):
+    // after the whole library is checked, entries that excuse nothing any more.
+    QStringList unused() const;
 
 private:
     struct Entry
     {
         QString path, station, reading;
+        mutable bool used = false;
     };
     QList<Entry> entries_;
 };
@@ -47,6 +51,7 @@ public:
     bool load(const QString& path, QString* why);
     void add(const QString& path, const QString& station, const QString& kind);
     bool covers(const QString& file, const QString& station, const QString& kind) const;
+    QStringList unused() const { return rows_.unused(); }
 
 private:
     LineExceptions rows_; // the kind where an exception has its reading

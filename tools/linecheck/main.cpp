@@ -232,5 +232,17 @@ int main(int argc, char* argv[])
         printProblem(p.path, p.problem);
         errors += p.problem.severity == LineProblem::Severity::Error ? 1 : 0;
     }
+    // Over the whole library, a row that excuses nothing is stale: the line it named was
+    // fixed, split or renamed, and the row would hide the next real problem there.
+    if (a.options.wholeLibrary) {
+        for (const QString& row : a.known.unused()) {
+            print(stdout, QStringLiteral("エラー: 既知の例が何にも当てはまりません: ") + row);
+            ++errors;
+        }
+        for (const QString& row : a.exceptions.unused()) {
+            print(stdout, QStringLiteral("エラー: 例外が何にも当てはまりません: ") + row);
+            ++errors;
+        }
+    }
     return errors > 0 ? 1 : 0;
 }
