@@ -32,6 +32,8 @@ private slots:
     void loadedLineNamed_data();
     void loadedLineNamed();
     void namesStayOnTheMap();
+    void longSegmentsPaintQuickly_data();
+    void longSegmentsPaintQuickly();
     void mapThroughTheMainWindow();
 };
 
@@ -193,6 +195,46 @@ void TestMap::namesStayOnTheMap()
     QTRY_COMPARE(canvas->labelsDrawn(), 2);
     for (const QRectF& name : canvas->namesDrawn())
         QVERIFY(QRectF(canvas->rect()).contains(name));
+}
+
+void TestMap::longSegmentsPaintQuickly_data()
+{
+    QTest::addColumn<QList<QPointF>>("stations"); // latitude, longitude
+    QTest::addColumn<double>("scale");
+    QList<QPointF> zigzag;
+    for (int i = 0; i < 1001; ++i)
+        zigzag.append(i % 2 ? QPointF(45.0, 145.0) : QPointF(24.5, 123.5));
+    QTest::newRow("1001 stations zig-zag across Japan, a street in view") << zigzag << 150000.0;
+    QTest::newRow("the same at the closest zoom") << zigzag << kMaxMapScale;
+    QTest::newRow("the poles and 0/0")
+        << QList<QPointF> {{90, 0}, {-90, 180}, {0, 0}, {35, 139}} << kMaxMapScale;
+}
+
+// A player's own line may hold anything its file can: segments thousands of kilometres long
+// seen at street scale cost no more than what is on screen.
+void TestMap::longSegmentsPaintQuickly()
+{
+    QFETCH(QList<QPointF>, stations);
+    QFETCH(double, scale);
+    MapLine line;
+    line.name = QStringLiteral("長い線");
+    line.colour = line.pale = QColor(0x9e, 0x9e, 0x9e);
+    for (const QPointF& at : stations) {
+        line.stations.append({QStringLiteral("駅"), at.x(), at.y(), int(line.stations.size())});
+        line.box.add(at.x(), at.y());
+    }
+    line.suspended = QList<bool>(stations.size() - 1, false);
+    line.suspended[1] = true; // dashes along a long segment too
+    MapCanvas canvas({line, line});
+    canvas.setCurrent(0, {}, {});
+    canvas.resize(880, 620);
+    // Midway along the second segment, where it crosses the window.
+    const QPointF a = stations[1], b = stations[2];
+    canvas.setView({(a.x() + b.x()) / 2, (a.y() + b.y()) / 2, scale});
+    canvas.grab();
+    // 17 ms here; before the segments were cut to the window, minutes. The bound leaves room
+    // for the sanitizers.
+    QVERIFY2(canvas.lastPaintMs() < 250, qPrintable(QString::number(canvas.lastPaintMs())));
 }
 
 void TestMap::mapThroughTheMainWindow()

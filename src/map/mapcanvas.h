@@ -81,7 +81,7 @@ private:
 
     // mappaint.cpp
     void paintTracks(QPainter& p, const QRectF& seen);
-    void paintLine(QPainter& p, int line, qreal width, bool withDots);
+    void paintLine(QPainter& p, int line, qreal width, bool withDots, const QRectF& seen);
     void paintOtherStations(QPainter& p, const QRectF& seen);
     void paintLabels(QPainter& p, const QRectF& seen);
     void paintCurrentNames(QPainter& p, MapLabelSpace& space, const QRectF& seen,

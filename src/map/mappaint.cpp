@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -84,9 +85,10 @@ constexpr double kOtherNamesScale = 4500;
 // Below this scale a track is drawn through fewer points than it has stations.
 constexpr double kThinScale = 3000;
 
-// Only the stretches of a polyline that come into reach: a line of the library runs on for
-// hundreds of kilometres past a city's view, and stroking what lies outside costs the painter
-// far more than this look does.
+// Only the stretches of a polyline that come into reach, cut at its edge: a line of the library
+// runs on for hundreds of kilometres past a city's view, and a player's own line may hold
+// segments across the whole country; stroking (and dashing) what lies outside would cost the
+// painter far more than the cut does, and without bound.
 void drawWithin(QPainter& p, const QPolygonF& points, const QRectF& reach)
 {
     if (points.size() == 1) {
@@ -98,22 +100,20 @@ void drawWithin(QPainter& p, const QPolygonF& points, const QRectF& reach)
         p.drawPolyline(points);
         return;
     }
-    QPolygonF piece;
-    for (qsizetype i = 1; i < points.size(); ++i) {
-        const QPointF& a = points[i - 1];
-        const QPointF& b = points[i];
-        const QRectF segment = QRectF(a, b).normalized().adjusted(-1, -1, 1, 1);
-        if (segment.intersects(reach)) {
-            if (piece.isEmpty())
-                piece.append(a);
-            piece.append(b);
-        } else if (!piece.isEmpty()) {
-            p.drawPolyline(piece);
-            piece.clear();
+    // A stretch already drawn is not drawn again: a file may go back and forth over the same
+    // long way a thousand times, each time across the whole window.
+    QSet<std::pair<QPoint, QPoint>> drawn;
+    for (const QPolygonF& piece : ClippedTo(points, reach)) {
+        if (piece.size() == 2) {
+            QPoint a = piece.first().toPoint(), b = piece.last().toPoint();
+            if (std::pair(b.x(), b.y()) < std::pair(a.x(), a.y()))
+                std::swap(a, b);
+            if (drawn.contains({a, b}))
+                continue;
+            drawn.insert({a, b});
         }
-    }
-    if (!piece.isEmpty())
         p.drawPolyline(piece);
+    }
 }
 
 // The chosen line's dots, bucketed like the names: a name beside one dot must not stand nearer
@@ -223,9 +223,9 @@ void MapCanvas::paintEvent(QPaintEvent*)
     if (view_.scale >= kOtherDotsScale)
         paintOtherStations(p, seen);
     if (selected_ >= 0 && selected_ != current_)
-        paintLine(p, selected_, 4, false);
+        paintLine(p, selected_, 4, false, seen);
     if (current_ >= 0)
-        paintLine(p, current_, 5, true);
+        paintLine(p, current_, 5, true, seen);
     p.resetTransform();
     paintLabels(p, seen);
     lastPaintMs_ = timer.nsecsElapsed() / 1e6;
@@ -266,28 +266,32 @@ void MapCanvas::paintOtherStations(QPainter& p, const QRectF& seen)
     }
 }
 
-void MapCanvas::paintLine(QPainter& p, int line, qreal width, bool withDots)
+void MapCanvas::paintLine(QPainter& p, int line, qreal width, bool withDots, const QRectF& seen)
 {
     const QPolygonF& track = projected_.tracks[line];
     const QColor colour = lines_[line].colour;
+    const qreal radius = dotRadius();
+    const QRectF reach = seen.adjusted(-width - radius, -width - radius, width + radius,
+                                       width + radius);
     // A darker edge keeps a pale colour (yellow, light grey) visible on the paper. A section
     // without trains is drawn in dashes of the line's colour on the paper, edge and all.
     for (const MapRun& run : projected_.runs[line]) {
         const Qt::PenStyle style = run.dashed ? Qt::DashLine : Qt::SolidLine;
         p.setPen(QPen(colour.darker(160), width + 2, style, Qt::FlatCap, Qt::RoundJoin));
-        p.drawPolyline(run.points);
+        drawWithin(p, run.points, reach);
         if (run.dashed)
             continue;
         p.setPen(QPen(colour, width, style, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(run.points);
+        drawWithin(p, run.points, reach);
     }
     if (!withDots)
         return;
-    const qreal radius = dotRadius();
     const MapDotPainter& dot = paintDot_ ? paintDot_ : MapDotPainter(defaultDot);
     const QList<MapStation>& stations = lines_[line].stations;
-    for (int i = 0; i < stations.size(); ++i)
-        dot(p, track[i], radius, states_.value(stations[i].entry, 0));
+    for (int i = 0; i < stations.size(); ++i) {
+        if (reach.contains(track[i]))
+            dot(p, track[i], radius, states_.value(stations[i].entry, 0));
+    }
 }
 
 qreal MapCanvas::dotRadius() const

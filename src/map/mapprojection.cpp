@@ -157,3 +157,59 @@ QPolygonF Thinned(const QPolygonF& polyline, double step)
     kept.append(polyline.last());
     return kept;
 }
+
+namespace {
+
+// Liang–Barsky: the part of the segment ab inside rect, as the parameters t0 ≤ t1 of a + t (b−a);
+// false when none of it is.
+bool clipSegment(QPointF a, QPointF b, const QRectF& rect, double* t0, double* t1)
+{
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(),
+                         rect.bottom() - a.y()};
+    *t0 = 0;
+    *t1 = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            *t0 = std::max(*t0, t);
+        else
+            *t1 = std::min(*t1, t);
+        if (*t0 > *t1)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QList<QPolygonF> ClippedTo(const QPolygonF& polyline, const QRectF& rect)
+{
+    QList<QPolygonF> pieces;
+    if (polyline.size() == 1) {
+        if (rect.contains(polyline.first()))
+            pieces.append(polyline);
+        return pieces;
+    }
+    bool open = false; // the last piece ends where the next segment begins
+    for (qsizetype i = 1; i < polyline.size(); ++i) {
+        const QPointF a = polyline[i - 1], b = polyline[i];
+        double t0 = 0, t1 = 1;
+        if (!clipSegment(a, b, rect, &t0, &t1)) {
+            open = false;
+            continue;
+        }
+        const QPointF from = a + t0 * (b - a), to = a + t1 * (b - a);
+        if (!open || t0 > 0)
+            pieces.append(QPolygonF {from});
+        pieces.last().append(to);
+        open = t1 >= 1;
+    }
+    return pieces;
+}

@@ -79,3 +79,8 @@ int NearestPolyline(const QList<QPolygonF>& polylines, const QList<QRectF>& boxe
 // The polyline without the points that lie closer than `step` pixels to the last one kept
 // (the last point is always kept): what a line needs at a scale where its stations crowd.
 QPolygonF Thinned(const QPolygonF& polyline, double step);
+
+// The polyline cut to the rectangle: the parts inside it, each a polyline, every segment that
+// crosses the rectangle's edge ending on the edge. A segment far longer than the window (a
+// player's line from Okinawa to Hokkaido seen at street scale) becomes a few hundred pixels.
+QList<QPolygonF> ClippedTo(const QPolygonF& polyline, const QRectF& rect);
