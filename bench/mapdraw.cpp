@@ -7,9 +7,9 @@
 
 #include "figures.h"
 #include "mapcanvas.h"
-#include "trackfile.h"
 #include "progressdata.h"
 #include "routelayout.h"
+#include "trackfile.h"
 
 #include <QCoreApplication>
 
@@ -134,28 +134,31 @@ void figureMapDraw(std::vector<Row>& rows, const Setup& setup)
         const auto row = [&](const QString& name, const std::vector<double>& ms,
                              const std::vector<double>& shown, const QString& what) {
             const double m = median(ms);
-            return Row {name, fixed(m, 2) + QStringLiteral(" ms"),
-                        QStringLiteral("below %1 ms").arg(kPaintTargetMs), verdict(m < kPaintTargetMs),
-                        QStringLiteral("median paintEvent of %1 (range %2–%3 ms), repaint() %4 ms; ")
-                                .arg(ms.size())
-                                .arg(fixed(minOf(ms), 2), fixed(maxOf(ms), 2), fixed(median(shown), 2))
-                            + what};
+            return Row {
+                name, fixed(m, 2) + QStringLiteral(" ms"),
+                QStringLiteral("below %1 ms").arg(kPaintTargetMs), verdict(m < kPaintTargetMs),
+                QStringLiteral("median paintEvent of %1 (range %2–%3 ms), repaint() %4 ms; ")
+                        .arg(ms.size())
+                        .arg(fixed(minOf(ms), 2), fixed(maxOf(ms), 2), fixed(median(shown), 2))
+                    + what};
         };
         const QString how = onTrack
-            ? QStringLiteral(", along the track (%1 lines of line-track.bin)").arg(track.lines.size())
+            ? QStringLiteral(", along the track (%1 lines of line-track.bin)")
+                  .arg(track.lines.size())
             : QStringLiteral(", straight from station to station");
         rows.push_back(row(QStringLiteral("8%1. Paint the map of the whole country (%2)%3")
                                .arg(onTrack ? QStringLiteral("a") : QStringLiteral("c"))
                                .arg(size, how),
                            countryPaint, countryShown,
                            QStringLiteral("880 × 620 offscreen, all Japan in view")));
-        rows.push_back(row(QStringLiteral("8%1. Paint the map around one city%2")
-                               .arg(onTrack ? QStringLiteral("b") : QStringLiteral("d"))
-                               .arg(how),
-                           cityPaint, cityShown,
-                           QStringLiteral("Tokyo at 6,000 px a degree (54 px a km), %1 station names "
-                                          "written, the others left out where they would overlap")
-                               .arg(cityNames)));
+        rows.push_back(
+            row(QStringLiteral("8%1. Paint the map around one city%2")
+                    .arg(onTrack ? QStringLiteral("b") : QStringLiteral("d"))
+                    .arg(how),
+                cityPaint, cityShown,
+                QStringLiteral("Tokyo at 6,000 px a degree (54 px a km), %1 station names "
+                               "written, the others left out where they would overlap")
+                    .arg(cityNames)));
     }
 }
 

@@ -6,8 +6,8 @@
 #include "codec.h"
 #include "finder.h"
 #include "linecheck.h"
-#include "linegroups.h"
 #include "linegeometry.h"
+#include "linegroups.h"
 #include "stationdictionary.h"
 #include "testfiles.h"
 #include "trackfile.h"
@@ -177,8 +177,7 @@ void TestLibrary::checkerRules_data()
         << meta({"@運休: p0～p9 2022-08 大雨", "@運休: p2～p0 2022-08", "@運休: p0～p2 2022"},
                 straight(3))
         << true
-        << QStringList {"4:E:@運休:形ではありません", "2:E:p9:駅ではありません",
-                        "3:E:p2～p0:順"};
+        << QStringList {"4:E:@運休:形ではありません", "2:E:p9:駅ではありません", "3:E:p2～p0:順"};
     QTest::newRow("bad colour") << meta({"@色: 緑"}, straight(3)) << true
                                 << QStringList {"2:E:#RRGGBB"};
     QTest::newRow("malformed number and position")
@@ -472,8 +471,7 @@ TrackStation station(const char* name, int lat, int lng)
     return {QString::fromUtf8(name), 35 + (lat + 40) * 1e-5, 139 + lng * 1e-5};
 }
 const QList<QList<TrackPoint>> kMain {piece({{0, 0}, {0, 500}, {0, 1000}}),
-                                      piece({{0, 1000}, {0, 1500}}),
-                                      piece({{0, 1500}, {0, 2000}})};
+                                      piece({{0, 1000}, {0, 1500}}), piece({{0, 1500}, {0, 2000}})};
 const QList<QList<TrackPoint>> kBranches {piece({{0, 1500}, {600, 1500}, {1000, 1500}}),
                                           piece({{0, 1000}, {-1000, 1000}})};
 const TrackStation kWest = station("西", 0, 0), kMiddle = station("中", 0, 1000),
@@ -491,8 +489,8 @@ void TestLibrary::trackJoinsPairs_data()
     QTest::addColumn<QStringList>("expected");
 
     const auto all = kMain + kBranches;
-    QTest::newRow("in running order") << all << QList {kWest, kMiddle, kEast} << false
-                                      << QStringList {"西→中:J", "中→東:J"};
+    QTest::newRow("in running order")
+        << all << QList {kWest, kMiddle, kEast} << false << QStringList {"西→中:J", "中→東:J"};
     QTest::newRow("through a junction that is no station")
         << all << QList {kWest, kMiddle, kNorth} << false << QStringList {"西→中:J", "中→北:J"};
     QTest::newRow("a branch listed after the main line")
@@ -505,20 +503,20 @@ void TestLibrary::trackJoinsPairs_data()
     // The second track of a double line drawn 15 m beside the first holds the stations too, so
     // that it is no way round them.
     QTest::newRow("tracks side by side")
-        << kMain + QList<QList<TrackPoint>> {piece({{-15, 0}, {-15, 2000}})} << QList {kWest, kEast, kMiddle}
-        << false << QStringList {"西→東:N", "東→中:J"};
+        << kMain + QList<QList<TrackPoint>> {piece({{-15, 0}, {-15, 2000}})}
+        << QList {kWest, kEast, kMiddle} << false << QStringList {"西→東:N", "東→中:J"};
     QTest::newRow("pieces drawn 20 m apart still meet")
-        << QList {piece({{0, 0}, {0, 980}}), piece({{0, 1000}, {0, 2000}})}
-        << QList {kWest, kEast} << false << QStringList {"西→東:J"};
-    const QList<QList<TrackPoint>> square {piece({{0, 0}, {0, 2000}, {1000, 2000}, {1000, 0}, {0, 0}})};
+        << QList {piece({{0, 0}, {0, 980}}), piece({{0, 1000}, {0, 2000}})} << QList {kWest, kEast}
+        << false << QStringList {"西→東:J"};
+    const QList<QList<TrackPoint>> square {
+        piece({{0, 0}, {0, 2000}, {1000, 2000}, {1000, 0}, {0, 0}})};
     const QList loopStations {station("角1", 0, 0), station("角2", 0, 2000),
                               station("角3", 1000, 2000), station("角4", 1000, 0)};
-    QTest::newRow("a loop closes") << square << loopStations << true
-                                   << QStringList {"角1→角2:J", "角2→角3:J", "角3→角4:J",
-                                                   "角4→角1:J"};
-    QTest::newRow("the same stations, no loop") << square << loopStations << false
-                                                << QStringList {"角1→角2:J", "角2→角3:J",
-                                                                "角3→角4:J"};
+    QTest::newRow("a loop closes")
+        << square << loopStations << true
+        << QStringList {"角1→角2:J", "角2→角3:J", "角3→角4:J", "角4→角1:J"};
+    QTest::newRow("the same stations, no loop")
+        << square << loopStations << false << QStringList {"角1→角2:J", "角2→角3:J", "角3→角4:J"};
 }
 
 void TestLibrary::trackJoinsPairs()
@@ -532,7 +530,7 @@ void TestLibrary::trackJoinsPairs()
     for (const TrackPair& pair : check.pairs) {
         got << QStringLiteral("%1→%2:%3")
                    .arg(stations[pair.from].name, stations[pair.to].name)
-                   .arg(QChar(pair.result == TrackPair::Joined       ? u'J'
+                   .arg(QChar(pair.result == TrackPair::Joined         ? u'J'
                                   : pair.result == TrackPair::OffTrack ? u'O'
                                                                        : u'N'));
         if (pair.result == TrackPair::Joined) {
@@ -635,9 +633,12 @@ void TestLibrary::checkerAlongTrack()
 
     QStringList text {"線", "出典: station_database (test)", "###"};
     for (const QString& name : stations) {
-        const TrackStation& s = *std::find_if(made.cbegin(), made.cend(),
-                                              [&](const TrackStation& m) { return m.name == name; });
-        text << QStringLiteral("%1,ぴー,@%2/%3").arg(name).arg(s.latitude, 0, 'f', 6).arg(s.longitude, 0, 'f', 6);
+        const TrackStation& s = *std::find_if(
+            made.cbegin(), made.cend(), [&](const TrackStation& m) { return m.name == name; });
+        text << QStringLiteral("%1,ぴー,@%2/%3")
+                    .arg(name)
+                    .arg(s.latitude, 0, 'f', 6)
+                    .arg(s.longitude, 0, 'f', 6);
     }
     const QString path = writeFile(dir_, QStringLiteral("track.txt"), toCp932(text.join("\r\n")));
     LineCheckOptions options;
@@ -649,7 +650,9 @@ void TestLibrary::checkerAlongTrack()
 
     // An imported line the track does not hold at all is an error too.
     atlas.lines.clear();
-    QVERIFY(described(CheckLineFile(path, options).problems).join(u' ').contains(u"線路の形のファイルにない"));
+    QVERIFY(described(CheckLineFile(path, options).problems)
+                .join(u' ')
+                .contains(u"線路の形のファイルにない"));
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

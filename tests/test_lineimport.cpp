@@ -216,9 +216,9 @@ void TestLineImport::trackOfEachLine_data()
     const QStringList order {"北34条", "成田空港", "西鉄福岡", "渋谷"};
     QTest::newRow("drawn as listed") << order << QString() << QList {1, 1, 1} << QStringList {};
     const QStringList swapped {"北34条", "西鉄福岡", "成田空港", "渋谷"};
-    QTest::newRow("drawn in another order")
-        << swapped << QString() << QList {0, 1, 0}
-        << QStringList {"北34条 → 成田空港:つながっていません", "西鉄福岡 → 渋谷:つながっていません"};
+    QTest::newRow("drawn in another order") << swapped << QString() << QList {0, 1, 0}
+                                            << QStringList {"北34条 → 成田空港:つながっていません",
+                                                            "西鉄福岡 → 渋谷:つながっていません"};
     QTest::newRow("a track row draws one pair straight; a stale one is reported")
         << swapped
         << "track|テスト線(甲～乙)|北34条|成田空港|page\ntrack|テスト線(甲～乙)|渋谷|北34条|page"
@@ -244,8 +244,9 @@ void TestLineImport::trackOfEachLine()
     input.tracks.insert(1, {piece});
     const ImportResult result = ImportLines(input);
     found += result.problems;
-    const auto line = std::find_if(result.tracks.cbegin(), result.tracks.cend(),
-                                   [](const TrackLine& l) { return l.name.startsWith(u"テスト線"); });
+    const auto line
+        = std::find_if(result.tracks.cbegin(), result.tracks.cend(),
+                       [](const TrackLine& l) { return l.name.startsWith(u"テスト線"); });
     QVERIFY(line != result.tracks.cend());
     QList<int> got;
     for (const TrackWay& way : line->ways)
@@ -254,9 +255,9 @@ void TestLineImport::trackOfEachLine()
     // A through service written by hand over テスト線, stopping at two of its stations: placed
     // on that line's track, and joined past the stations it does not stop at.
     QList<ImportProblem> through;
-    const TrackLine service = ThroughServiceTrack(
-        QStringLiteral("直通"), {"北34条", "成田空港", "無い駅"}, false,
-        {QStringLiteral("テスト線(甲～乙)")}, input, result, &through);
+    const TrackLine service
+        = ThroughServiceTrack(QStringLiteral("直通"), {"北34条", "成田空港", "無い駅"}, false,
+                              {QStringLiteral("テスト線(甲～乙)")}, input, result, &through);
     QCOMPARE(service.ways.size(), 2);
     QCOMPARE(service.ways[0].kind, TrackWay::Track);
     QCOMPARE(service.ways[1].kind, TrackWay::Missing);

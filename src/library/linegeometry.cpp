@@ -265,8 +265,9 @@ void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas)
     const int pairs = count < 2 ? 0 : (check.loop && count > 2 ? count : count - 1);
     if (track.stationCount != count || track.stationHash != TrackStationHash(names)
         || track.ways.size() != pairs) {
-        check.report(1, QStringLiteral("線路の形のファイルを作ったあとで駅が変わっています"
-                                       "。取り込みをやり直してください"));
+        check.report(1,
+                     QStringLiteral("線路の形のファイルを作ったあとで駅が変わっています"
+                                    "。取り込みをやり直してください"));
         return;
     }
     // Where each station stands on the track: the ends of the ways that start or end there.
@@ -284,8 +285,10 @@ void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas)
         const CheckedStation& b = check.stations[to];
         const QString ends = a.name + QStringLiteral(" → ") + b.name;
         const TrackWay& way = track.ways[i];
-        if (way.kind == TrackWay::Missing || (way.kind == TrackWay::Track && way.points.isEmpty())) {
-            check.report(b.line, ends + QStringLiteral(": ほかの駅を通らずに線路でつながっていません"));
+        if (way.kind == TrackWay::Missing
+            || (way.kind == TrackWay::Track && way.points.isEmpty())) {
+            check.report(b.line,
+                         ends + QStringLiteral(": ほかの駅を通らずに線路でつながっていません"));
             continue;
         }
         if (way.kind != TrackWay::Track)
@@ -299,7 +302,9 @@ void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas)
                 && DistanceToPath(s.meta.latitude, s.meta.longitude, {p}) > kTrackTolerance;
         };
         if (farFrom(a, path.first()) || farFrom(b, path.last())) {
-            check.report(b.line, ends + QStringLiteral(": 線路の形が駅から離れたところで始まるか終わります"));
+            check.report(
+                b.line,
+                ends + QStringLiteral(": 線路の形が駅から離れたところで始まるか終わります"));
             continue;
         }
         for (int c = 0; c < count; ++c) {
@@ -307,7 +312,8 @@ void CheckAlongTrack(LineCheck& check, const TrackAtlas& atlas)
                 continue;
             for (const TrackPoint& at : standsAt[c]) {
                 if (DistanceToPath(at.lat * 1e-5, at.lng * 1e-5, path) <= kTrackPassMetres) {
-                    check.report(b.line, ends + QStringLiteral(": 線路の上で %1 を通ります").arg(names[c]));
+                    check.report(b.line,
+                                 ends + QStringLiteral(": 線路の上で %1 を通ります").arg(names[c]));
                     c = count;
                     break;
                 }

@@ -36,10 +36,7 @@ void putText(QByteArray& out, const QString& text)
 class Reader
 {
 public:
-    explicit Reader(const QByteArray& bytes)
-        : bytes_(bytes)
-    {
-    }
+    explicit Reader(const QByteArray& bytes) : bytes_(bytes) { }
     bool failed() const { return failed_; }
     qsizetype left() const { return bytes_.size() - at_; }
     quint64 varint()
@@ -184,7 +181,8 @@ bool ReadTrackFile(const QByteArray& bytes, TrackAtlas* atlas, QString* error)
                     const qint64 lng = last.lng + in.zigzag();
                     const quint8 level = in.byte();
                     // Nothing outside the globe or above the coarsest level.
-                    if (std::abs(lat) > 9000000 || std::abs(lng) > 18000000 || level >= kTrackLevels)
+                    if (std::abs(lat) > 9000000 || std::abs(lng) > 18000000
+                        || level >= kTrackLevels)
                         return fail(QStringLiteral("線路の形のファイルが壊れています"));
                     last = {int(lat), int(lng)};
                     way.points.append({last, level});
@@ -202,7 +200,8 @@ bool ReadTrackFile(const QByteArray& bytes, TrackAtlas* atlas, QString* error)
 TrackAtlas LoadTrackAtlas(const QString& libraryFolder, QString* error)
 {
     TrackAtlas atlas;
-    const QString path = QFileInfo(libraryFolder).absoluteDir().filePath(QLatin1String(kTrackFileName));
+    const QString path
+        = QFileInfo(libraryFolder).absoluteDir().filePath(QLatin1String(kTrackFileName));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

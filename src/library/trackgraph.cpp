@@ -25,10 +25,7 @@ struct Frame
 {
     double kx = 0;
     double ky = 110574;
-    explicit Frame(double latitude)
-        : kx(111320 * std::cos(latitude * std::numbers::pi / 180))
-    {
-    }
+    explicit Frame(double latitude) : kx(111320 * std::cos(latitude * std::numbers::pi / 180)) { }
     Xy of(double latitude, double longitude) const { return {longitude * kx, latitude * ky}; }
     Xy of(const TrackPoint& p) const { return of(p.lat * 1e-5, p.lng * 1e-5); }
 };
@@ -180,7 +177,8 @@ TrackCheck CheckTrack(const QList<QList<TrackPoint>>& pieces, const QList<TrackS
         int from = a;
         for (const Insertion& at : placed) {
             const int node = graph.add(pointOn(graph.points[a], graph.points[b], at.t), at.station);
-            graph.join(from, node, length(frame.of(graph.points[from]), frame.of(graph.points[node])));
+            graph.join(from, node,
+                       length(frame.of(graph.points[from]), frame.of(graph.points[node])));
             from = node;
         }
         graph.join(from, b, length(frame.of(graph.points[from]), frame.of(graph.points[b])));
@@ -276,7 +274,7 @@ QList<double> SimplificationWeights(const QList<TrackPoint>& path)
         qsizetype first, last;
         double cap;
     };
-    std::vector<Span> spans{{0, path.size() - 1, inf}};
+    std::vector<Span> spans {{0, path.size() - 1, inf}};
     while (!spans.empty()) {
         const Span span = spans.back();
         spans.pop_back();

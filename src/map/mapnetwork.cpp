@@ -135,7 +135,7 @@ void MapProjection::update(const QList<MapLine>& lines, double scale, double fac
         for (qsizetype k = 0; k + 1 < track.size(); ++k) {
             const bool dashed = line.suspended.value(k, false);
             if (drawn.isEmpty() || drawn.last().dashed != dashed)
-                drawn.append({QPolygonF{track[k]}, dashed});
+                drawn.append({QPolygonF {track[k]}, dashed});
             QPolygonF& points = drawn.last().points;
             if (k < line.ways.size() && line.ways[k].kind == TrackWay::Track) {
                 for (const TrackWayPoint& p : line.ways[k].points) {
@@ -146,7 +146,7 @@ void MapProjection::update(const QList<MapLine>& lines, double scale, double fac
             points.append(track[k + 1]);
         }
         if (drawn.isEmpty() && !track.isEmpty())
-            drawn.append({QPolygonF{track.first()}, false});
+            drawn.append({QPolygonF {track.first()}, false});
         thinned[i].clear();
         for (const MapRun& run : drawn) {
             thinned[i].append({Thinned(run.points, 1.5), run.dashed});

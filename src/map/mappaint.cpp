@@ -271,8 +271,8 @@ void MapCanvas::paintLine(QPainter& p, int line, qreal width, bool withDots, con
     const QPolygonF& track = projected_.tracks[line];
     const QColor colour = lines_[line].colour;
     const qreal radius = dotRadius();
-    const QRectF reach = seen.adjusted(-width - radius, -width - radius, width + radius,
-                                       width + radius);
+    const QRectF reach
+        = seen.adjusted(-width - radius, -width - radius, width + radius, width + radius);
     // A darker edge keeps a pale colour (yellow, light grey) visible on the paper. A section
     // without trains is drawn in dashes of the line's colour on the paper, edge and all.
     for (const MapRun& run : projected_.runs[line]) {

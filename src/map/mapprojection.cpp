@@ -166,8 +166,8 @@ bool clipSegment(QPointF a, QPointF b, const QRectF& rect, double* t0, double* t
 {
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(),
-                         rect.bottom() - a.y()};
+    const double q[4]
+        = {a.x() - rect.left(), rect.right() - a.x(), a.y() - rect.top(), rect.bottom() - a.y()};
     *t0 = 0;
     *t1 = 1;
     for (int i = 0; i < 4; ++i) {

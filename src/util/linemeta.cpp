@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "linemeta.h"
 
-#include <algorithm>
 #include "lib_util.h"
+#include <algorithm>
 
 #include <QRegularExpression>
 
@@ -169,8 +169,9 @@ LineMeta ParseLineMeta(const QStringList& freeText, int firstLine)
                 meta.suspended.append(section);
             else
                 meta.problems.append(
-                    {line, QStringLiteral("@運休「%1」は「駅～駅 YYYY-MM 理由」の形ではありません")
-                               .arg(value)});
+                    {line,
+                     QStringLiteral("@運休「%1」は「駅～駅 YYYY-MM 理由」の形ではありません")
+                         .arg(value)});
             known = true;
         }
         if (key == QStringView(kRunsOver)) {

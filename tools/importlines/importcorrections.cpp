@@ -16,13 +16,13 @@ struct KindName
 };
 
 constexpr KindName kKinds[] = {
-    {"reading", CorrectionKind::Reading}, {"name", CorrectionKind::Name},
-    {"drop", CorrectionKind::Drop},       {"insert", CorrectionKind::Insert},
-    {"loop", CorrectionKind::Loop},       {"skip", CorrectionKind::Skip},
-    {"branch", CorrectionKind::Branch},   {"operator", CorrectionKind::Operator},
-    {"former", CorrectionKind::Former},   {"numbers", CorrectionKind::Numbers},
-    {"track", CorrectionKind::Track},
-    {"rename", CorrectionKind::Rename},   {"suspended", CorrectionKind::Suspended},
+    {"reading", CorrectionKind::Reading},     {"name", CorrectionKind::Name},
+    {"drop", CorrectionKind::Drop},           {"insert", CorrectionKind::Insert},
+    {"loop", CorrectionKind::Loop},           {"skip", CorrectionKind::Skip},
+    {"branch", CorrectionKind::Branch},       {"operator", CorrectionKind::Operator},
+    {"former", CorrectionKind::Former},       {"numbers", CorrectionKind::Numbers},
+    {"track", CorrectionKind::Track},         {"rename", CorrectionKind::Rename},
+    {"suspended", CorrectionKind::Suspended},
 };
 
 // What a row of the kind must give besides its line.
@@ -194,8 +194,7 @@ QList<Correction> ParseCorrections(const QString& text, QList<ImportProblem>* pr
         else if (c.kind == CorrectionKind::Rename
                  && (c.line == u"*" || c.value.section(u',', 0, 0) == c.line
                      || c.value.contains(u'/') || c.value.contains(u' ')
-                     || (c.value.contains(u',')
-                         && !IsHiraganaReading(c.value.section(u',', 1)))))
+                     || (c.value.contains(u',') && !IsHiraganaReading(c.value.section(u',', 1)))))
             wrong = QStringLiteral("新しい路線名「%1」が使えません").arg(c.value);
         else if (c.kind == CorrectionKind::Branch && !lineimport::ParseBranch(c.value, nullptr))
             wrong = QStringLiteral("支線「%1」が「終わりの駅|分かれる駅|合流する駅|路線名」の"

@@ -134,8 +134,7 @@ QStringList freeTextOf(const Line& line, const QString& tag)
     if (line.loop)
         text.append(QString::fromUtf16(kLineLoopMark));
     for (const SuspendedSection& s : line.suspended)
-        add(u"運休",
-            QStringLiteral("%1～%2 %3 %4").arg(s.from, s.to, s.since, s.reason).trimmed());
+        add(u"運休", QStringLiteral("%1～%2 %3 %4").arg(s.from, s.to, s.since, s.reason).trimmed());
     for (const QString& former : line.formerNames)
         add(u"旧名", former);
     text.append(ImportSourceLine(tag));
@@ -297,7 +296,6 @@ QString ImportSourceLine(const QString& tag)
         .arg(QString::fromUtf16(kImportSourceName), tag, QString::fromUtf16(kImportSourceUrl));
 }
 
-
 namespace {
 
 // The line's way along the track from each station to the next. A pair the track does not join
@@ -305,9 +303,9 @@ namespace {
 // straight.
 // A line's stations on the track: on its own, and where some of its trains run on through
 // another line's track (a subway continuing over a private railway, a branch's trains into the
-// main line's terminus), on the track of the lines that stop at both ends of such a pair. Only the pairs with a station off the
-// line's own track are taken from the wider search, so that another line's track never joins
-// two stations that the line's own track does not.
+// main line's terminus), on the track of the lines that stop at both ends of such a pair. Only the
+// pairs with a station off the line's own track are taken from the wider search, so that another
+// line's track never joins two stations that the line's own track does not.
 TrackCheck checkWithNeighbours(const ImportedLine& line, const ImportInput& input,
                                const QHash<qint64, QList<qint64>>& linesAt)
 {
@@ -361,9 +359,10 @@ TrackLine trackOf(const ImportedLine& line, const TrackCheck& check, bool hasTra
         problems.append({line.name, QStringLiteral("データベースに線路の形がありません")});
     for (int s : check.offTrack) {
         if (hasTrack)
-            problems.append({line.name, QStringLiteral("%1 が線路から %2 m より離れています")
-                                            .arg(names[s])
-                                            .arg(kTrackTolerance)});
+            problems.append({line.name,
+                             QStringLiteral("%1 が線路から %2 m より離れています")
+                                 .arg(names[s])
+                                 .arg(kTrackTolerance)});
     }
     for (const TrackPair& pair : check.pairs) {
         TrackWay way;
@@ -490,7 +489,8 @@ TrackLine ThroughServiceTrack(const QString& name, const QStringList& stations, 
         const auto it = std::find_if(result.lines.cbegin(), result.lines.cend(),
                                      [&](const ImportedLine& l) { return l.name == lineName; });
         if (it == result.lines.cend())
-            problems->append({name, QStringLiteral("@経由の %1 は取り込んだ路線にありません").arg(lineName)});
+            problems->append(
+                {name, QStringLiteral("@経由の %1 は取り込んだ路線にありません").arg(lineName)});
         else
             over.append(&*it);
     }
@@ -513,7 +513,8 @@ TrackLine ThroughServiceTrack(const QString& name, const QStringList& stations, 
             }
         }
         if (!found)
-            problems->append({name, QStringLiteral("%1 は @経由 のどの路線にもありません").arg(station)});
+            problems->append(
+                {name, QStringLiteral("%1 は @経由 のどの路線にもありません").arg(station)});
         line.stations.append(placed);
         line.stationCodes.append(0);
     }

@@ -103,9 +103,8 @@ bool readDatabase(const QString& db, Database* out, QList<ImportProblem>* proble
 
 // Each line's track from out/main/polyline/<code>.json: its LineStrings as pieces. A line
 // without one is left out (the conversion says so).
-QHash<qint64, QList<QList<TrackPoint>>> readTracks(const QString& db,
-                                                   const QList<QJsonObject>& lines,
-                                                   QList<ImportProblem>* problems)
+QHash<qint64, QList<QList<TrackPoint>>>
+readTracks(const QString& db, const QList<QJsonObject>& lines, QList<ImportProblem>* problems)
 {
     QHash<qint64, QList<QList<TrackPoint>>> tracks;
     for (const QJsonObject& line : lines) {
@@ -317,11 +316,12 @@ int main(int argc, char* argv[])
                 points += way.points.size();
             }
         }
-        print(stdout, QStringLiteral("線路: 駅と駅の間 %1 のうち %2 が線路でつながり、点 %3、%4 バイト")
-                          .arg(pairs)
-                          .arg(joined)
-                          .arg(points)
-                          .arg(bytes.size()));
+        print(stdout,
+              QStringLiteral("線路: 駅と駅の間 %1 のうち %2 が線路でつながり、点 %3、%4 バイト")
+                  .arg(pairs)
+                  .arg(joined)
+                  .arg(points)
+                  .arg(bytes.size()));
     }
     if (removed > 0)
         print(stdout, QStringLiteral("前の取り込みのファイルを %1 消しました").arg(removed));

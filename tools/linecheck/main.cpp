@@ -8,9 +8,9 @@
 #include "trackfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
@@ -100,10 +100,10 @@ int parse(const QStringList& args, Arguments& a)
             a.options.known = &a.known;
         } else if (arg == QLatin1String("--track") && hasValue) {
             QFile file(args[++i]);
-            if (!file.open(QIODevice::ReadOnly)
-                || !ReadTrackFile(file.readAll(), &a.track, &why)) {
-                print(stderr, QStringLiteral("線路の形のファイルを読めません: %1: %2")
-                                  .arg(args[i], why.isEmpty() ? file.errorString() : why));
+            if (!file.open(QIODevice::ReadOnly) || !ReadTrackFile(file.readAll(), &a.track, &why)) {
+                print(stderr,
+                      QStringLiteral("線路の形のファイルを読めません: %1: %2")
+                          .arg(args[i], why.isEmpty() ? file.errorString() : why));
                 return 2;
             }
             a.options.track = &a.track;
