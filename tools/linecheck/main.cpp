@@ -50,7 +50,10 @@ int usage()
             "  --known F       地図の上で本当に離れている・折り返している駅の一覧\n"
             "                  (パス<TAB>駅名<TAB>gap か back<TAB>理由)\n"
             "  --track F       線路の形のファイル (line-track.bin)。どの駅の次の駅も、ほかの駅を\n"
-            "                  通らずに線路でつながっているかを調べます")
+            "                  通らずに線路でつながっているかを調べます\n"
+            "  ゲームについてくる路線ファイル (line フォルダーの中) を調べるときは、その横の\n"
+            "  line-exceptions.tsv, line-known.tsv, line-track.bin を、選ばなければ使います。\n"
+            "  最後に、ファイル・駅・エラー・注意の数を1行に出します")
             .arg(orMissing(StationDictionary::defaultPath(), "skk/SKK-JISYO.station"),
                  orMissing(StationDictionary::enamdictDefaultPath(), "edict/enamdict")));
     return 2;
@@ -147,6 +150,41 @@ bool wholeLibrary(const QStringList& files)
     return true;
 }
 
+// The folder beside the library that every file given lies in ("data" in the source tree, the
+// program's folder once installed), when it holds the library's own lists; "" otherwise.
+QString libraryHome(const QStringList& files)
+{
+    QString home;
+    for (const QString& file : files) {
+        QDir dir = QFileInfo(file).absoluteDir();
+        while (dir.dirName() != QLatin1String("line") && dir.cdUp()) { }
+        if (dir.dirName() != QLatin1String("line") || !dir.cdUp())
+            return {};
+        if (!home.isEmpty() && home != dir.absolutePath())
+            return {};
+        home = dir.absolutePath();
+    }
+    return QFileInfo::exists(home + QStringLiteral("/line-known.tsv")) ? home : QString();
+}
+
+// The library's own lists and track, for the files of the library itself, unless chosen.
+int useLibraryLists(Arguments& a)
+{
+    const QString home = libraryHome(a.files);
+    if (home.isEmpty())
+        return -1;
+    QString why;
+    if (!a.options.exceptions && a.exceptions.load(home + QStringLiteral("/line-exceptions.tsv")))
+        a.options.exceptions = &a.exceptions;
+    if (!a.options.known && a.known.load(home + QStringLiteral("/line-known.tsv"), &why))
+        a.options.known = &a.known;
+    QFile track(home + QStringLiteral("/line-track.bin"));
+    if (!a.options.track && track.open(QIODevice::ReadOnly)
+        && ReadTrackFile(track.readAll(), &a.track, &why))
+        a.options.track = &a.track;
+    return -1;
+}
+
 // -1 to go on, else the exit status. ENAMDICT only adds readings: without it the check goes on.
 int loadDictionaries(Arguments& a, StationDictionary& skk, StationDictionary& enamdict)
 {
@@ -173,14 +211,29 @@ int loadDictionaries(Arguments& a, StationDictionary& skk, StationDictionary& en
     return a.dictionaryChosen || a.fill || a.options.strict ? 2 : -1;
 }
 
+// What a file may hold that must not reach the terminal as it is: ESC, BS, a lone line feed
+// and the other control characters, written as \x1b and so on.
+QString printable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 void printProblem(const QString& file, const LineProblem& p)
 {
     const bool error = p.severity == LineProblem::Severity::Error;
     print(stdout,
           QStringLiteral("%1:%2: %3: %4%5")
-              .arg(file)
+              .arg(printable(file))
               .arg(p.line)
-              .arg(error ? QStringLiteral("エラー") : QStringLiteral("注意"), p.what,
+              .arg(error ? QStringLiteral("エラー") : QStringLiteral("注意"), printable(p.what),
                    p.dictionary.isEmpty() ? QString()
                                           : QStringLiteral(" (辞書: %1)").arg(p.dictionary)));
 }
@@ -215,13 +268,16 @@ int main(int argc, char* argv[])
         return status;
 
     a.options.wholeLibrary = wholeLibrary(a.files);
-    int errors = 0;
+    useLibraryLists(a);
+    int errors = 0, notes = 0, stations = 0;
     QList<CheckedLine> checked;
     for (const QString& file : a.files) {
         LineCheck check = CheckLineFile(file, a.options);
         for (const LineProblem& p : check.problems)
             printProblem(file, p);
         errors += check.errors();
+        notes += int(check.problems.size()) - check.errors();
+        stations += int(check.stations.size());
         if (a.fill && !fill(file, dictionary))
             ++errors;
         // The network pass needs the names, readings and metadata, not the problems.
@@ -231,6 +287,7 @@ int main(int argc, char* argv[])
     for (const NetworkProblem& p : CheckNetwork(checked, a.options)) {
         printProblem(p.path, p.problem);
         errors += p.problem.severity == LineProblem::Severity::Error ? 1 : 0;
+        notes += p.problem.severity == LineProblem::Severity::Error ? 0 : 1;
     }
     // Over the whole library, a row that excuses nothing is stale: the line it named was
     // fixed, split or renamed, and the row would hide the next real problem there.
@@ -244,5 +301,11 @@ int main(int argc, char* argv[])
             ++errors;
         }
     }
+    print(stdout,
+          QStringLiteral("%1 ファイル、駅 %2: エラー %3、注意 %4")
+              .arg(a.files.size())
+              .arg(stations)
+              .arg(errors)
+              .arg(notes));
     return errors > 0 ? 1 : 0;
 }
