@@ -10,7 +10,8 @@ export SDL_AUDIODRIVER ?= dummy
 .PHONY: run test package deps deps-run configure program build build-sanitize check-commands \
         format-check unit unit-sanitize fuzz-smoke format
 
-CONFIGURE = cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Configured once; after that the build itself configures again when a CMakeLists.txt changes.
+CONFIGURE = test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 # make run installs only what the game needs; everything else installs the test set as well.
 deps-run:
