@@ -11,7 +11,8 @@ export SDL_AUDIODRIVER ?= dummy
         format-check unit unit-sanitize fuzz-smoke format
 
 # Configured once; after that the build itself configures again when a CMakeLists.txt changes.
-CONFIGURE = test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+WERROR := $(if $(CI),-DTABIDORI_WERROR=ON)
+CONFIGURE = test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) >/dev/null
 
 # make run installs only what the game needs; everything else installs the test set as well.
 deps-run:
@@ -40,7 +41,7 @@ run: program
 	env -u QT_QPA_PLATFORM -u SDL_AUDIODRIVER $(BUILD)/tabidori $(ARGS)
 
 build-sanitize: deps
-	@cmake -S . -B $(SANBUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTABIDORI_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(SANBUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTABIDORI_SANITIZE=ON $(WERROR) >/dev/null
 	@cmake --build $(SANBUILD)
 
 # Every command the scripts and tests call comes from a package install-deps installs.
