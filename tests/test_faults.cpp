@@ -10,6 +10,7 @@
 #include "envguard.h"
 #include "fakehost.h"
 #include "fakemixer.h"
+#include "folders.h"
 #include "fonts.h"
 #include "frmmain.h"
 #include "frmscorelist.h"
@@ -32,6 +33,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -226,6 +228,7 @@ private slots:
     void interruptions_data();
     void interruptions();
     void manyGames();
+    void historyMovedAsideSaidAtOnce();
 
 private:
     void chooseLine(const QString& path);
@@ -645,6 +648,20 @@ void TestFaults::helpMissing()
     QVERIFY(!platform::ending());
     const QString changes = diskChanges(before, folder_->path());
     QVERIFY2(changes.isEmpty(), qPrintable(changes));
+}
+
+// A history that cannot be read is kept under another name and a new one begun: the player
+// hears of it as the window appears, not first after a game (or never, quitting without one).
+void TestFaults::historyMovedAsideSaidAtOnce()
+{
+    const QString folder = platform::dataFolder();
+    QVERIFY(QDir().mkpath(folder));
+    const auto clean = qScopeGuard([&] { QDir(folder).removeRecursively(); });
+    writeFile(folder, QStringLiteral("history.sqlite"), "not a database, only some words");
+    w_->Form_Load(QString());
+    QCOMPARE(messageTexts(*host_).size(), 1);
+    QVERIFY(messageTexts(*host_).first().contains(u"別の名前で残して"));
+    QCOMPARE(QDir(folder).entryList({"history-broken-*"}).size(), 1);
 }
 
 // ---- Closing and stopping in the middle

@@ -70,6 +70,12 @@ void frmMain::Form_Load(const QStringList& tokens)
     const QString adopted = gStationCount > 0 ? AdoptedText(desk_) : QString();
 
     keepReady_ = true;
+    // What became of the history on opening (moved aside, another program's, a newer
+    // version's, out of reach) is said as the window appears, not after the first game.
+    history_.get();
+    if (history_.hasMessage())
+        platform::messageBox(history_.takeMessage(), platform::Buttons::Ok,
+                             platform::Icon::Exclamation);
     // What is due today needs no line of its own: it is said first.
     const QString due = gAutoPlay ? QString() : adopted.isEmpty() ? dueText() : adopted;
     if (!due.isEmpty())
