@@ -16,14 +16,16 @@ void HistoryKeeper::tell(const QString& key, const QString& text)
     message_ = message_.isEmpty() ? text : message_ + QStringLiteral("\r\n\r\n") + text;
 }
 
-QString HistoryKeeper::reason() const
+QString HistoryKeeper::reason(bool atEnd) const
 {
     switch (history_ ? history_->failure() : History::Failure::None) {
     case History::Failure::Busy:
         return QStringLiteral("別の Tabi Dori などが記録のファイルを使っています。");
     case History::Failure::DiskFull:
-        return QStringLiteral("ディスクがいっぱいです。空きを作れば、これまでの記録もそのまま"
-                              "戻ります。");
+        // At the end the games still pending are lost: only the earlier ones come back.
+        return atEnd ? QStringLiteral("ディスクがいっぱいです。")
+                     : QStringLiteral("ディスクがいっぱいです。空きを作れば、これまでの記録も"
+                                      "そのまま戻ります。");
     case History::Failure::ReadOnly:
         return QStringLiteral("記録のファイルかそのフォルダに書き込めません。");
     case History::Failure::IoError:
@@ -87,6 +89,9 @@ History* HistoryKeeper::get()
         folder_ = HistoryFolder();
     history_ = std::make_unique<History>();
     history_->setRetention(retention_);
+    // Games are written on the window's thread: a lock another copy holds is waited for only
+    // briefly, and the game stays pending (whole) until the next one or the end.
+    history_->setBusyTimeout(kGameBusyTimeoutMs);
     const History::Opened opened = history_->open(folder_);
     tellOpened(opened);
     givenUp_ = opened == History::Opened::Unwritable;
@@ -141,11 +146,14 @@ QString HistoryKeeper::takeMessage()
 
 QString HistoryKeeper::finish()
 {
+    // At the end the window is gone: the last try may wait for the lock a little longer.
+    if (history_ && !pending_.isEmpty())
+        history_->setBusyTimeout(kEndBusyTimeoutMs);
     if (pending_.isEmpty() || flush())
         return {};
     const QString lost = QStringLiteral("保存できなかった %1 ゲームの記録は失われました。\r\n")
                              .arg(pending_.size())
-        + reason();
+        + reason(true);
     pending_.clear();
     return lost;
 }

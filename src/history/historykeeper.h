@@ -11,6 +11,11 @@
 #include <QSet>
 #include <memory>
 
+// How long a game's write waits for another copy's lock on the history, and the last try at
+// the end of the program.
+inline constexpr int kGameBusyTimeoutMs = 300;
+inline constexpr int kEndBusyTimeoutMs = 3000;
+
 class HistoryKeeper
 {
 public:
@@ -36,7 +41,8 @@ public:
 private:
     void tell(const QString& key, const QString& text);
     void tellOpened(History::Opened opened);
-    QString reason() const;
+    // Why the history cannot be written, in a sentence; atEnd for the games lost at exit.
+    QString reason(bool atEnd = false) const;
     bool flush();
 
     QString folder_;
