@@ -93,6 +93,7 @@ private slots:
     void whatIsFoundAtThePath_data();
     void whatIsFoundAtThePath();
     void busyHistoryKeptAndGamesPending();
+    void sideFilesTakeTheHistorysMode();
     void fullDiskKeptAndGamesPending();
     void cardsFollowTheGames();
     void migratesAnEarlierHistory();
@@ -353,6 +354,33 @@ void TestHistory::busyHistoryKeptAndGamesPending()
     History after;
     QCOMPARE(after.open(folder), History::Opened::Ok);
     QCOMPARE(after.stats(QStringLiteral("line"), 1).games, 3);
+}
+
+// A session on a read-only history leaves its -wal and -shm read-only; once the history is
+// writable again, so are they, or no later session could write.
+void TestHistory::sideFilesTakeTheHistorysMode()
+{
+    const QString folder = dir_.filePath("modes");
+    {
+        History h;
+        QCOMPARE(h.open(folder), History::Opened::Ok);
+        QVERIFY(h.record(game(1, {Outcome::Right})));
+    }
+    const QString path = folder + "/history.sqlite";
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    for (const char* side : {"-wal", "-shm"}) {
+        QFile file(path + side);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(QFile::setPermissions(file.fileName(), readOnly));
+    }
+    History h;
+    QCOMPARE(h.open(folder), History::Opened::Ok);
+    QVERIFY(h.record(game(2, {Outcome::Right})));
+    for (const char* side : {"-wal", "-shm"}) {
+        if (QFileInfo::exists(path + side))
+            QCOMPARE(QFileInfo(path + side).permissions(), QFileInfo(path).permissions());
+    }
 }
 
 void TestHistory::fullDiskKeptAndGamesPending()

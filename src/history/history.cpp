@@ -99,8 +99,30 @@ void History::failFrom(const QSqlError& error, Failure fallback)
     fail(numeric && code != 0 ? failureOfCode(code) : fallback, error.text());
 }
 
+namespace {
+
+// SQLite makes the -wal and -shm files with the history's own mode: a session on a history
+// made read-only leaves them read-only, and once the history is writable again they would keep
+// every later session from writing. Side files of ours take the history's mode again.
+void matchSideFiles(const QString& path)
+{
+    const QFileInfo history(path);
+    if (!history.exists())
+        return;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        QFileInfo side(path + QLatin1String(suffix));
+        if (side.exists() && side.ownerId() == history.ownerId()
+            && side.permissions() != history.permissions())
+            QFile::setPermissions(side.filePath(), history.permissions());
+    }
+}
+
+} // namespace
+
 bool History::connect(bool readOnly)
 {
+    if (!readOnly)
+        matchSideFiles(path_);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path_);
     // A second running copy holds the lock for the moment a game takes to write: wait for it.
