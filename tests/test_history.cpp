@@ -94,6 +94,7 @@ private slots:
     void whatIsFoundAtThePath();
     void busyHistoryKeptAndGamesPending();
     void sideFilesTakeTheHistorysMode();
+    void olderGameWrittenLateMakesTheRebuildsCards();
     void fullDiskKeptAndGamesPending();
     void cardsFollowTheGames();
     void migratesAnEarlierHistory();
@@ -380,6 +381,34 @@ void TestHistory::sideFilesTakeTheHistorysMode()
     for (const char* side : {"-wal", "-shm"}) {
         if (QFileInfo::exists(path + side))
             QCOMPARE(QFileInfo(path + side).permissions(), QFileInfo(path).permissions());
+    }
+}
+
+// A game kept pending in one copy while another wrote a later one: written last, it still
+// comes first, and the cards are those the answers make in time order (as the rebuild makes
+// them), whatever the order of writing.
+void TestHistory::olderGameWrittenLateMakesTheRebuildsCards()
+{
+    History h;
+    QCOMPARE(h.open(dir_.filePath("late")), History::Opened::Ok);
+    QVERIFY(h.record(game(3, {Outcome::Wrong, Outcome::Wrong}))); // 12-04
+    QVERIFY(h.record(game(0, {Outcome::Right, Outcome::Right}))); // 12-01, written after
+    const auto byStation = [](QList<StoredCard> cards) {
+        std::sort(cards.begin(), cards.end(),
+                  [](const StoredCard& a, const StoredCard& b) { return a.station < b.station; });
+        return cards;
+    };
+    const QList<StoredCard> written = byStation(h.cardsOf("line", 1));
+    QVERIFY(h.rebuildCards());
+    const QList<StoredCard> rebuilt = byStation(h.cardsOf("line", 1));
+    QCOMPARE(written.size(), 2);
+    QCOMPARE(rebuilt.size(), written.size());
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        QCOMPARE(written[i].lastReview, QDate(2026, 12, 4));
+        QCOMPARE(written[i].lastRight, false);
+        QCOMPARE(written[i].due, rebuilt[i].due);
+        QCOMPARE(written[i].stability, rebuilt[i].stability);
+        QCOMPARE(written[i].lapses, rebuilt[i].lapses);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "logging.h"
 
 #include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -48,6 +49,49 @@ bool prepareWrite(QSqlQuery& w)
     return w.prepare(QStringLiteral("INSERT OR REPLACE INTO cards (%1) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                          .arg(history_rows::kCardColumns));
+}
+
+// Every answer that makes cards, in the order the cards are made from them: by the time each
+// game was played (then the order the history took them), whichever copy wrote it first.
+QString answerRows(const QString& where)
+{
+    return QStringLiteral(
+               "SELECT g.line_key, g.mode, COALESCE(g.reversed, 0), g.played_at, "
+               "COALESCE(g.question_tenths, 100), a.station, a.reading, a.outcome, a.seconds, "
+               "a.hints FROM answers a JOIN games g ON g.id = a.game_id WHERE g.mode IN (1, 2) "
+               "AND COALESCE(a.step, 0) = 0 %1 ORDER BY g.played_at, g.id, a.position")
+        .arg(where);
+}
+
+QString cardKey(const QString& lineKey, std::int32_t mode, const QString& station,
+                const QString& reading, bool reversed)
+{
+    return lineKey + u'\n' + QString::number(mode) + u'\n' + keyOf(station, reading, reversed);
+}
+
+// The cards the rows of answerRows make.
+void replay(QSqlQuery& q, QHash<QString, StoredCard>& cards, double retention)
+{
+    while (q.next()) {
+        const std::int32_t mode = q.value(1).toInt();
+        const bool reversed = mode == kCardLink && q.value(2).toInt() != 0;
+        GameRecord::Answer a {q.value(5).toString(), q.value(6).toString(),
+                              history_rows::outcomeNamed(q.value(7).toString()),
+                              std::int32_t(std::lround(q.value(8).toDouble() * 10.0)),
+                              q.value(9).toInt()};
+        if (a.outcome == Outcome::NotAsked)
+            continue;
+        StoredCard& c = cards[cardKey(q.value(0).toString(), mode, a.station, a.reading, reversed)];
+        if (c.lineKey.isEmpty()) {
+            c.lineKey = q.value(0).toString();
+            c.mode = mode;
+            c.station = a.station;
+            c.reading = a.reading;
+            c.reversed = reversed;
+        }
+        const QDate day = QDateTime::fromString(q.value(3).toString(), Qt::ISODate).date();
+        review(c, day, a, q.value(4).toInt(), retention);
+    }
 }
 
 } // namespace
@@ -107,6 +151,17 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
     if (!MakesCards(game.mode))
         return true;
     const bool reversed = game.mode == kCardLink && game.reversed;
+    // A game written after a later one of its line (kept pending while another copy played
+    // on): its answers come before that game's, so each card it touches is made again from its
+    // answers in time order, as the rebuild makes it.
+    QSqlQuery later(db);
+    later.prepare(QStringLiteral(
+        "SELECT 1 FROM games WHERE line_key = ? AND mode = ? AND played_at > ? LIMIT 1"));
+    later.addBindValue(game.lineKey);
+    later.addBindValue(game.mode);
+    later.addBindValue(game.when.toString(Qt::ISODate));
+    if (later.exec() && later.next())
+        return replayCards(db, game);
     QSqlQuery r(db);
     r.prepare(QStringLiteral("SELECT %1 FROM cards WHERE line_key = ? AND mode = ? AND station = ? "
                              "AND reading = ? AND reversed = ?")
@@ -143,42 +198,46 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
     return ok;
 }
 
+bool History::replayCards(QSqlDatabase& db, const GameRecord& game)
+{
+    const bool reversed = game.mode == kCardLink && game.reversed;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(answerRows(QStringLiteral("AND g.line_key = ? AND g.mode = ? AND a.station = ? "
+                                        "AND a.reading = ?")));
+    QSqlQuery w(db);
+    bool ok = prepareWrite(w);
+    QSet<QString> done;
+    for (const GameRecord::Answer& a : game.answers) {
+        const QString key = cardKey(game.lineKey, game.mode, a.station, a.reading, reversed);
+        if (!ok || a.step || done.contains(key))
+            continue;
+        done.insert(key);
+        q.addBindValue(game.lineKey);
+        q.addBindValue(game.mode);
+        q.addBindValue(a.station);
+        q.addBindValue(a.reading);
+        ok = q.exec();
+        QHash<QString, StoredCard> cards;
+        replay(q, cards, retention_);
+        if (ok && cards.contains(key))
+            ok = writeCard(w, cards.value(key));
+    }
+    if (!ok)
+        failFrom(w.lastError().isValid() ? w.lastError() : q.lastError(), Failure::Other);
+    return ok;
+}
+
 bool History::rebuildIn(QSqlDatabase& db)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("DELETE FROM cards"))
-        || !q.exec(QStringLiteral(
-            "SELECT g.line_key, g.mode, COALESCE(g.reversed, 0), g.played_at, "
-            "COALESCE(g.question_tenths, 100), a.station, a.reading, a.outcome, a.seconds, a.hints "
-            "FROM answers a JOIN games g ON g.id = a.game_id WHERE g.mode IN (1, 2) "
-            "AND COALESCE(a.step, 0) = 0 ORDER BY g.played_at, g.id, a.position"))) {
+    if (!q.exec(QStringLiteral("DELETE FROM cards")) || !q.exec(answerRows(QString()))) {
         failFrom(q.lastError(), Failure::Other);
         return false;
     }
     QHash<QString, StoredCard> cards;
-    while (q.next()) {
-        const std::int32_t mode = q.value(1).toInt();
-        const bool reversed = mode == kCardLink && q.value(2).toInt() != 0;
-        GameRecord::Answer a {q.value(5).toString(), q.value(6).toString(),
-                              history_rows::outcomeNamed(q.value(7).toString()),
-                              std::int32_t(std::lround(q.value(8).toDouble() * 10.0)),
-                              q.value(9).toInt()};
-        if (a.outcome == Outcome::NotAsked)
-            continue;
-        const QString key = q.value(0).toString() + u'\n' + QString::number(mode) + u'\n'
-            + keyOf(a.station, a.reading, reversed);
-        StoredCard& c = cards[key];
-        if (c.lineKey.isEmpty()) {
-            c.lineKey = q.value(0).toString();
-            c.mode = mode;
-            c.station = a.station;
-            c.reading = a.reading;
-            c.reversed = reversed;
-        }
-        const QDate day = QDateTime::fromString(q.value(3).toString(), Qt::ISODate).date();
-        review(c, day, a, q.value(4).toInt(), retention_);
-    }
+    replay(q, cards, retention_);
     QSqlQuery w(db);
     bool ok = prepareWrite(w);
     for (auto it = cards.cbegin(); ok && it != cards.cend(); ++it)

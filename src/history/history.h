@@ -170,6 +170,8 @@ private:
     bool createCards(QSqlDatabase& db);
     bool migrate(QSqlDatabase& db);
     bool reviewCards(QSqlDatabase& db, const GameRecord& game);
+    // The cards the game touches made again from all their answers in time order.
+    bool replayCards(QSqlDatabase& db, const GameRecord& game);
     bool rebuildIn(QSqlDatabase& db);
     void fail(Failure why, const QString& detail);
     void failFrom(const QSqlError& error, Failure fallback);
