@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -53,6 +54,27 @@ void runSql(const QString& path, const QStringList& statements)
             QVERIFY2(q.exec(sql), qPrintable(sql));
     }
     QSqlDatabase::removeDatabase("other");
+}
+
+// Runs SQL through a connection that is never closed cleanly: what it wrote stays in the WAL
+// beside the file, as after a crash or with another program still running.
+void runSqlLeavingWal(const QString& path, const QStringList& statements)
+{
+    QTemporaryDir scratch;
+    const QString working = scratch.filePath("working.sqlite");
+    QVERIFY(QFile::copy(path, working));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "crashing");
+        db.setDatabaseName(working);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("PRAGMA journal_mode=WAL") && q.exec("PRAGMA wal_autocheckpoint=0"));
+        for (const QString& sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(working, path) && QFile::copy(working + "-wal", path + "-wal"));
+    }
+    QSqlDatabase::removeDatabase("crashing");
 }
 
 // The history as the program wrote it before it marked its files (version 1.0.0.27).
@@ -267,6 +289,19 @@ void TestHistory::whatIsFoundAtThePath_data()
     QTest::newRow("another program's mark")
         << QStringList {"PRAGMA application_id = 1234", "CREATE TABLE t(x)"}
         << History::Opened::ForeignMovedAside << 0 << true;
+    // After "WAL:" the statements stay in the file's WAL, as a crash or a running program
+    // leaves them: the file and its WAL are left exactly as they are, or moved together.
+    QTest::newRow("a newer version's, a game still in its WAL")
+        << (QStringList(kTodaysHistory)
+            << QStringLiteral("PRAGMA application_id = %1").arg(History::kApplicationId)
+            << QStringLiteral("PRAGMA user_version = %1").arg(History::kSchemaVersion + 1)
+            << "WAL:INSERT INTO games (played_at, line_key, mode) "
+               "VALUES ('2026-12-01T09:00:00', 'line', 1)")
+        << History::Opened::Newer << 2 << false;
+    QTest::newRow("another program's, in WAL mode, its last rows in the WAL")
+        << QStringList {"PRAGMA application_id = 1234", "CREATE TABLE t(x)",
+                        "WAL:INSERT INTO t VALUES (1)"}
+        << History::Opened::ForeignMovedAside << 0 << true;
 }
 
 void TestHistory::whatIsFoundAtThePath()
@@ -278,8 +313,12 @@ void TestHistory::whatIsFoundAtThePath()
     const QString folder = dir_.filePath(QStringLiteral("found-%1").arg(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + "/history.sqlite";
-    runSql(path, made);
+    runSql(path, made.filter(QRegularExpression("^(?!WAL:)")));
+    QStringList inWal = made.filter(QRegularExpression("^WAL:"));
+    if (!inWal.isEmpty())
+        runSqlLeavingWal(path, inWal.replaceInStrings(QRegularExpression("^WAL:"), QString()));
     const QByteArray before = readAll(path);
+    const QByteArray walBefore = readAll(path + "-wal");
 
     {
         History h;
@@ -291,10 +330,12 @@ void TestHistory::whatIsFoundAtThePath()
             // Never altered: the other program's file, byte for byte, under its own name.
             QVERIFY(h.movedTo().contains("history-foreign-"));
             QCOMPARE(readAll(h.movedTo()), before);
+            QCOMPARE(readAll(h.movedTo() + "-wal"), walBefore);
         }
     }
     if (!writes) {
         QCOMPARE(readAll(path), before);
+        QCOMPARE(readAll(path + "-wal"), walBefore);
         return;
     }
     // Reopened, the history is ours, marked, and holds what it held plus the new game.

@@ -117,14 +117,59 @@ void matchSideFiles(const QString& path)
     }
 }
 
+// The marks in a SQLite file's header (its first 100 bytes), read without SQLite: what the
+// file is can be told before any connection could checkpoint its WAL or roll back its journal.
+struct Header
+{
+    bool sqlite = false;
+    quint32 applicationId = 0;
+    quint32 userVersion = 0;
+};
+
+Header headerOf(const QString& path)
+{
+    QFile file(path);
+    Header h;
+    if (!file.open(QIODevice::ReadOnly))
+        return h;
+    const QByteArray bytes = file.read(100);
+    if (bytes.size() < 100 || !bytes.startsWith(QByteArrayView("SQLite format 3\0", 16)))
+        return h;
+    const auto word = [&](int at) {
+        return quint32(quint8(bytes[at])) << 24 | quint32(quint8(bytes[at + 1])) << 16
+            | quint32(quint8(bytes[at + 2])) << 8 | quint32(quint8(bytes[at + 3]));
+    };
+    h.sqlite = true;
+    h.userVersion = word(60);
+    h.applicationId = word(68);
+    return h;
+}
+
+bool hasJournal(const QString& path)
+{
+    return QFileInfo::exists(path + QStringLiteral("-wal"))
+        || QFileInfo::exists(path + QStringLiteral("-journal"));
+}
+
 } // namespace
 
-bool History::connect(bool readOnly)
+QString History::copyOfHistory()
 {
-    if (!readOnly)
+    copy_ = std::make_unique<QTemporaryDir>();
+    const QString copy = copy_->filePath(QStringLiteral("history.sqlite"));
+    if (!copy_->isValid() || !QFile::copy(path_, copy))
+        return {};
+    for (const char* side : {"-wal", "-journal"})
+        QFile::copy(path_ + QLatin1String(side), copy + QLatin1String(side));
+    return copy;
+}
+
+bool History::connect(bool readOnly, const QString& file)
+{
+    if (!readOnly && file.isEmpty())
         matchSideFiles(path_);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
+    db.setDatabaseName(file.isEmpty() ? path_ : file);
     // A second running copy holds the lock for the moment a game takes to write: wait for it.
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_);
     if (readOnly)
@@ -279,7 +324,8 @@ bool History::moveAside(const QString& folder, const char* prefix)
         fail(Failure::CannotMoveAside, QStringLiteral("cannot move aside ") + path_);
         return false;
     }
-    for (const char* side : {"-wal", "-shm"})
+    // Its journal goes with it: a WAL with the last transactions, a journal to roll back.
+    for (const char* side : {"-wal", "-shm", "-journal"})
         QFile::rename(path_ + QLatin1String(side), movedTo_ + QLatin1String(side));
     return true;
 }
@@ -302,10 +348,33 @@ History::Opened History::open(const QString& folder)
         // copy still running): it leaves the journal behind, and then the whole file is checked.
         // A history closed cleanly is only read: checking a learner's year of games every start
         // would cost more than the rest of the start-up.
-        const bool unclean = QFileInfo::exists(path_ + QStringLiteral("-wal"))
-            || QFileInfo::exists(path_ + QStringLiteral("-journal"));
-        const bool usable = connect(false) && (unclean ? checkIntegrity() : readsAsDatabase());
-        if (usable)
+        const bool unclean = hasJournal(path_);
+        // A file that is not known to be ours, or one a newer version made, is first looked at
+        // on a copy when it has a journal: connecting to it would checkpoint its WAL or roll
+        // back its journal, and it must stay as it is, byte for byte, side files and all.
+        const Header header = headerOf(path_);
+        const bool newer = header.applicationId == quint32(kApplicationId)
+            && header.userVersion > quint32(kSchemaVersion);
+        if (header.sqlite && unclean
+            && (newer || header.applicationId != quint32(kApplicationId))) {
+            const QString copy = copyOfHistory();
+            const bool read = !copy.isEmpty() && connect(false, copy) && checkIntegrity();
+            kind = read ? identify() : Kind::Foreign;
+            close();
+            if (kind == Kind::Newer) {
+                if (!connect(true, copy))
+                    return Opened::Unavailable;
+                open_ = true;
+                readOnly_ = true;
+                fail(Failure::Newer, QStringLiteral("schema newer than %1").arg(kSchemaVersion));
+                return Opened::Newer;
+            }
+            copy_.reset();
+        }
+        const bool usable = kind == Kind::Foreign
+            ? true
+            : connect(false) && (unclean ? checkIntegrity() : readsAsDatabase());
+        if (usable && kind != Kind::Foreign)
             kind = identify();
         if (usable && kind == Kind::Newer) {
             // Read, never written: not even the journal mode changes.

@@ -20,6 +20,9 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
 
 class QSqlDatabase;
 class QSqlError;
@@ -160,7 +163,11 @@ private:
     enum class Kind { Empty, Ours, Today, Newer, Foreign };
 
     void close();
-    bool connect(bool readOnly);
+    // Connects to the history, or to file when given (a copy of it).
+    bool connect(bool readOnly, const QString& file = {});
+    // A copy of the history and its journal, made in a folder of its own, to be read (and, for
+    // a file not known to be ours, written) without touching the learner's file.
+    QString copyOfHistory();
     bool checkIntegrity();
     bool readsAsDatabase();
     Kind identify();
@@ -178,6 +185,7 @@ private:
 
     QString connection_;
     QString path_;
+    std::unique_ptr<QTemporaryDir> copy_;
     QString movedTo_;
     QString problem_;
     Failure failure_ = Failure::None;
