@@ -17,9 +17,13 @@ const char kPathProperty[] = "linePath";
 const char kNameProperty[] = "lineText";
 const char kSignatureProperty[] = "lineSignature";
 
+// A line's name as a menu shows it: "&" is no shortcut, and a name longer than any line's
+// (a player's file may hold 60,000 characters on its first line) is cut with "…", so that no
+// menu grows wider than the screen.
 QString menuText(const QString& name)
 {
-    QString text = name;
+    constexpr qsizetype kLongestName = 48;
+    QString text = name.size() > kLongestName ? name.left(kLongestName - 1) + u'…' : name;
     return text.replace(u'&', QStringLiteral("&&"));
 }
 
