@@ -53,6 +53,20 @@ Fit fitOf(QSqlDatabase& db, const QString& oldKey, const QHash<QString, int>& ne
 
 } // namespace
 
+bool History::hasGamesNamed(const QStringList& names, const QString& lineKey) const
+{
+    if (!open_ || names.isEmpty())
+        return false;
+    QSqlQuery q(QSqlDatabase::database(connection_));
+    q.prepare(
+        QStringLiteral("SELECT 1 FROM games WHERE line_name IN (%1) AND line_key <> ? LIMIT 1")
+            .arg(QStringList(names.size(), QStringLiteral("?")).join(u',')));
+    for (const QString& name : names)
+        q.addBindValue(name);
+    q.addBindValue(lineKey);
+    return q.exec() && q.next();
+}
+
 int History::adoptFormerLine(const QStringList& formerNames, const QString& lineKey,
                              const QStringList& stations, const QString& lineFile)
 {

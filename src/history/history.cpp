@@ -303,6 +303,12 @@ bool History::makeOrMark(Kind kind)
         q.exec(QStringLiteral("ROLLBACK"));
         return false;
     }
+    // Loading a line with former names looks for games under them: an index, made once (a
+    // history of an earlier version gains it here; afterwards this finds it and writes nothing).
+    if (!q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_name ON games(line_name)"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
     // Only our own history is switched to WAL: the journal mode is written into the file.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
         failFrom(q.lastError(), Failure::Other);

@@ -121,6 +121,9 @@ public:
     // games of lineKey, whose stations (by name, in file order) tell which way they ran; the
     // cards are made again; the games' file becomes lineFile. Returns the games moved, 0 when none,
     // -1 on failure.
+    // True when some game under one of the names belongs to another line than lineKey: only then
+    // can a former name move anything (an index on the name makes this cheap).
+    bool hasGamesNamed(const QStringList& names, const QString& lineKey) const;
     int adoptFormerLine(const QStringList& formerNames, const QString& lineKey,
                         const QStringList& stations, const QString& lineFile);
     DueSummary dueSummary(QDate today) const;

@@ -163,6 +163,10 @@ int LearningDesk::adoptLoadedLine(QStringList* names)
     History* h = history_.get();
     if (!h || gLine.meta.formerNames.isEmpty())
         return 0;
+    // Most loads find no game under a former name (they moved long ago): the library is not
+    // read for them.
+    if (!h->hasGamesNamed(gLine.meta.formerNames, CurrentLineKey()))
+        return 0;
     const QStringList former = gone(gLine.meta.formerNames, library_.all(), gLineName);
     if (former.isEmpty())
         return 0;
