@@ -155,7 +155,13 @@ void PaintSeries(QPainter& p, const Plot& plot, const QList<GamePoint>& games)
         p.drawPath(path);
         p.setPen(QPen(Qt::white, 1));
         p.setBrush(colour);
+        // One mark a pixel column: hundreds of games in a narrow chart would otherwise paint
+        // their marks over one another, costing more than all the rest.
+        int column = std::numeric_limits<int>::min();
         for (const QPointF& at : points) {
+            if (int(at.x()) == column)
+                continue;
+            column = int(at.x());
             if (series == 0)
                 p.drawEllipse(at, mark + 0.5, mark + 0.5);
             else
@@ -304,6 +310,15 @@ QSize ProgressChart::minimumSizeHint() const
 
 void ProgressChart::paintEvent(QPaintEvent*)
 {
+    // Painted once for each size: the window opening, moving or coming back to the front
+    // paints the picture, not the games again.
+    const qreal ratio = devicePixelRatioF();
+    if (cache_.isNull() || cache_.size() != size() * ratio || cache_.devicePixelRatio() != ratio) {
+        cache_ = QPixmap(size() * ratio);
+        cache_.setDevicePixelRatio(ratio);
+        QPainter into(&cache_);
+        PaintChart(into, QRectF(rect()), line_, font());
+    }
     QPainter p(this);
-    PaintChart(p, QRectF(rect()), line_, font());
+    p.drawPixmap(0, 0, cache_);
 }

@@ -10,6 +10,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 class QPainter;
@@ -56,4 +57,5 @@ protected:
 
 private:
     LineProgress line_;
+    QPixmap cache_; // the chart at the widget's size
 };
