@@ -7,7 +7,7 @@ GEN := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 export SDL_AUDIODRIVER ?= dummy
 
-.PHONY: run test package deps deps-run configure program build build-sanitize check-commands \
+.PHONY: run test bench package deps deps-run configure program build build-sanitize check-commands \
         format-check unit unit-sanitize fuzz-smoke format
 
 # Configured once; after that the build itself configures again when a CMakeLists.txt changes.
@@ -32,6 +32,10 @@ program: deps-run
 build: deps
 	@$(CONFIGURE)
 	@cmake --build $(BUILD)
+
+# Every figure of the benchmark, built in release mode in build-bench/ (ARGS="--only 8" for one).
+bench: deps
+	@bench/run $(ARGS)
 
 # A Debian package of the build, under build/.
 package: build
