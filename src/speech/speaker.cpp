@@ -227,7 +227,7 @@ void Speaker::finished(bool ok)
     const QString key = keyOf(job.reading);
     if (cache_.keep(key, TrimSilence(wav))) {
         cache_.trim();
-        emit made(cache_.pathOf(key), job.stage == Stage::Name);
+        emit made(cache_.pathOf(key), job.stage == Stage::Name, TracePhonemes(trace));
         if (wanted_ == job.reading) {
             wanted_.reset();
             play(key);

@@ -67,8 +67,9 @@ public:
     bool working() const;
 
 signals:
-    // A reading is in the cache; fromName says whether the name or the kana was read.
-    void made(const QString& path, bool fromName);
+    // A reading is in the cache; fromName says whether the name or the kana was read, phonemes
+    // what the voice said (TracePhonemes).
+    void made(const QString& path, bool fromName, const QString& phonemes);
     // A reading went to the mixer.
     void spoken(const QString& path);
 

@@ -145,7 +145,7 @@ QString TracePhonemes(const QString& trace)
         if (p == QLatin1String("sil") || p == QLatin1String("pau"))
             continue;
         // A, I, U, E, O are the devoiced vowels: the same sound, whispered.
-        phonemes << (p.size() == 1 ? p.toLower() : p);
+        phonemes << (p.size() == 1 && QStringLiteral("AIUEO").contains(p) ? p.toLower() : p);
     }
     return phonemes.join(u' ');
 }
