@@ -24,6 +24,8 @@ speech::Speaker& Narrator::speaker()
 void Narrator::setSetup(const speech::VoiceSetup& setup)
 {
     speaker_ = std::make_unique<speech::Speaker>(setup);
+    if (action_)
+        action_->setEnabled(unavailable().isEmpty());
 }
 
 QString Narrator::unavailable()
@@ -38,6 +40,7 @@ QAction* Narrator::addTo(QMenu* menu)
     action->setShortcut(QKeySequence(Qt::Key_F6));
     action->setEnabled(unavailable().isEmpty());
     action->setToolTip(unavailable());
+    action_ = action;
     connect(action, &QAction::triggered, this, &Narrator::repeat);
     return action;
 }

@@ -45,6 +45,7 @@ private:
     void prepareLine();
 
     std::unique_ptr<speech::Speaker> speaker_;
+    QAction* action_ = nullptr; // 読みを聞く
     speech::Reading last_;
     bool prepared_ = false; // the loaded line's readings are queued
 };
