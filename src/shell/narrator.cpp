@@ -6,8 +6,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPushButton>
-#include <QShortcut>
 
 Narrator::Narrator(QObject* parent) : QObject(parent) {}
 
@@ -83,16 +81,4 @@ void Narrator::say(const QString& name, const QString& reading)
 void Narrator::repeat()
 {
     speaker().say(last_);
-}
-
-QPushButton* AddSpeakButton(QWidget* window, const std::function<void()>& say)
-{
-    auto* button = new QPushButton(QStringLiteral("♪ 読み"), window);
-    button->setObjectName(QStringLiteral("cmdSpeak"));
-    button->setToolTip(QStringLiteral("選んだ駅の読みを聞く (F6)"));
-    button->setFocusPolicy(Qt::TabFocus);
-    QObject::connect(button, &QPushButton::clicked, window, say);
-    auto* key = new QShortcut(QKeySequence(Qt::Key_F6), window);
-    QObject::connect(key, &QShortcut::activated, window, say);
-    return button;
 }

@@ -6,6 +6,7 @@
 // 成績's route diagram, the finder) ask it to say theirs. The voice itself is speech::Speaker.
 
 #include "gameloop.h"
+#include "speakbutton.h"
 #include "speaker.h"
 
 #include <QObject>
@@ -33,6 +34,14 @@ public:
     void readingShown(std::int32_t entry, Reveal moment);
     // Says a station's reading now (a window's key or button).
     void say(const QString& name, const QString& reading);
+    // say, for the windows that show a station (a callable they keep while they are open);
+    // none when the voice cannot speak, so that they show no button.
+    SayReading sayer()
+    {
+        if (!unavailable().isEmpty())
+            return {};
+        return [this](const QString& name, const QString& reading) { say(name, reading); };
+    }
     // Says the last reading the game made known again.
     void repeat();
     // "" when the voice can speak, else the one line that tells the player why not.
@@ -49,8 +58,3 @@ private:
     speech::Reading last_;
     bool prepared_ = false; // the loaded line's readings are queued
 };
-
-// A small 「♪ 読み」 button and the F6 key on a window that shows one station at a time: the
-// key and the button ask `say` for the station selected now.
-class QPushButton;
-QPushButton* AddSpeakButton(QWidget* window, const std::function<void()>& say);
