@@ -115,8 +115,17 @@ void Speaker::say(const Reading& r)
     // Made next, before the rest of the line, and spoken then.
     wanted_ = r;
     queue_.removeAll(r);
-    if (!running_ || running_->reading != r)
-        queue_.prepend(r);
+    if (running_ && running_->reading == r)
+        return;
+    queue_.prepend(r);
+    if (running_) {
+        // A reading made ahead gives way (it is made again after this one): waiting for it
+        // would double the delay of the one the player is waiting for.
+        queue_.insert(1, running_->reading);
+        interrupting_ = true;
+        process_->kill();
+        return; // its end starts the next
+    }
     startNext();
 }
 
@@ -191,6 +200,12 @@ void Speaker::run(const Job& job)
 
 void Speaker::finished(bool ok)
 {
+    if (interrupting_) {
+        interrupting_ = false;
+        running_.reset();
+        startNext();
+        return;
+    }
     if (!running_)
         return;
     const Job job = *running_;

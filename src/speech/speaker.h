@@ -96,6 +96,7 @@ private:
     std::optional<Job> running_;
     QList<Reading> queue_;
     std::optional<Reading> wanted_; // to be spoken once made
+    bool interrupting_ = false; // the running process was stopped for a reading asked for
 };
 
 } // namespace speech

@@ -61,8 +61,10 @@ Layout layoutOf(const QByteArray& wav)
 
 // Below this a sample is taken for silence: -50 dB of full scale.
 constexpr int kQuiet = 100;
-// Kept before and after the voice, so that its first and last sounds are not clipped.
-constexpr int kMarginMs = 20;
+// Kept before and after the voice, so that its first and last sounds are not clipped. Short
+// before it: every millisecond there is a millisecond more before the player hears the voice.
+constexpr int kLeadMs = 5;
+constexpr int kTailMs = 20;
 
 } // namespace
 
@@ -95,9 +97,8 @@ QByteArray TrimSilence(const QByteArray& wav)
     qsizetype last = frames - 1;
     while (last > first && !loud(last))
         --last;
-    const qsizetype margin = qsizetype(l.rate) * kMarginMs / 1000;
-    first = std::max<qsizetype>(0, first - margin);
-    last = std::min<qsizetype>(frames - 1, last + margin);
+    first = std::max<qsizetype>(0, first - qsizetype(l.rate) * kLeadMs / 1000);
+    last = std::min<qsizetype>(frames - 1, last + qsizetype(l.rate) * kTailMs / 1000);
     const QByteArray samples = wav.mid(l.dataAt + first * frameBytes, (last - first + 1) * frameBytes);
 
     QByteArray out;
