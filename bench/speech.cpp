@@ -203,12 +203,12 @@ void figureSpeech(std::vector<Row>& rows, const Setup& setup)
                         "for the line")
              .arg(kRuns)
              .arg(lineBytes / 1000)});
-    rows.push_back({QStringLiteral("10e. The process at rest (10 s), before any reading and "
-                                   "after the queue is done"),
-                    QStringLiteral("%1 % and %2 % of one core")
-                        .arg(fixed(restBefore, 2), fixed(restAfter, 2)),
-                    QStringLiteral("unchanged"), verdict(restAfter < restBefore + 0.2),
-                    QStringLiteral("no timer or process is left once the readings are made")});
+    rows.push_back(
+        {QStringLiteral("10e. The process at rest (10 s), before any reading and "
+                        "after the queue is done"),
+         QStringLiteral("%1 % and %2 % of one core").arg(fixed(restBefore, 2), fixed(restAfter, 2)),
+         QStringLiteral("unchanged"), verdict(restAfter < restBefore + 0.2),
+         QStringLiteral("no timer or process is left once the readings are made")});
 }
 
 void figureSpeechLibrary(std::vector<Row>& rows, const Setup& setup)
@@ -233,12 +233,13 @@ void figureSpeechLibrary(std::vector<Row>& rows, const Setup& setup)
     speech::Speaker speaker(voice);
     int fromName = 0;
     int made = 0;
-    QObject::connect(&speaker, &speech::Speaker::made, [&](const QString&, bool name, const QString&) {
-        ++made;
-        fromName += name ? 1 : 0;
-        if (made % 500 == 0)
-            progress(QStringLiteral("figure 11: %1 of %2").arg(made).arg(readings.size()));
-    });
+    QObject::connect(
+        &speaker, &speech::Speaker::made, [&](const QString&, bool name, const QString&) {
+            ++made;
+            fromName += name ? 1 : 0;
+            if (made % 500 == 0)
+                progress(QStringLiteral("figure 11: %1 of %2").arg(made).arg(readings.size()));
+        });
     QElapsedTimer wall;
     wall.start();
     speaker.prepare(readings);

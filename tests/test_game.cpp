@@ -21,10 +21,10 @@
 #include "scorereport.h"
 #include "sound.h"
 #include "speechtext.h"
-#include "wavfile.h"
 #include "stationtable.h"
 #include "testfiles.h"
 #include "twips.h"
+#include "wavfile.h"
 
 #include <QAction>
 #include <QApplication>

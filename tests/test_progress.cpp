@@ -156,15 +156,15 @@ void TestProgress::keyboardSelectsStation()
     QStringList said;
     QTest::keyClick(window.picRoute, Qt::Key_F6);
     QVERIFY(window.cmdSpeak->isHidden());
-    window.setSayReading([&](const QString& name, const QString& reading) {
-        said << name + u'/' + reading;
-    });
+    window.setSayReading(
+        [&](const QString& name, const QString& reading) { said << name + u'/' + reading; });
     QVERIFY(!window.cmdSpeak->isHidden());
     QTest::keyClick(window.picRoute, Qt::Key_F6);
     QTest::keyClick(window.picRoute, Qt::Key_Right);
     window.cmdSpeak->click();
-    QCOMPARE(said, QStringList({QStringLiteral("駅%1/えき%1").arg(below),
-                                QStringLiteral("駅%1/えき%1").arg(below + 1)}));
+    QCOMPARE(said,
+             QStringList({QStringLiteral("駅%1/えき%1").arg(below),
+                          QStringLiteral("駅%1/えき%1").arg(below + 1)}));
 }
 
 void TestProgress::picturesRender()

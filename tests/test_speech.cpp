@@ -94,14 +94,22 @@ void TestSpeech::kanaPhonemes_data()
 {
     QTest::addColumn<QString>("kana");
     QTest::addColumn<QString>("phonemes");
-    QTest::newRow("plain") << "しんじゅく" << "sh i N j u k u";
-    QTest::newRow("small tsu, long vowel") << "ほっかいどう" << "h o cl k a i d o u";
-    QTest::newRow("ぢ and づ sound as じ and ず") << "ちぢみづ" << "ch i j i m i z u";
-    QTest::newRow("bar repeats the vowel") << "らべんだーばたけ" << "r a b e N d a a b a t a k e";
-    QTest::newRow("small vowels join") << "ふぁみりーうぃんぐ" << "f a m i r i i w i N g u";
-    QTest::newRow("katakana too") << "ゲートウェイ" << "g e e t o w e i";
-    QTest::newRow("not kana") << "Gすくえあ" << "";
-    QTest::newRow("bar first") << "ーあ" << "";
+    QTest::newRow("plain") << "しんじゅく"
+                           << "sh i N j u k u";
+    QTest::newRow("small tsu, long vowel") << "ほっかいどう"
+                                           << "h o cl k a i d o u";
+    QTest::newRow("ぢ and づ sound as じ and ず") << "ちぢみづ"
+                                                  << "ch i j i m i z u";
+    QTest::newRow("bar repeats the vowel") << "らべんだーばたけ"
+                                           << "r a b e N d a a b a t a k e";
+    QTest::newRow("small vowels join") << "ふぁみりーうぃんぐ"
+                                       << "f a m i r i i w i N g u";
+    QTest::newRow("katakana too") << "ゲートウェイ"
+                                  << "g e e t o w e i";
+    QTest::newRow("not kana") << "Gすくえあ"
+                              << "";
+    QTest::newRow("bar first") << "ーあ"
+                               << "";
 }
 
 void TestSpeech::kanaPhonemes()
@@ -186,16 +194,21 @@ void TestSpeech::chooseText_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reading");
     QTest::addColumn<bool>("fromName");
-    QTest::newRow("新宿: the dictionary's reading") << "新宿" << "しんじゅく" << true;
-    QTest::newRow("放出: the dictionary says ほうしゅつ") << "放出" << "はなてん" << false;
-    QTest::newRow("御徒町") << "御徒町" << "おかちまち" << true;
-    QTest::newRow("ヶ read as が") << "ひばりヶ丘" << "ひばりがおか" << true;
-    QTest::newRow("ヶ not understood") << "七ヶ岳登山口" << "ななつがたけとざんぐち" << false;
+    QTest::newRow("新宿: the dictionary's reading") << "新宿"
+                                                    << "しんじゅく" << true;
+    QTest::newRow("放出: the dictionary says ほうしゅつ") << "放出"
+                                                          << "はなてん" << false;
+    QTest::newRow("御徒町") << "御徒町"
+                            << "おかちまち" << true;
+    QTest::newRow("ヶ read as が") << "ひばりヶ丘"
+                                   << "ひばりがおか" << true;
+    QTest::newRow("ヶ not understood") << "七ヶ岳登山口"
+                                       << "ななつがたけとざんぐち" << false;
     QTest::newRow("long tram stop") << "オークスカナルパークホテル富山前"
                                     << "おーくすかなるぱーくほてるとやままえ" << true;
-    QTest::newRow("long tram stop with a letter") << "トヨタモビリティ富山 Gスクエア五福前"
-                                                  << "とよたもびりてぃとやまじーすくえあごふくまえ"
-                                                  << false;
+    QTest::newRow("long tram stop with a letter")
+        << "トヨタモビリティ富山 Gスクエア五福前"
+        << "とよたもびりてぃとやまじーすくえあごふくまえ" << false;
 }
 
 void TestSpeech::chooseText()

@@ -8,8 +8,8 @@
 
 #include "progressdata.h"
 
-#include <QDate>
 #include "speakbutton.h"
+#include <QDate>
 
 #include <QDialog>
 #include <QImage>

@@ -30,8 +30,8 @@ void TakeLoadedLineWords(ReviewData& data)
     // A section without trains for now is said beside what the line covers, so that a learner
     // who finds no train there knows why.
     if (const QString suspended = SuspendedText(gLine.meta); !suspended.isEmpty())
-        data.description += (data.description.isEmpty() ? QString() : QStringLiteral("　"))
-            + suspended;
+        data.description
+            += (data.description.isEmpty() ? QString() : QStringLiteral("　")) + suspended;
     for (std::int32_t i = 0; i < gStationCount; ++i) {
         const QStringList numbers = ParseStationExtra(StationTable[i].Extra).numbers;
         if (!numbers.isEmpty())

@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QMenu>
 
-Narrator::Narrator(QObject* parent) : QObject(parent) {}
+Narrator::Narrator(QObject* parent) : QObject(parent) { }
 
 Narrator::~Narrator() = default;
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speaker.h"
-#include "mixer.h"
 #include "host.h"
+#include "mixer.h"
 #include "sound.h"
 #include "speechlog.h"
 #include "speechtext.h"
@@ -56,8 +56,10 @@ QString Unavailable(const VoiceSetup& setup)
 }
 
 Speaker::Speaker(VoiceSetup setup, QObject* parent)
-    : QObject(parent), setup_(std::move(setup)), unavailable_(Unavailable(setup_)),
-      cache_(setup_.cacheFolder, setup_.cacheLimit)
+    : QObject(parent)
+    , setup_(std::move(setup))
+    , unavailable_(Unavailable(setup_))
+    , cache_(setup_.cacheFolder, setup_.cacheLimit)
 {
     const QFileInfo voice(setup_.voice);
     voiceId_ = voice.fileName() + u'/' + QString::number(voice.size());
@@ -225,8 +227,8 @@ void Speaker::finished(bool ok)
         return;
     }
     if (!ok || !WholeWav(wav)) {
-        qCWarning(logSpeech).noquote() << "open_jtalk failed on" << job.reading.name
-                                       << process_->errorString();
+        qCWarning(logSpeech).noquote()
+            << "open_jtalk failed on" << job.reading.name << process_->errorString();
         if (wanted_ == job.reading)
             wanted_.reset();
         startNext();

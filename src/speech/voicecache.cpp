@@ -18,7 +18,8 @@ namespace speech {
 namespace {
 
 // How the voice is asked to read; part of every key, so that a change makes new files.
-const char* const kOptions = "open_jtalk default rate; silence trimmed to 5 ms before, 20 ms after; v1";
+const char* const kOptions
+    = "open_jtalk default rate; silence trimmed to 5 ms before, 20 ms after; v1";
 
 } // namespace
 
@@ -34,8 +35,7 @@ QString CacheKey(const QString& name, const QString& reading, const QString& voi
 
 VoiceCache::VoiceCache(QString folder, qint64 limitBytes)
     : folder_(std::move(folder)), limit_(limitBytes)
-{
-}
+{ }
 
 QString VoiceCache::pathOf(const QString& key) const
 {
@@ -61,8 +61,8 @@ bool VoiceCache::keep(const QString& key, const QByteArray& wav)
     QSaveFile file(pathOf(key));
     if (!QDir().mkpath(folder_) || !file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size()
         || !file.commit()) {
-        qCWarning(logSpeech).noquote() << "reading not kept, speech skipped:" << pathOf(key)
-                                       << file.errorString();
+        qCWarning(logSpeech).noquote()
+            << "reading not kept, speech skipped:" << pathOf(key) << file.errorString();
         return false;
     }
     return true;

@@ -43,8 +43,8 @@ Layout layoutOf(const QByteArray& wav)
         if (id == "fmt " && size >= 16 && body + 16 <= wav.size()) {
             l.channels = u16(wav, body + 2);
             l.rate = int(u32(wav, body + 4));
-            format = u16(wav, body) == 1 && u16(wav, body + 14) == 16 && l.channels > 0
-                && l.rate > 0;
+            format
+                = u16(wav, body) == 1 && u16(wav, body + 14) == 16 && l.channels > 0 && l.rate > 0;
         } else if (id == "data") {
             // The header says how much sound there is; a file cut short has less.
             if (!format || size <= 0 || body + size > wav.size())
@@ -82,8 +82,8 @@ QByteArray TrimSilence(const QByteArray& wav)
     const qsizetype frames = l.dataBytes / frameBytes;
     const auto loud = [&](qsizetype frame) {
         for (int c = 0; c < l.channels; ++c) {
-            const auto s = qFromLittleEndian<qint16>(wav.constData() + l.dataAt
-                                                     + frame * frameBytes + 2 * c);
+            const auto s = qFromLittleEndian<qint16>(wav.constData() + l.dataAt + frame * frameBytes
+                                                     + 2 * c);
             if (std::abs(int(s)) >= kQuiet)
                 return true;
         }
@@ -99,7 +99,8 @@ QByteArray TrimSilence(const QByteArray& wav)
         --last;
     first = std::max<qsizetype>(0, first - qsizetype(l.rate) * kLeadMs / 1000);
     last = std::min<qsizetype>(frames - 1, last + qsizetype(l.rate) * kTailMs / 1000);
-    const QByteArray samples = wav.mid(l.dataAt + first * frameBytes, (last - first + 1) * frameBytes);
+    const QByteArray samples
+        = wav.mid(l.dataAt + first * frameBytes, (last - first + 1) * frameBytes);
 
     QByteArray out;
     out.reserve(44 + samples.size());
