@@ -148,7 +148,7 @@ int main(int argc, char* argv[])
         figureSpeech(rows, setup);
     }
     if (setup.only.contains(11) || setup.full) {
-        progress(QStringLiteral("figure 11: every reading of the library, about 20 minutes"));
+        progress(QStringLiteral("figure 11: every reading of the library, about an hour"));
         figureSpeechLibrary(rows, setup);
     }
 
