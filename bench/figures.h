@@ -46,4 +46,9 @@ void figureMapDraw(std::vector<Row>& rows, const Setup& setup);
 // 9: 路線一覧 and the finder over the whole line library (linefinder.cpp)
 void figureLineFinder(std::vector<Row>& rows, const Setup& setup);
 
+// 10: the spoken readings: delay cold and cached, what making them costs (speech.cpp)
+void figureSpeech(std::vector<Row>& rows, const Setup& setup);
+// 11: every reading of the library made once (speech.cpp; asked for by --only 11 or --full)
+void figureSpeechLibrary(std::vector<Row>& rows, const Setup& setup);
+
 } // namespace bench

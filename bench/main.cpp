@@ -143,6 +143,14 @@ int main(int argc, char* argv[])
         progress(QStringLiteral("figure 9: 路線一覧 and the finder over the line library"));
         figureLineFinder(rows, setup);
     }
+    if (setup.wants(10)) {
+        progress(QStringLiteral("figure 10: spoken readings, about 3 minutes"));
+        figureSpeech(rows, setup);
+    }
+    if (setup.only.contains(11) || setup.full) {
+        progress(QStringLiteral("figure 11: every reading of the library, about an hour"));
+        figureSpeechLibrary(rows, setup);
+    }
 
     std::printf("## Figures\n\n");
     printTable(rows);

@@ -20,9 +20,11 @@
 #include "resetglobals.h"
 #include "scorereport.h"
 #include "sound.h"
+#include "speechtext.h"
 #include "stationtable.h"
 #include "testfiles.h"
 #include "twips.h"
+#include "wavfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +68,7 @@ private slots:
     void modeTwoGame();
     void questionRunsOut();
     void correctionAfterMisses();
+    void readingSpokenAfterAMiss();
     void lateKeysAfterATimeOut();
     void retypeWithLongerQuestions();
     void loopLine();
@@ -287,6 +290,48 @@ void TestGame::questionRunsOut()
 
 // 読み当て: a wrong answer, then a time-out, each followed by its right reading; then a right
 // answer. What is typed during a correction is dropped; the points are the right answer's.
+// 読み上げ on misses, with the installed voice: the missed station's reading is made and given
+// to the speech channel; the right answers are not spoken, and the game is not held up.
+void TestGame::readingSpokenAfterAMiss()
+{
+    startWindow(stationLines(3), 1);
+    speech::VoiceSetup voice = speech::DefaultSetup();
+    voice.voice = QStringLiteral(TABIDORI_VOICE_FILE);
+    voice.cacheFolder = dir_.filePath("voice-cache");
+    if (const QString why = speech::Unavailable(voice); !why.isEmpty())
+        QSKIP(qPrintable(why + ": scripts/install-deps test installs it"));
+    w_->narrator().setSetup(voice);
+    gLearning.speech = kSpeechMisses;
+    speech::Speaker& speaker = w_->narrator().speaker();
+    const QString missed = speaker.pathOf({"東京", "とうきょう"});
+    QStringList madePhonemes;
+    connect(&speaker, &speech::Speaker::made, this,
+            [&](const QString& path, bool, const QString& phonemes) {
+                if (path == missed)
+                    madePhonemes << phonemes;
+            });
+    Player player(*host_, *w_);
+    player.script = {{0, {5, "かんだ"}}, {1, {3, "かんだ"}}, {2, {3, "あきはばら"}}};
+    ScoreWatcher score;
+    const std::int32_t before = host_->tickCount();
+    w_->mnuGameStart_Click();
+    QCOMPARE(score.opened, 1);
+    QCOMPARE(gScore, 20);
+    // The correction's 2 s and the questions' ticks: no wait for the voice.
+    QVERIFY(host_->tickCount() - before < 6000);
+    QVERIFY(QTest::qWaitFor([&] { return !speaker.working(); }, 60000));
+    QCOMPARE(madePhonemes.size(), 1);
+    QVERIFY2(speech::PhonemesSpell(madePhonemes[0], "とうきょう"), qPrintable(madePhonemes[0]));
+    QFile wav(missed);
+    QVERIFY(wav.open(QIODevice::ReadOnly) && speech::WholeWav(wav.readAll()));
+    QCOMPARE(mixer_->spoken, std::vector<QString> {missed});
+    // The line's other readings were made ahead; F6 says the missed one again.
+    QVERIFY(QFile::exists(speaker.pathOf({"秋葉原", "あきはばら"})));
+    w_->mnuSpeak->trigger();
+    QCOMPARE(mixer_->spoken.size(), std::size_t(2));
+    QCOMPARE(mixer_->spoken.back(), speaker.pathOf({"秋葉原", "あきはばら"}));
+}
+
 void TestGame::correctionAfterMisses()
 {
     startWindow(stationLines(3), 1);

@@ -151,6 +151,20 @@ void TestProgress::keyboardSelectsStation()
     QVERIFY(details.contains(QStringLiteral("正解・時間切れ")));
     QVERIFY(details.contains(QStringLiteral("2026/05/03")));
     QVERIFY(details.contains(QStringLiteral("思い出せる見込み 83%")));
+
+    // F6 and ♪ 読み say the selected station's reading, once a voice is given; none before.
+    QStringList said;
+    QTest::keyClick(window.picRoute, Qt::Key_F6);
+    QVERIFY(window.cmdSpeak->isHidden());
+    window.setSayReading(
+        [&](const QString& name, const QString& reading) { said << name + u'/' + reading; });
+    QVERIFY(!window.cmdSpeak->isHidden());
+    QTest::keyClick(window.picRoute, Qt::Key_F6);
+    QTest::keyClick(window.picRoute, Qt::Key_Right);
+    window.cmdSpeak->click();
+    QCOMPARE(said,
+             QStringList({QStringLiteral("駅%1/えき%1").arg(below),
+                          QStringLiteral("駅%1/えき%1").arg(below + 1)}));
 }
 
 void TestProgress::picturesRender()

@@ -20,7 +20,7 @@ QString described(const KeptSettings& k)
 {
     const LearningSettings& l = k.learning;
     return QStringLiteral("sound=%1 mode=%2 lastLine=%3 seconds=%4 shuffled=%5 reversed=%6 "
-                          "correction=%7 retype=%8 retention=%9 goal=%10")
+                          "correction=%7 retype=%8 retention=%9 goal=%10 speech=%11")
         .arg(k.soundOn)
         .arg(k.mode)
         .arg(k.lastLine)
@@ -30,7 +30,8 @@ QString described(const KeptSettings& k)
         .arg(l.correction)
         .arg(l.retype)
         .arg(l.retention, 0, 'g', 17)
-        .arg(l.dailyGoal);
+        .arg(l.dailyGoal)
+        .arg(l.speech);
 }
 
 template<typename Change> KeptSettings defaultsBut(Change change)
@@ -139,6 +140,17 @@ void TestSettings::read_data()
     QTest::newRow("goal past 32 bits")
         << QByteArray("[learning]\ndailyGoal=4294967297\n") << defaults;
     QTest::newRow("goal malformed") << QByteArray("[learning]\ndailyGoal=12abc\n") << defaults;
+    QTest::newRow("speech after every answer")
+        << QByteArray("[learning]\nspeech=2\n")
+        << defaultsBut([](KeptSettings& k) { k.learning.speech = kSpeechAnswers; });
+    QTest::newRow("speech on misses")
+        << QByteArray("[learning]\nspeech=1\n")
+        << defaultsBut([](KeptSettings& k) { k.learning.speech = kSpeechMisses; });
+    QTest::newRow("speech above the last")
+        << QByteArray("[learning]\nspeech=7\n")
+        << defaultsBut([](KeptSettings& k) { k.learning.speech = kSpeechAnswers; });
+    QTest::newRow("speech negative") << QByteArray("[learning]\nspeech=-1\n") << defaults;
+    QTest::newRow("speech malformed") << QByteArray("[learning]\nspeech=loud\n") << defaults;
     QTest::newRow("one bad value spoils no other")
         << QByteArray("[General]\nmode=9\n[learning]\ndailyGoal=0\nretention=0.95\n")
         << defaultsBut([](KeptSettings& k) { k.learning.retention = 0.95; });
@@ -162,6 +174,7 @@ void TestSettings::writtenAsBefore()
     kept.mode = 1;
     kept.lastLine = QStringLiteral("/lines/a b.txt");
     kept.learning = {15, true, false, true, false, 0.93, 7};
+    kept.learning.speech = kSpeechMisses;
     QVERIFY(WriteKeptSettings(kept));
     QCOMPARE(described(ReadKeptSettings()), described(kept));
 
@@ -171,7 +184,7 @@ void TestSettings::writtenAsBefore()
     for (const char* line :
          {"[General]", "version=1", "sound=false", "mode=1", "lastLine=/lines/a b.txt",
           "[learning]", "questionSeconds=15", "shuffled=true", "reversed=false", "correction=true",
-          "retype=false", "retention=0.93", "dailyGoal=7"})
+          "retype=false", "retention=0.93", "dailyGoal=7", "speech=1"})
         QVERIFY2(lines.contains(QByteArray(line)), line);
 }
 

@@ -40,6 +40,12 @@ public:
     virtual void play(int k) = 0;
     // True while sound k plays.
     virtual bool playing(int k) = 0;
+    // Speech has a channel of its own beside the sounds', at its own volume, so that a reading
+    // never cuts the tick or a verdict. Loads the whole file and starts it at once, cutting a
+    // reading that still plays.
+    virtual Status speak(const QString& path) = 0;
+    // True while a reading plays.
+    virtual bool speaking() = 0;
     // Silences every sound (the program is ending).
     virtual void stopAll() = 0;
     // Drops every chunk and closes the device; open may be called again.

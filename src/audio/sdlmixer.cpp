@@ -50,11 +50,12 @@ Status SdlMixer::open()
         return failed;
     }
     opened_ = true;
-    if (Mix_AllocateChannels(kSlots) != kSlots) {
+    if (Mix_AllocateChannels(kSlots + 1) != kSlots + 1) {
         const Status failed = sdlFailure(-1);
         close();
         return failed;
     }
+    Mix_Volume(kSpeechChannel, kSpeechVolume);
     return Status::success();
 }
 
@@ -87,6 +88,27 @@ bool SdlMixer::playing(int k)
     return opened_ && validSlot(k) && Mix_Playing(k) != 0;
 }
 
+Status SdlMixer::speak(const QString& path)
+{
+    if (!opened_)
+        return Status::failure(-1, QStringLiteral("no audio device"));
+    Mix_Chunk* chunk = Mix_LoadWAV(QFile::encodeName(path).constData());
+    if (!chunk)
+        return sdlFailure(-1);
+    Mix_HaltChannel(kSpeechChannel);
+    if (speech_)
+        Mix_FreeChunk(speech_);
+    speech_ = chunk;
+    if (Mix_PlayChannel(kSpeechChannel, speech_, 0) < 0)
+        return sdlFailure(-1);
+    return Status::success();
+}
+
+bool SdlMixer::speaking()
+{
+    return opened_ && Mix_Playing(kSpeechChannel) != 0;
+}
+
 void SdlMixer::stopAll()
 {
     if (opened_)
@@ -102,6 +124,9 @@ void SdlMixer::close()
                 Mix_FreeChunk(chunk);
             chunk = nullptr;
         }
+        if (speech_)
+            Mix_FreeChunk(speech_);
+        speech_ = nullptr;
         Mix_CloseAudio();
         opened_ = false;
     }

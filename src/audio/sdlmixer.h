@@ -18,6 +18,11 @@ namespace audio {
 // of two here; 882 frames (20 ms) played sounds 16 % slow on the dummy driver.
 inline constexpr int kBufferFrames = 1024;
 
+// The speech channel, after the sounds' own, and its volume (of 128): a voice at full scale is
+// louder than the designed sounds, and over the tick it would be hard to make out.
+inline constexpr int kSpeechChannel = kSlots;
+inline constexpr int kSpeechVolume = 96;
+
 class SdlMixer final : public Mixer
 {
 public:
@@ -30,6 +35,8 @@ public:
     Status load(int k, const QString& path) override;
     void play(int k) override;
     bool playing(int k) override;
+    Status speak(const QString& path) override;
+    bool speaking() override;
     void stopAll() override;
     void reset() override { close(); }
 
@@ -39,6 +46,7 @@ private:
     bool sdlStarted_ = false; // the SDL audio subsystem is initialised
     bool opened_ = false; // the mixer's device is open
     std::array<Mix_Chunk*, kSlots> chunks_ {};
+    Mix_Chunk* speech_ = nullptr; // the reading on the speech channel
 };
 
 } // namespace audio

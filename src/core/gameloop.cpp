@@ -46,16 +46,32 @@ void judge(GameFrontEnd& ui, std::int32_t askedEntry, std::int32_t remain)
         asked.IsOK = -1;
         if (ui.soundMayRing(kSoundOk))
             ui.playSound(kSoundOk);
+        ui.readingShown(askedEntry, gSubset.seeing ? Reveal::OnPlate : Reveal::Right);
     } else {
         ui.setPanel(QStringLiteral("Guide"), QStringLiteral("NG.."));
         result.outcome = Outcome::Wrong;
         asked.IsOK = 0;
         if (ui.soundMayRing(kSoundNg))
             ui.playSound(kSoundNg);
+        ui.readingShown(askedEntry, Reveal::Missed);
     }
 }
 
 } // namespace
+
+bool SpeaksAt(Reveal moment, std::int32_t speech)
+{
+    switch (moment) {
+    case Reveal::OnPlate:
+        return false; // on show already; the repeat key still says it
+    case Reveal::Lesson:
+    case Reveal::Missed:
+        return speech == kSpeechMisses || speech == kSpeechAnswers;
+    case Reveal::Right:
+        return speech == kSpeechAnswers;
+    }
+    return false;
+}
 
 std::int32_t PointsFor(std::int32_t remainTenths)
 {
@@ -205,6 +221,8 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
     std::int32_t remain = QuestionTenths();
     ui.setPanel(QStringLiteral("StaPlace"), stationPlace(judged, questions));
     ui.drawPlate(gCurrentStation);
+    if (gSubset.seeing || gGameMode == kModeHayauchi)
+        ui.readingShown(asked, gSubset.seeing ? Reveal::Lesson : Reveal::OnPlate);
     // Drawing lets waiting events run: keys typed before this plate was up belong to the last
     // question, and neither their text, their letters waiting for kana nor their Enter count here.
     ui.setAnswerText(QString());
@@ -238,6 +256,7 @@ Asked askQuestion(GameFrontEnd& ui, std::int32_t judged, std::int32_t questions)
         gQuestionLog[asked].tenthsTaken = QuestionTenths();
         if (ui.soundMayRing(kSoundNg))
             ui.playSound(kSoundNg);
+        ui.readingShown(asked, Reveal::Missed);
         return Asked::Judged;
     }
 }

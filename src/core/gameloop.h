@@ -12,6 +12,16 @@
 #include <QString>
 #include <cstdint>
 
+// The moments a game makes a station's reading known to the player.
+enum class Reveal {
+    OnPlate, // the plate shows it (早打ち)
+    Lesson, // a lesson shows a new station for the first time
+    Right, // answered right
+    Missed, // answered wrong or timed out: the correction's moment
+};
+// Whether the reading is spoken at that moment with 読み上げ set to `speech` (Speech).
+bool SpeaksAt(Reveal moment, std::int32_t speech);
+
 // What the game needs of the main window; the window shows and forwards, the game decides.
 class GameFrontEnd
 {
@@ -50,6 +60,12 @@ public:
         Q_UNUSED(typed);
         Q_UNUSED(timedOut);
         Q_UNUSED(retype);
+    }
+    // The reading of a table entry is now known to the player (see Reveal).
+    virtual void readingShown(std::int32_t entry, Reveal moment)
+    {
+        Q_UNUSED(entry);
+        Q_UNUSED(moment);
     }
     // The answer box refuses text (Enter still answers), or takes it again.
     virtual void lockAnswer(bool locked) { Q_UNUSED(locked); }

@@ -48,8 +48,15 @@ struct LearningSettings
     // New stations a day in a lesson, and most cards today's review asks in a day.
     std::int32_t newPerDay = setting::kNewPerDay.fallback;
     std::int32_t reviewLimit = setting::kReviewLimit.fallback;
+    // When a station's reading is spoken (Speech).
+    std::int32_t speech = setting::kSpeech.fallback;
 };
 extern LearningSettings gLearning;
+
+// 読み上げ, as the learning settings number it.
+enum Speech : std::int32_t { kSpeechOff = 0, kSpeechMisses = 1, kSpeechAnswers = 2 };
+static_assert(setting::kSpeech.choices[0] == kSpeechOff
+              && setting::kSpeech.choices[2] == kSpeechAnswers);
 
 // A number of seconds as one of the choices of setting::kQuestionSeconds (the nearest one not
 // below it, at most the last).

@@ -95,6 +95,9 @@ inline constexpr Switch kReversed {"learning/reversed", false};
 inline constexpr Switch kCorrection {"learning/correction", true};
 // After a miss the player types the right reading once (not scored).
 inline constexpr Switch kRetype {"learning/retype", false};
+// 読み上げ: 0 しない, 1 間違えたとき, 2 答えのあと. Off as designed: the game speaks only when
+// the player asks for it.
+inline constexpr Choice<3> kSpeech {"learning/speech", {0, 1, 2}, 0};
 // The chance of recall at which a station comes up for review again. Outside this range the
 // schedule is either too sparse to learn from or too dense to keep up with.
 inline constexpr Real kRetention {"learning/retention", 0.9, 0.80, 0.97};
@@ -107,6 +110,7 @@ inline constexpr Whole kReviewLimit {"learning/reviewLimit", 200, 10, 9999};
 
 static_assert(kMode.accepts(kMode.fallback) && kMode.min <= kMode.max);
 static_assert(kQuestionSeconds.wellFormed());
+static_assert(kSpeech.wellFormed());
 static_assert(kRetention.accepts(kRetention.fallback) && kRetention.min <= kRetention.max);
 static_assert(kDailyGoal.accepts(kDailyGoal.fallback) && kDailyGoal.min <= kDailyGoal.max);
 static_assert(kNewPerDay.accepts(kNewPerDay.fallback) && kNewPerDay.min <= kNewPerDay.max);

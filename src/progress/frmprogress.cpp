@@ -163,6 +163,12 @@ QWidget* frmProgress::buildLinePage()
     auto* routeRow = new QHBoxLayout;
     routeRow->addWidget(routeLabel);
     routeRow->addStretch(1);
+    cmdSpeak = MakeSpeakButton(this, [this] {
+        const int i = picRoute->selected();
+        if (say_ && i >= 0 && i < line_.stations.size())
+            say_(line_.stations[i].name, line_.stations[i].reading);
+    });
+    routeRow->addWidget(cmdSpeak);
     routeRow->addWidget(cmdSaveRoute);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(chartRow);
@@ -267,6 +273,12 @@ bool frmProgress::eventFilter(QObject* watched, QEvent* event)
                                           : QBoxLayout::TopToBottom);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmProgress::setSayReading(SayReading say)
+{
+    say_ = std::move(say);
+    cmdSpeak->setVisible(bool(say_));
 }
 
 void frmProgress::showStation(int station)

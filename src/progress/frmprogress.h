@@ -8,7 +8,9 @@
 
 #include "progressdata.h"
 
+#include "speakbutton.h"
 #include <QDate>
+
 #include <QDialog>
 #include <QImage>
 #include <functional>
@@ -43,6 +45,7 @@ public:
     QWidget* picForecast = nullptr; // the reviews of the coming days
     QPushButton* cmdSaveChart = nullptr;
     QPushButton* cmdSaveRoute = nullptr;
+    QPushButton* cmdSpeak = nullptr; // ♪ 読み: the selected station's reading (and F6)
     // 全体
     QLabel* lblLibrary = nullptr;
     QTableWidget* grdRegions = nullptr;
@@ -52,6 +55,9 @@ public:
     // Both pages
     QPushButton* cmdSaveCsv = nullptr;
     QPushButton* cmdClose = nullptr;
+
+    // The voice for the selected station's reading; the button shows once it is given.
+    void setSayReading(SayReading say);
 
     // The pictures the buttons save, at the size they are saved.
     QImage chartImage() const;
@@ -66,6 +72,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    SayReading say_;
     QWidget* buildLinePage();
     QWidget* buildLibraryPage(QDate today);
     QTableWidget* buildRegionGrid(QWidget* page);

@@ -199,10 +199,17 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
     });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
+    rows_ = data.rows;
+    cmdSpeak = MakeSpeakButton(this, [this] {
+        const int r = grdStations->currentRow();
+        if (say_ && r >= 0 && r < rows_.size())
+            say_(rows_[r].station, rows_[r].reading);
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRetry);
     buttons->addWidget(cmdPractice);
     buttons->addStretch(1);
+    buttons->addWidget(cmdSpeak);
     buttons->addWidget(cmdClose);
     auto* summary = new QLabel(
         QStringLiteral("%1 駅のうち、間違えた駅 %2").arg(data.rows.size()).arg(misses), this);
@@ -219,4 +226,10 @@ frmReview::frmReview(const ReviewData& data, QWidget* parent) : QDialog(parent)
     cmdClose->setDefault(true);
     grdStations->setFocus();
     resize(QSize(640, 600).boundedTo(screen() ? screen()->availableSize() : QSize(640, 600)));
+}
+
+void frmReview::setSayReading(SayReading say)
+{
+    say_ = std::move(say);
+    cmdSpeak->setVisible(bool(say_));
 }

@@ -8,6 +8,8 @@
 #include "history.h"
 #include "session.h"
 
+#include "speakbutton.h"
+
 #include <QDialog>
 #include <QHash>
 
@@ -58,7 +60,11 @@ public:
     QPushButton* cmdPractice = nullptr;
     QPushButton* cmdClose = nullptr;
 
+    QPushButton* cmdSpeak = nullptr; // ♪ 読み: the selected station's reading (and F6)
+
     Choice choice() const { return choice_; }
+    // The voice for the selected station's reading; the button shows once it is given.
+    void setSayReading(SayReading say);
 
 private:
     // The stations of the game, misses in red; returns the number of misses.
@@ -67,4 +73,6 @@ private:
     QGroupBox* buildRecord(const ReviewData& data);
 
     Choice choice_ = Choice::Close;
+    QList<ReviewRow> rows_;
+    SayReading say_;
 };

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -82,6 +83,14 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     chkRetype->setObjectName(QStringLiteral("chkRetype"));
     chkRetype->setChecked(settings.retype);
 
+    cmbSpeech = choices(this,
+                        {QStringLiteral("しない (標準)"), QStringLiteral("間違えたとき"),
+                         QStringLiteral("答えのあと")},
+                        int(setting::kSpeech.nearest(settings.speech)), "cmbSpeech");
+    lblSpeechReason = note(this, QString());
+    lblSpeechReason->setObjectName(QStringLiteral("lblSpeechReason"));
+    lblSpeechReason->hide();
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("1問の時間(&T):"), cmbSeconds);
     form->addRow(QString(),
@@ -99,6 +108,8 @@ frmLearning::frmLearning(const LearningSettings& settings, QWidget* parent) : QD
     form->addRow(chkCorrection);
     form->addRow(chkRetype);
     form->addRow(QString(), note(this, QStringLiteral("打ち直しは得点になりません。")));
+    form->addRow(QStringLiteral("読み上げ(&S):"), cmbSpeech);
+    form->addRow(QString(), lblSpeechReason);
     // The second page: what the memory does with the answers, and the new stations.
     auto* memory = new QFormLayout;
     spnRetention = new QSpinBox(this);
@@ -192,11 +203,21 @@ LearningSettings frmLearning::settings() const
     s.reversed = cmbDirection->currentIndex() == 1;
     s.correction = chkCorrection->isChecked();
     s.retype = chkRetype->isChecked();
+    s.speech = setting::kSpeech.choices[std::size_t(std::clamp(cmbSpeech->currentIndex(), 0, 2))];
     s.retention = spnRetention->value() / 100.0;
     s.dailyGoal = spnGoal->value();
     s.newPerDay = spnNewPerDay->value();
     s.reviewLimit = spnReviewLimit->value();
     return s;
+}
+
+void frmLearning::setSpeechUnavailable(const QString& reason)
+{
+    if (reason.isEmpty())
+        return;
+    cmbSpeech->setEnabled(false);
+    lblSpeechReason->setText(reason);
+    lblSpeechReason->show();
 }
 
 void frmLearning::setLearningLines(const QList<LearningLine>& lines)

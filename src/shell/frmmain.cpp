@@ -261,6 +261,7 @@ bool frmMain::OpenLineFile(const QString& path)
     }
     kept_.lastLine = gLineFilePath;
     keepSettings();
+    narrator_.lineLoaded();
     const QString adopted = AdoptedText(desk_);
     // The new line's title replaces whatever plate the last game left behind.
     drawTitle();

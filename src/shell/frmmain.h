@@ -12,6 +12,7 @@
 #include "learningdesk.h"
 #include "linelibrary.h"
 #include "mapprojection.h"
+#include "narrator.h"
 #include "session.h"
 #include "settings.h"
 
@@ -62,6 +63,7 @@ public:
     QAction* mnuGameToday = nullptr; // today's review of the due cards
     QAction* mnuLesson = nullptr; // new stations, seen before they are asked
     QAction* mnuGameProgress = nullptr; // 成績: what is known, line by line
+    QAction* mnuSpeak = nullptr; // 読みを聞く (F6): the last reading again
     QMenu* mnuOption = nullptr;
     QAction* mnuSound = nullptr;
     QAction* mnuCorrection = nullptr; // the right reading after a miss
@@ -172,6 +174,12 @@ public:
                         bool retype) override;
     void lockAnswer(bool locked) override;
     void askRetype(std::int32_t asked) override;
+    void readingShown(std::int32_t entry, Reveal moment) override
+    {
+        narrator_.readingShown(entry, moment);
+    }
+    // The voice of the readings (読み上げ, F6).
+    Narrator& narrator() { return narrator_; }
 
     // What a day's session (today's review, a lesson) uses of the window.
     bool playSubset(const QList<int>& entries, const QString& mark,
@@ -222,6 +230,7 @@ private:
     LineLibrary library_; // every line file read once, for the menus, the finder, the map, 成績
     std::optional<MapView> mapView_; // where the map was left
     PlayedGame last_;
+    Narrator narrator_;
     HistoryKeeper history_;
     LearningDesk desk_ {history_, library_};
     DailySession session_ {*this, desk_, history_};

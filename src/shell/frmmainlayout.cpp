@@ -140,6 +140,7 @@ void frmMain::buildMenus()
     mnuLesson->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuGameProgress
         = namedAction(mnuGame->addAction(QStringLiteral("成績(&P)...")), "mnuGameProgress");
+    mnuSpeak = narrator_.addTo(mnuGame);
 
     mnuOption = bar->addMenu(QStringLiteral("オプション(&O)"));
     mnuOption->setObjectName(QStringLiteral("mnuOption"));

@@ -69,6 +69,7 @@ void frmMain::mnuProgress_Click()
     frmProgress window(
         desk_.loadedLine(today), desk_.library(gLearning.dailyGoal, today),
         [h](const QString& path, QString* why) { return h->exportCsv(path, why); }, this);
+    window.setSayReading(narrator_.sayer());
     window.exec();
 }
 

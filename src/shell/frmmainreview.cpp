@@ -57,6 +57,7 @@ void frmMain::mnuGameReview_Click()
     if (history_.hasMessage())
         afterGame();
     frmReview review(data, this);
+    review.setSayReading(narrator_.sayer());
     // Practice needs the stations on the loaded line, in the mode of the game reviewed.
     const bool sameLine
         = !SubsetScope::active() && CurrentLineKey() == last_.lineKey && gGameMode == last_.mode;

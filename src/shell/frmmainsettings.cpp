@@ -45,6 +45,7 @@ void frmMain::mnuLearning_Click()
     if (GameRunning())
         return;
     frmLearning window(gLearning, this);
+    window.setSpeechUnavailable(narrator_.unavailable());
     History* h = history_.get();
     if (h)
         window.setLearningLines(h->learningLines());

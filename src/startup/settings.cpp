@@ -114,6 +114,7 @@ KeptSettings ReadKeptSettings()
     l.reversed = read(s, setting::kReversed);
     l.correction = read(s, setting::kCorrection);
     l.retype = read(s, setting::kRetype);
+    l.speech = read(s, setting::kSpeech);
     l.retention = read(s, setting::kRetention);
     l.dailyGoal = read(s, setting::kDailyGoal);
     l.newPerDay = read(s, setting::kNewPerDay);
@@ -134,6 +135,7 @@ bool WriteKeptSettings(const KeptSettings& kept)
     write(s, setting::kReversed, l.reversed);
     write(s, setting::kCorrection, l.correction);
     write(s, setting::kRetype, l.retype);
+    write(s, setting::kSpeech, l.speech);
     write(s, setting::kRetention, l.retention);
     write(s, setting::kDailyGoal, l.dailyGoal);
     write(s, setting::kNewPerDay, l.newPerDay);

@@ -73,6 +73,13 @@ bool FakeMixer::playing(int k)
     return false;
 }
 
+audio::Status FakeMixer::speak(const QString& path)
+{
+    spoken.push_back(path);
+    return isOpen ? audio::Status::success()
+                  : audio::Status::failure(-1, QStringLiteral("Audio device hasn't been opened"));
+}
+
 void FakeMixer::stopAll()
 {
     ++stopAllCalls;

@@ -34,6 +34,8 @@ public:
     audio::Status load(int k, const QString& path) override;
     void play(int k) override;
     bool playing(int k) override;
+    audio::Status speak(const QString& path) override;
+    bool speaking() override { return false; }
     void stopAll() override;
     void reset() override;
 
@@ -51,6 +53,7 @@ public:
     int opens = 0;
     std::vector<Load> loads;
     std::vector<Play> plays;
+    std::vector<QString> spoken; // the files given to the speech channel, in order
     int stopAllCalls = 0;
     int resets = 0;
 
