@@ -279,6 +279,26 @@ void TestShell::finderLoadsLine()
     type(QStringLiteral("札幌"), {Qt::Key_Return, Qt::Key_Escape});
     QCOMPARE(listed, QStringList {});
     QCOMPARE(found, QStringLiteral("「札幌」に合う路線は見つかりません。"));
+
+    // With a voice, the button says the selected row: the station that matched, or the line.
+    IndexedLine toei;
+    toei.name = QStringLiteral("都営新宿線");
+    toei.meta.reading = QStringLiteral("とえいしんじゅくせん");
+    toei.stations = {{QStringLiteral("新宿"), QStringLiteral("しんじゅく"), {}}};
+    IndexedLine yamanote;
+    yamanote.name = QStringLiteral("JR山手線");
+    yamanote.stations = {{QStringLiteral("大崎"), QStringLiteral("おおさき"), {}},
+                         {QStringLiteral("新宿"), QStringLiteral("しんじゅく"), {}}};
+    QStringList said;
+    frmFinder finder({toei, yamanote}, nullptr, [&](const QString& name, const QString& reading) {
+        said << name + u'/' + reading;
+    });
+    finder.txtFind->setText(QStringLiteral("しんじゅく"));
+    QVERIFY(!finder.cmdSpeak->isHidden());
+    finder.cmdSpeak->click();
+    finder.lstLines->setCurrentIndex(finder.lstLines->model()->index(1, 0));
+    finder.cmdSpeak->click();
+    QCOMPARE(said, (QStringList {"都営新宿線/とえいしんじゅくせん", "新宿/しんじゅく"}));
 }
 
 QTEST_MAIN(TestShell)

@@ -5,10 +5,12 @@
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -98,8 +100,8 @@ QVariant FinderModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-frmFinder::frmFinder(const QList<IndexedLine>& lines, QWidget* parent)
-    : QDialog(parent), lines_(lines), index_(BuildFinderIndex(lines_))
+frmFinder::frmFinder(const QList<IndexedLine>& lines, QWidget* parent, SayReading say)
+    : QDialog(parent), lines_(lines), index_(BuildFinderIndex(lines_)), say_(std::move(say))
 {
     setObjectName(QStringLiteral("frmFinder"));
     setWindowTitle(QStringLiteral("路線を探す"));
@@ -135,7 +137,12 @@ frmFinder::frmFinder(const QList<IndexedLine>& lines, QWidget* parent)
     layout->addWidget(lstLines, 1);
     lblFound = new QLabel(this);
     lblFound->setObjectName(QStringLiteral("lblFound"));
-    layout->addWidget(lblFound);
+    cmdSpeak = MakeSpeakButton(this, [this] { sayCurrent(); });
+    cmdSpeak->setVisible(bool(say_));
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblFound, 1);
+    bottom->addWidget(cmdSpeak);
+    layout->addLayout(bottom);
 
     txtFind->installEventFilter(this);
     lstLines->installEventFilter(this);
@@ -167,6 +174,19 @@ void frmFinder::search(const QString& text)
         lblFound->setText(QStringLiteral("「%1」に合う路線は見つかりません。").arg(text.trimmed()));
     else
         lblFound->setText(QStringLiteral("%1 路線が見つかりました。").arg(found));
+}
+
+void frmFinder::sayCurrent()
+{
+    const int row = lstLines->currentIndex().row();
+    if (!say_ || row < 0 || row >= hits().size())
+        return;
+    const FinderHit& hit = hits()[row];
+    const IndexedLine& line = lines_[hit.line];
+    if (hit.station >= 0 && hit.station < line.stations.size())
+        say_(line.stations[hit.station].name, line.stations[hit.station].reading);
+    else if (!line.meta.reading.isEmpty())
+        say_(line.name, line.meta.reading);
 }
 
 void frmFinder::choose()

@@ -6,9 +6,12 @@
 
 #include "finder.h"
 #include "lineindex.h"
+#include "speakbutton.h"
 
 #include <QDialog>
 #include <QSet>
+
+class QPushButton;
 
 class QLabel;
 class QLineEdit;
@@ -19,13 +22,16 @@ class frmFinder : public QDialog
 {
     Q_OBJECT
 public:
-    // lines: the whole library, read whole (LineIndex); the index is built here, once.
-    explicit frmFinder(const QList<IndexedLine>& lines, QWidget* parent = nullptr);
+    // lines: the whole library, read whole (LineIndex); the index is built here, once. say,
+    // when the voice can speak, says the selected station (or line) on F6 and a small button.
+    explicit frmFinder(const QList<IndexedLine>& lines, QWidget* parent = nullptr,
+                       SayReading say = {});
     ~frmFinder() override;
 
     QLineEdit* txtFind = nullptr;
     QTreeView* lstLines = nullptr;
     QLabel* lblFound = nullptr;
+    QPushButton* cmdSpeak = nullptr;
 
     // The file of the line chosen; "" until one is.
     QString chosenPath() const { return chosen_; }
@@ -40,9 +46,12 @@ protected:
 private:
     void search(const QString& text);
     void choose();
+    // The selected row's station, or the line when no station of it matched, said aloud.
+    void sayCurrent();
 
     QList<IndexedLine> lines_;
     FinderIndex index_;
     FinderModel* model_ = nullptr;
     QString chosen_;
+    SayReading say_;
 };

@@ -227,7 +227,7 @@ void frmMain::mnuFinder_Click()
     {
         // Read whole the first time; afterwards only files that changed are read again.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        frmFinder finder(library_.all(), this);
+        frmFinder finder(library_.all(), this, narrator_.sayer());
         finder.markLearning(desk_.learningPaths(library_.all()));
         QApplication::restoreOverrideCursor();
         if (finder.exec() != QDialog::Accepted)
