@@ -62,7 +62,8 @@ Speaker::Speaker(VoiceSetup setup, QObject* parent)
     , cache_(setup_.cacheFolder, setup_.cacheLimit)
 {
     const QFileInfo voice(setup_.voice);
-    voiceId_ = voice.fileName() + u'/' + QString::number(voice.size());
+    voiceId_ = voice.fileName() + u'/' + QString::number(voice.size()) + u'/'
+        + kSynthesisOptions.join(u' ');
 }
 
 Speaker::~Speaker()
@@ -189,9 +190,11 @@ void Speaker::run(const Job& job)
     QFile::remove(work_->filePath(QStringLiteral("r.wav")));
     QFile::remove(work_->filePath(QStringLiteral("r.trace")));
     process_->start(setup_.program,
-                    {QStringLiteral("-x"), setup_.dictionary, QStringLiteral("-m"), setup_.voice,
-                     QStringLiteral("-ow"), work_->filePath(QStringLiteral("r.wav")),
-                     QStringLiteral("-ot"), work_->filePath(QStringLiteral("r.trace"))});
+                    QStringList {QStringLiteral("-x"), setup_.dictionary, QStringLiteral("-m"),
+                                 setup_.voice, QStringLiteral("-ow"),
+                                 work_->filePath(QStringLiteral("r.wav")), QStringLiteral("-ot"),
+                                 work_->filePath(QStringLiteral("r.trace"))}
+                        + kSynthesisOptions);
     process_->write(text.toUtf8() + '\n');
     process_->closeWriteChannel();
     QTimer::singleShot(kProcessLimitMs, process_, [this, p = process_, job] {

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -20,6 +21,11 @@ class QProcess;
 class QTemporaryDir;
 
 namespace speech {
+
+// The voice is made at the mixer's own rate (44.1 kHz, frames of 5 ms): a reading from the
+// cache then plays without being resampled first, as fast as the designed sounds.
+inline const QStringList kSynthesisOptions {QStringLiteral("-s"), QStringLiteral("44100"),
+                                            QStringLiteral("-p"), QStringLiteral("220")};
 
 // Where the voice's parts are. Tests point these elsewhere.
 struct VoiceSetup
