@@ -65,6 +65,7 @@ private slots:
     void read_data();
     void read();
     void writtenAsBefore();
+    void overlargeFileKeptAside();
 };
 
 void TestSettings::cleanup()
@@ -163,6 +164,20 @@ void TestSettings::read()
     if (!conf.isNull())
         writeConf(conf);
     QCOMPARE(described(ReadKeptSettings()), described(expected));
+}
+
+// A settings file far larger than any the program writes is not read (nor rewritten at each
+// change): it is kept aside under another name, and the defaults hold.
+void TestSettings::overlargeFileKeptAside()
+{
+    writeConf("[General]\nsound=false\n[padding]\n" + QByteArray(kKeptSettingsMaxBytes, 'x')
+              + "=1\n");
+    QCOMPARE(described(ReadKeptSettings()), described(KeptSettings()));
+    QVERIFY(!QFileInfo::exists(KeptSettingsPath()));
+    const QDir folder = QFileInfo(KeptSettingsPath()).dir();
+    const QStringList aside = folder.entryList({"tabidori.conf.too-large-*"});
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(QFile::remove(folder.filePath(aside.first())));
 }
 
 // The file keeps its keys, sections and way of writing values, so that a file written before

@@ -5,6 +5,9 @@
 #include "logging.h"
 #include "settingsschema.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <optional>
@@ -100,6 +103,17 @@ QString KeptSettingsPath()
 KeptSettings ReadKeptSettings()
 {
     KeptSettings kept;
+    // The real file is a few hundred bytes. One far larger is not ours to parse at every start
+    // and rewrite at every change (50 MB took seconds each time): it is kept aside, never lost,
+    // and the program starts with its defaults.
+    const QFileInfo file(KeptSettingsPath());
+    if (file.size() > kKeptSettingsMaxBytes) {
+        const QString aside = file.filePath() + QStringLiteral(".too-large-")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        qCWarning(logPlatform) << "settings of" << file.size() << "bytes kept aside as" << aside;
+        QFile::rename(file.filePath(), aside);
+        return kept;
+    }
     const QSettings s(KeptSettingsPath(), QSettings::IniFormat);
     if (s.status() != QSettings::NoError) {
         qCWarning(logPlatform) << "settings not read:" << KeptSettingsPath();

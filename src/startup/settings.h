@@ -20,6 +20,8 @@ struct KeptSettings
 };
 
 QString KeptSettingsPath();
+// A settings file larger than this is set aside unread (the real one is a few hundred bytes).
+inline constexpr qint64 kKeptSettingsMaxBytes = 64 * 1024;
 // What was kept, each value checked; the defaults for what is missing or out of range.
 KeptSettings ReadKeptSettings();
 // Writes all of it; false (and a note in the log) when the file could not be written.
