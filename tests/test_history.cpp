@@ -12,10 +12,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -117,6 +120,7 @@ private slots:
     void busyHistoryKeptAndGamesPending();
     void sideFilesTakeTheHistorysMode();
     void olderGameWrittenLateMakesTheRebuildsCards();
+    void readOnlyEmptyFolderSaidSo();
     void fullDiskKeptAndGamesPending();
     void cardsFollowTheGames();
     void migratesAnEarlierHistory();
@@ -451,6 +455,23 @@ void TestHistory::olderGameWrittenLateMakesTheRebuildsCards()
         QCOMPARE(written[i].stability, rebuilt[i].stability);
         QCOMPARE(written[i].lapses, rebuilt[i].lapses);
     }
+}
+
+// An empty folder that cannot be written: the player is told the folder cannot be written,
+// not of a disk error.
+void TestHistory::readOnlyEmptyFolderSaidSo()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into any folder: run as a user to check this");
+    const QString folder = dir_.filePath("locked");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    History h;
+    QVERIFY(h.open(folder) != History::Opened::Ok);
+    QCOMPARE(h.failure(), History::Failure::ReadOnly);
 }
 
 void TestHistory::fullDiskKeptAndGamesPending()

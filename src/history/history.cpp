@@ -380,6 +380,11 @@ History::Opened History::open(const QString& folder)
         const bool usable = kind == Kind::Foreign
             ? true
             : connect(false) && (unclean ? checkIntegrity() : readsAsDatabase());
+        // No history yet in a folder that cannot be written: SQLite says only that it cannot
+        // open the file, which would read as a failing disk.
+        if (!usable && failure_ == Failure::CannotOpen && !QFileInfo::exists(path_)
+            && !QFileInfo(folder).isWritable())
+            failure_ = Failure::ReadOnly;
         if (usable && kind != Kind::Foreign)
             kind = identify();
         if (usable && kind == Kind::Newer) {
