@@ -4,6 +4,7 @@
 #include "fakehost.h"
 #include "fakemixer.h"
 #include "mixer.h"
+#include "sdlmixer.h"
 #include "sound.h"
 #include "testfiles.h"
 
@@ -114,6 +115,7 @@ private slots:
     // The SDL mixer, with the dummy driver playing in real time.
     void allSoundsLoadAndPlayForTheirLength();
     void secondPlayDoesNotRestart();
+    void deviceRestsBetweenGames();
     void waitDeliversEventsWithoutSpinning();
     void foundFiles_data();
     void foundFiles();
@@ -149,6 +151,35 @@ void TestAudio::init()
 void TestAudio::cleanup()
 {
     ResetSound();
+}
+
+// Between games (no game runs, nothing plays) the device closes, and with it the audio thread
+// that wakes 43 times a second; the next sound opens it again and plays whole.
+void TestAudio::deviceRestsBetweenGames()
+{
+    QTemporaryDir dir;
+    copySounds(dir);
+    FakeHost host;
+    host.folder = dir.path();
+    const auto audioThreads = [] {
+        int n = 0;
+        for (const QString& task :
+             QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+            if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("SDLAudio"))
+                ++n;
+        }
+        return n;
+    };
+    SetSound();
+    QVERIFY(audio::mixer().deviceOpen());
+    QVERIFY(audioThreads() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!audio::mixer().deviceOpen(), audio::kRestAfterMs + 2000);
+    QTRY_COMPARE(audioThreads(), 0);
+    PlaySoundEffect(kSoundOk);
+    QVERIFY(audio::mixer().deviceOpen());
+    QVERIFY(audio::mixer().playing(kSoundOk));
+    QTRY_VERIFY_WITH_TIMEOUT(!audio::mixer().playing(kSoundOk), 3000);
 }
 
 void TestAudio::allSoundsLoadAndPlayForTheirLength()

@@ -50,6 +50,9 @@ public:
     virtual void stopAll() = 0;
     // Drops every chunk and closes the device; open may be called again.
     virtual void reset() = 0;
+    // True while the output device is open (and its audio thread runs). A mixer may close it
+    // when nothing needs it and open it again for the next sound.
+    virtual bool deviceOpen() const { return true; }
 };
 
 // The current mixer: the installed one, or the program's own SDL mixer, made on first use.

@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sdlmixer.h"
+#include "gameloop.h"
 #include "logging.h"
+#include "sound.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 
 namespace audio {
 
@@ -29,9 +33,18 @@ bool validSlot(int k)
 
 } // namespace
 
+SdlMixer::SdlMixer()
+{
+    restTimer_ = new QTimer;
+    restTimer_->setSingleShot(true);
+    restTimer_->setInterval(kRestAfterMs);
+    QObject::connect(restTimer_, &QTimer::timeout, [this] { rest(); });
+}
+
 SdlMixer::~SdlMixer()
 {
     close();
+    delete restTimer_;
 }
 
 Status SdlMixer::open()
@@ -56,7 +69,56 @@ Status SdlMixer::open()
         return failed;
     }
     Mix_Volume(kSpeechChannel, kSpeechVolume);
+    restLater();
     return Status::success();
+}
+
+bool SdlMixer::openDevice()
+{
+    QElapsedTimer took;
+    took.start();
+    if (Mix_OpenAudio(kRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames) < 0) {
+        sdlFailure(-1);
+        return false;
+    }
+    opened_ = true;
+    Mix_AllocateChannels(kSlots + 1);
+    Mix_Volume(kSpeechChannel, kSpeechVolume);
+    qCDebug(logAudio, "device opened again in %.1f ms", took.nsecsElapsed() / 1e6);
+    return true;
+}
+
+void SdlMixer::rest()
+{
+    if (!opened_)
+        return;
+    // A game keeps the device while it runs (its sounds come every few seconds, and opening
+    // again before each would delay them); a sound still playing keeps it too.
+    const bool needed = gSoundOn != 0 && GameRunning();
+    if (needed || Mix_Playing(-1) != 0) {
+        restLater();
+        return;
+    }
+    Mix_CloseAudio();
+    opened_ = false;
+    resting_ = true;
+}
+
+bool SdlMixer::awake()
+{
+    if (resting_ && !opened_) {
+        if (!openDevice())
+            return false;
+        resting_ = false;
+    }
+    if (opened_)
+        restLater();
+    return opened_;
+}
+
+void SdlMixer::restLater()
+{
+    restTimer_->start();
 }
 
 Status SdlMixer::load(int k, const QString& path)
@@ -67,7 +129,8 @@ Status SdlMixer::load(int k, const QString& path)
         Mix_FreeChunk(chunks_[k]); // halts the voice if it still plays the old chunk
         chunks_[k] = nullptr;
     }
-    // Without an open device SDL_mixer refuses to load and says so.
+    // Without an open device SDL_mixer refuses to load and says so; a resting one opens.
+    awake();
     Mix_Chunk* chunk = Mix_LoadWAV(QFile::encodeName(path).constData());
     if (!chunk)
         return sdlFailure(-1);
@@ -77,7 +140,7 @@ Status SdlMixer::load(int k, const QString& path)
 
 void SdlMixer::play(int k)
 {
-    if (!opened_ || !validSlot(k) || !chunks_[k] || Mix_Playing(k) != 0)
+    if (!validSlot(k) || !chunks_[k] || !awake() || Mix_Playing(k) != 0)
         return;
     // A voice that cannot start is silence; the game goes on without it.
     Mix_PlayChannel(k, chunks_[k], 0);
@@ -90,7 +153,7 @@ bool SdlMixer::playing(int k)
 
 Status SdlMixer::speak(const QString& path)
 {
-    if (!opened_)
+    if (!awake())
         return Status::failure(-1, QStringLiteral("no audio device"));
     Mix_Chunk* chunk = Mix_LoadWAV(QFile::encodeName(path).constData());
     if (!chunk)
@@ -129,7 +192,20 @@ void SdlMixer::close()
         speech_ = nullptr;
         Mix_CloseAudio();
         opened_ = false;
+    } else if (resting_) {
+        // The chunks outlive the device; they go with the mixer.
+        for (Mix_Chunk*& chunk : chunks_) {
+            if (chunk)
+                Mix_FreeChunk(chunk);
+            chunk = nullptr;
+        }
+        if (speech_)
+            Mix_FreeChunk(speech_);
+        speech_ = nullptr;
     }
+    resting_ = false;
+    if (restTimer_)
+        restTimer_->stop();
     if (sdlStarted_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sdlStarted_ = false;
