@@ -173,7 +173,7 @@ void TestAudio::deviceRestsBetweenGames()
     };
     SetSound();
     QVERIFY(audio::mixer().deviceOpen());
-    QVERIFY(audioThreads() > 0);
+    QTRY_VERIFY(audioThreads() > 0); // the thread names itself once it runs
     QTRY_VERIFY_WITH_TIMEOUT(!audio::mixer().deviceOpen(), audio::kRestAfterMs + 2000);
     QTRY_COMPARE(audioThreads(), 0);
     PlaySoundEffect(kSoundOk);
