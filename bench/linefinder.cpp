@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -70,8 +71,10 @@ double openMenu(QMenu* menu)
 
 QMenu* submenuOf(QMenu* menu, const QString& title)
 {
+    // Region menus are numbered for the keyboard ("&3 関東").
+    static const QRegularExpression numbered(QStringLiteral("^&\\d+ "));
     for (QAction* a : menu->actions()) {
-        if (a->menu() && a->text() == title)
+        if (a->menu() && QString(a->text()).remove(numbered) == title)
             return a->menu();
     }
     fail(QStringLiteral("no submenu ") + title + QStringLiteral(" in 路線一覧"));
