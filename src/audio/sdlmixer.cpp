@@ -180,8 +180,10 @@ void SdlMixer::stopAll()
 
 void SdlMixer::close()
 {
-    if (opened_) {
+    if (opened_)
         Mix_HaltChannel(-1);
+    // The chunks outlive a resting device; they go with the mixer.
+    if (opened_ || resting_) {
         for (Mix_Chunk*& chunk : chunks_) {
             if (chunk)
                 Mix_FreeChunk(chunk);
@@ -190,18 +192,10 @@ void SdlMixer::close()
         if (speech_)
             Mix_FreeChunk(speech_);
         speech_ = nullptr;
+    }
+    if (opened_) {
         Mix_CloseAudio();
         opened_ = false;
-    } else if (resting_) {
-        // The chunks outlive the device; they go with the mixer.
-        for (Mix_Chunk*& chunk : chunks_) {
-            if (chunk)
-                Mix_FreeChunk(chunk);
-            chunk = nullptr;
-        }
-        if (speech_)
-            Mix_FreeChunk(speech_);
-        speech_ = nullptr;
     }
     resting_ = false;
     if (restTimer_)
