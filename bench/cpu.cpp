@@ -9,6 +9,8 @@
 // turns on one Xvfb, each sampled over the same length of time, and the figure is their ratio.
 
 #include "figures.h"
+#include "history.h"
+#include "sdlmixer.h"
 #include "xvfb.h"
 #include "xwindowwatcher.h"
 
@@ -37,6 +39,9 @@ constexpr int kCpuSampleMs = 7000;
 constexpr int kGameSettleMs = 2000 + 1500;
 // The baseline has nothing to draw after its first frame.
 constexpr int kBaselineSettleMs = 1500;
+// Between games (a line loaded, no game): the log-on's sound, then the audio device's rest
+// after its last sound, and a margin for the close itself.
+constexpr int kIdleSettleMs = 2000 + audio::kRestAfterMs + 1000;
 constexpr double kRatioTarget = 1.10;
 
 const QString kBaselineTitle = QStringLiteral("Tabidori CPU baseline");
@@ -106,10 +111,11 @@ CpuSample sampleWindow(QProcess& child, xcb_window_t window, int settleMs, XWind
 // The real program plays a line at once (autoplay); after the log-on the start sound plays
 // and the first question waits 10 s for an answer that never comes, its answer box focused.
 CpuSample sampleGame(const Setup& setup, const QStringList& arguments,
-                     const QProcessEnvironment& env, XWindowWatcher& x)
+                     const QProcessEnvironment& env, XWindowWatcher& x,
+                     int settleMs = kGameSettleMs)
 {
-    // A history of its own: the game writes it when a game ends or is stopped, and at no
-    // other time without a player, so a history written means the sample missed the question.
+    // A history of its own: a game is written into it when it ends or is stopped, and at no
+    // other time without a player, so a game in it means the sample missed the question.
     QTemporaryDir dataHome;
     QProcessEnvironment ownEnv = env;
     ownEnv.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
@@ -118,9 +124,11 @@ CpuSample sampleGame(const Setup& setup, const QStringList& arguments,
     startProgram(child, clock, setup.program, arguments, ownEnv, x);
     x.pressEnter(x.waitForWindow(QStringLiteral("Logon - Tabi Dori"), clock, child).first);
     const xcb_window_t main = x.waitForWindow(QStringLiteral("TabiDori"), clock, child).first;
-    const CpuSample sample
-        = sampleWindow(child, main, kGameSettleMs, x, QStringLiteral("the game"));
-    if (QFile::exists(dataHome.filePath(QStringLiteral("tabidori/history.sqlite"))))
+    const CpuSample sample = sampleWindow(child, main, settleMs, x, QStringLiteral("the game"));
+    // The history is opened as the window appears; a game in it means the sample was late.
+    History history;
+    if (history.open(dataHome.filePath(QStringLiteral("tabidori"))) == History::Opened::Ok
+        && history.gameCount() > 0)
         fail(QStringLiteral("the game ended or was stopped before its sample was over"));
     return sample;
 }
@@ -192,17 +200,19 @@ void figureIdleCpu(std::vector<Row>& rows, const Setup& setup, const QString& li
                  .arg(display)
                  .arg(kCpuRounds)
                  .arg(kCpuRounds
-                      * (2 * (kGameSettleMs + kCpuSampleMs) + kBaselineSettleMs + kCpuSampleMs)
+                      * (2 * (kGameSettleMs + kCpuSampleMs) + kBaselineSettleMs + kIdleSettleMs
+                         + 2 * kCpuSampleMs)
                       / 1000));
 
-    Series sounding, silent, baseline;
+    Series sounding, silent, idle, baseline;
     {
         XWindowWatcher x(display);
         const QStringList play {line, QStringLiteral("/AP")};
-        const std::array<std::function<void()>, 3> runs {
+        const std::array<std::function<void()>, 4> runs {
             [&] { sounding.add(sampleGame(setup, play, env, x)); },
             [&] { silent.add(sampleGame(setup, play + QStringList {"/SO=0"}, env, x)); },
             [&] { baseline.add(sampleBaseline(setup, env, x)); },
+            [&] { idle.add(sampleGame(setup, {line}, env, x, kIdleSettleMs)); },
         };
         for (int round = 0; round < kCpuRounds; ++round) {
             for (std::size_t k = 0; k < runs.size(); ++k)
@@ -213,6 +223,7 @@ void figureIdleCpu(std::vector<Row>& rows, const Setup& setup, const QString& li
 
     const std::vector<double> soundRatio = ratios(sounding, baseline);
     const std::vector<double> silentRatio = ratios(silent, baseline);
+    const std::vector<double> idleRatio = ratios(idle, baseline);
     const double ratio = median(soundRatio);
     const QString conditions
         = QStringLiteral(
@@ -240,10 +251,22 @@ void figureIdleCpu(std::vector<Row>& rows, const Setup& setup, const QString& li
                         .arg(fixed(minOf(soundRatio), 2), fixed(maxOf(soundRatio), 2))});
     rows.push_back({QStringLiteral("1d. The same, sound off (/SO=0)"),
                     fixed(median(silentRatio), 2) + QStringLiteral("× (%1)").arg(share(silent)),
-                    kNoTarget, kNoTarget,
+                    QStringLiteral("≤ %1×").arg(fixed(kRatioTarget, 2)),
+                    verdict(median(silentRatio) <= kRatioTarget),
                     QStringLiteral("ratios range %1–%2×; game ")
                             .arg(fixed(minOf(silentRatio), 2), fixed(maxOf(silentRatio), 2))
                         + spread(silent)});
+    rows.push_back({QStringLiteral("1e. The same, between games, sound on"),
+                    fixed(median(idleRatio), 2) + QStringLiteral("× (%1)").arg(share(idle)),
+                    QStringLiteral("≤ %1×").arg(fixed(kRatioTarget, 2)),
+                    verdict(median(idleRatio) <= kRatioTarget),
+                    QStringLiteral("a line loaded and no game, sampled %1 s after the log-on "
+                                   "(the audio device rests %2 s after its last sound); "
+                                   "ratios range %3–%4×; ")
+                            .arg(fixed(kIdleSettleMs / 1000.0, 1))
+                            .arg(fixed(audio::kRestAfterMs / 1000.0, 1))
+                            .arg(fixed(minOf(idleRatio), 2), fixed(maxOf(idleRatio), 2))
+                        + spread(idle)});
 }
 
 } // namespace bench

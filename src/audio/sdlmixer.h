@@ -15,9 +15,12 @@ struct Mix_Chunk;
 namespace audio {
 
 // 1024 frames at 44.1 kHz are 23 ms: a sound starts about 10 ms after it is asked for (the
-// wait for the next buffer), and the audio thread wakes 43 times a second rather than 86,
-// which was most of what the program cost while a question waits. SDL's drivers want a power
-// of two here; 882 frames (20 ms) played sounds 16 % slow on the dummy driver.
+// wait for the next buffer), and the audio thread wakes 43 times a second rather than 86. SDL's
+// drivers want a power of two here; 882 frames (20 ms) played sounds 16 % slow on the dummy
+// driver. 2048 frames halve the thread's wake-ups (0.15 % of a core to 0.09 % while a question
+// waits) but a real device then holds 46 ms of sound ahead of a new one: the answer's sound would
+// come 25-50 ms after Enter. With the device closed between games the whole program already
+// costs no more than a bare Qt window during a question, so the quicker sound wins.
 inline constexpr int kBufferFrames = 1024;
 
 // The speech channel, after the sounds' own, and its volume (of 128): a voice at full scale is
