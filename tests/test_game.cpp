@@ -13,12 +13,14 @@
 #include "gamedriver.h"
 #include "gamestate.h"
 #include "history.h"
+#include "journal.h"
 #include "kanalineedit.h"
 #include "panelstatusbar.h"
 #include "plate.h"
 #include "platewidget.h"
 #include "resetglobals.h"
 #include "scorereport.h"
+#include "settings.h"
 #include "sound.h"
 #include "speechtext.h"
 #include "stationtable.h"
@@ -92,6 +94,7 @@ private slots:
     void missedStationAsTheWindowsSeeIt();
     void lessonOfNewStations();
     void todayReviewAsksItsDueCardsOnly();
+    void sharedFolderThroughTheMenu();
     void formerNamesOfTodaysLines();
     void historyCannotBeKept();
     void gameThatCannotBeSaved();
@@ -1165,6 +1168,59 @@ void TestGame::todayReviewAsksItsDueCardsOnly()
             QVERIFY(c.due <= QDate::currentDate().addDays(1));
         }
     }
+}
+
+// The learner chooses a shared folder: a folder holding the history itself is refused; then the
+// games of this computer go into its journal after each game, and another computer's game found
+// there comes in, due cards and all.
+void TestGame::sharedFolderThroughTheMenu()
+{
+    EnvironmentGuard data("XDG_DATA_HOME");
+    EnvironmentGuard config("XDG_CONFIG_HOME");
+    qputenv("XDG_DATA_HOME", dir_.filePath("share-data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", dir_.filePath("share-config").toUtf8());
+    startWindow(stationLines(3), kModeYomiate);
+    auto* share = w_->findChild<QAction*>("mnuShare");
+    QVERIFY(share);
+    host_->folderAnswer = dir_.filePath("share-data");
+    share->trigger();
+    QVERIFY(host_->messages.back().text.contains("共有には使えません"));
+
+    const QString shared = dir_.filePath("Sync");
+    QVERIFY(QDir().mkpath(shared));
+    const QStringList line = QStringList {"D線", "###"} + stationLines(4);
+    GameRecord other;
+    other.when = QDateTime::currentDateTime().addDays(-20);
+    other.lineFile = writeLineFile(dir_, "d.txt", line);
+    other.lineName = "D線";
+    other.lineKey = LineKey("D線", line.mid(2));
+    other.mode = kModeYomiate;
+    other.uid = "0d0d0d0d-0000-4000-8000-000000000001";
+    other.installation = "laptop-installation";
+    other.seq = 1;
+    other.answers << GameRecord::Answer {"東京", "とうきょう", Outcome::Right, 30, 0};
+    QString why;
+    QVERIFY(journal::append(journal::journalPath(shared, other.installation), {other}, &why));
+    host_->folderAnswer = shared;
+    share->trigger();
+    QVERIFY2(host_->messages.back().text.contains("ほかのコンピュータの記録 1 ゲーム"),
+             qPrintable(host_->messages.back().text));
+    QVERIFY(w_->dueText().startsWith(QStringLiteral("今日の復習 1 問")));
+
+    Player player(*host_, *w_);
+    player.onTick = [&](int, int tick) {
+        if (tick == 2)
+            player.answer(AskedReading());
+    };
+    ScoreWatcher score;
+    w_->mnuGameStart_Click();
+    const QString ours = journal::journalPath(shared, ReadKeptSettings().installation);
+    QFile journal(ours);
+    QVERIFY2(journal.open(QIODevice::ReadOnly), qPrintable(ours));
+    const journal::ReadResult read = journal::read(journal.readAll());
+    QCOMPARE(read.games.size(), 1);
+    QCOMPARE(read.games.first().right, 3);
+    QCOMPARE(ReadKeptSettings().sharedFolder, shared);
 }
 
 // A former name moves games only from a line the library no longer has, and says so: a player's

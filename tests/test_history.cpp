@@ -619,6 +619,13 @@ void TestHistory::migratesAnEarlierHistory()
     QCOMPARE(count("SELECT COUNT(*) FROM answers"), answers);
     QCOMPARE(count("SELECT COUNT(*) FROM cards"), stations);
     QCOMPARE(count("SELECT COUNT(*) FROM cards WHERE due IS NULL OR reps < 1"), 0);
+    // Each game can travel to another computer: an id of its own (a version 4 UUID), numbered
+    // as it was played.
+    QCOMPARE(count("SELECT COUNT(DISTINCT uid) FROM games WHERE uid GLOB '"
+                   "[0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f]-*-4*' "
+                   "AND length(uid) = 36"),
+             games);
+    QCOMPARE(count("SELECT COUNT(*) FROM games WHERE seq = id AND journaled = 0"), games);
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase("count");

@@ -126,6 +126,9 @@ void TestShell::menuTree_data()
     QTest::newRow("mnuSound") << "mnuSound"
                               << "サウンド(&S)"
                               << "mnuOption" << QKeySequence() << true;
+    QTest::newRow("mnuShare") << "mnuShare"
+                              << "記録を共有するフォルダ(&Y)..."
+                              << "mnuOption" << QKeySequence() << true;
     QTest::newRow("mnuHelpHelp") << "mnuHelpHelp"
                                  << "ヘルプ(&H)"
                                  << "mnuHelp" << QKeySequence() << true;

@@ -69,6 +69,11 @@ struct GameRecord
     double rate = 0.0;
     std::int32_t score = 0;
     QList<Answer> answers; // the questions asked, in running order
+    // Who wrote the game, where learners share their history between computers: an id of its
+    // own, the installation that played it and its number there (empty and 0 until written).
+    QString uid;
+    QString installation;
+    qint64 seq = 0;
 };
 
 // A line's record in one mode, as the history tells it. Only games played to the terminus over

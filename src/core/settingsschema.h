@@ -83,6 +83,10 @@ inline constexpr Switch kSound {"sound", true};
 inline constexpr Whole kMode {"mode", 0, 0, 2};
 // The path of the last line loaded, "" for none.
 inline constexpr Text kLastLine {"lastLine"};
+// This installation's id (a UUID, made on the first run) and the folder through which the
+// history is shared with other computers ("" for none).
+inline constexpr Text kInstallation {"installation"};
+inline constexpr Text kSharedFolder {"share/folder"};
 
 // 学習の設定. The defaults are the game exactly as it was designed.
 // Seconds a question gives. Points stay 0 to 10 whatever it is.

@@ -52,14 +52,16 @@ bool prepareWrite(QSqlQuery& w)
 }
 
 // Every answer that makes cards, in the order the cards are made from them: by the time each
-// game was played (then the order the history took them), whichever copy wrote it first.
+// game was played, then by installation and its order there, whichever copy wrote it first and
+// whichever computer's history it is (a game merged from another one sorts the same).
 QString answerRows(const QString& where)
 {
     return QStringLiteral(
                "SELECT g.line_key, g.mode, COALESCE(g.reversed, 0), g.played_at, "
                "COALESCE(g.question_tenths, 100), a.station, a.reading, a.outcome, a.seconds, "
                "a.hints FROM answers a JOIN games g ON g.id = a.game_id WHERE g.mode IN (1, 2) "
-               "AND COALESCE(a.step, 0) = 0 %1 ORDER BY g.played_at, g.id, a.position")
+               "AND COALESCE(a.step, 0) = 0 %1 ORDER BY g.played_at, COALESCE(g.installation, ''), "
+               "COALESCE(g.seq, g.id), g.uid, a.position")
         .arg(where);
 }
 
@@ -142,6 +144,21 @@ bool History::migrate(QSqlDatabase& db)
     if (ok && !columns.contains(QStringLiteral("question_tenths")))
         ok = q.exec(
             QStringLiteral("ALTER TABLE games ADD COLUMN question_tenths INTEGER DEFAULT 100"));
+    // Games that can travel between computers: each its own id, the installation that played
+    // it and its number there. The games already played get theirs now, numbered as they were.
+    for (const char* column : {"uid TEXT", "installation TEXT DEFAULT ''", "seq INTEGER",
+                               "journaled INTEGER DEFAULT 0"}) {
+        const QString name = QString::fromLatin1(column).section(u' ', 0, 0);
+        if (ok && !columns.contains(name))
+            ok = q.exec(QStringLiteral("ALTER TABLE games ADD COLUMN ") + QLatin1String(column));
+    }
+    if (ok) {
+        q.prepare(QStringLiteral("UPDATE games SET uid = %1, installation = ?, seq = id "
+                                 "WHERE uid IS NULL")
+                      .arg(QLatin1String(kNewUidSql)));
+        q.addBindValue(installation_);
+        ok = q.exec();
+    }
     // The past games count from the first day: their answers make the cards.
     return ok && createCards(db) && rebuildIn(db);
 }
@@ -155,11 +172,12 @@ bool History::reviewCards(QSqlDatabase& db, const GameRecord& game)
     // on): its answers come before that game's, so each card it touches is made again from its
     // answers in time order, as the rebuild makes it.
     QSqlQuery later(db);
-    later.prepare(QStringLiteral(
-        "SELECT 1 FROM games WHERE line_key = ? AND mode = ? AND played_at > ? LIMIT 1"));
+    later.prepare(QStringLiteral("SELECT 1 FROM games WHERE line_key = ? AND mode = ? AND "
+                                 "played_at >= ? AND uid IS NOT ? LIMIT 1"));
     later.addBindValue(game.lineKey);
     later.addBindValue(game.mode);
     later.addBindValue(game.when.toString(Qt::ISODate));
+    later.addBindValue(game.uid);
     if (later.exec() && later.next())
         return replayCards(db, game);
     QSqlQuery r(db);
@@ -222,6 +240,31 @@ bool History::replayCards(QSqlDatabase& db, const GameRecord& game)
         replay(q, cards, retention_);
         if (ok && cards.contains(key))
             ok = writeCard(w, cards.value(key));
+    }
+    if (!ok)
+        failFrom(w.lastError().isValid() ? w.lastError() : q.lastError(), Failure::Other);
+    return ok;
+}
+
+bool History::replayLines(QSqlDatabase& db, const QSet<QPair<QString, std::int32_t>>& lines)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(answerRows(QStringLiteral("AND g.line_key = ? AND g.mode = ?")));
+    QSqlQuery w(db);
+    bool ok = prepareWrite(w);
+    for (const auto& [lineKey, mode] : lines) {
+        q.addBindValue(lineKey);
+        q.addBindValue(mode);
+        ok = ok && q.exec();
+        QHash<QString, StoredCard> cards;
+        if (ok)
+            replay(q, cards, retention_);
+        q.finish();
+        for (auto it = cards.cbegin(); ok && it != cards.cend(); ++it)
+            ok = writeCard(w, it.value());
+        if (!ok)
+            break;
     }
     if (!ok)
         failFrom(w.lastError().isValid() ? w.lastError() : q.lastError(), Failure::Other);

@@ -273,7 +273,9 @@ bool History::makeOrMark(Kind kind)
                                    "mode INTEGER, retry INTEGER, completed INTEGER, "
                                    "asked INTEGER, right_answers INTEGER, rate REAL, "
                                    "score INTEGER, reversed INTEGER DEFAULT 0, "
-                                   "question_tenths INTEGER DEFAULT 100)"))
+                                   "question_tenths INTEGER DEFAULT 100, uid TEXT, "
+                                   "installation TEXT DEFAULT '', seq INTEGER, "
+                                   "journaled INTEGER DEFAULT 0)"))
             && q.exec(QStringLiteral("CREATE TABLE answers ("
                                      "game_id INTEGER NOT NULL REFERENCES games(id), "
                                      "position INTEGER, station TEXT, reading TEXT, "
@@ -305,7 +307,8 @@ bool History::makeOrMark(Kind kind)
     }
     // Loading a line with former names looks for games under them: an index, made once (a
     // history of an earlier version gains it here; afterwards this finds it and writes nothing).
-    if (!q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_name ON games(line_name)"))) {
+    if (!q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS games_name ON games(line_name)"))
+        || !createSharing(db)) {
         failFrom(q.lastError(), Failure::Other);
         return false;
     }
@@ -451,31 +454,40 @@ bool History::record(const GameRecord& game)
     return false;
 }
 
-bool History::recordOnce(const GameRecord& game)
+qint64 History::insertGame(QSqlDatabase& db, const GameRecord& game, bool journaled)
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_);
     QSqlQuery q(db);
-    // The write lock is taken at the start, so waiting for it is all the busy timeout does.
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        failFrom(q.lastError(), Failure::Other);
-        return false;
-    }
     q.prepare(QStringLiteral("INSERT INTO games (played_at, line_key, line_name, line_file, mode, "
                              "retry, completed, asked, right_answers, rate, score, reversed, "
-                             "question_tenths) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                             "question_tenths, uid, installation, seq, journaled) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(game.when.toString(Qt::ISODate)), QVariant(game.lineKey),
           QVariant(game.lineName), QVariant(game.lineFile), QVariant(game.mode),
           QVariant(game.retry ? 1 : 0), QVariant(game.completed ? 1 : 0), QVariant(game.asked),
           QVariant(game.right), QVariant(game.rate), QVariant(game.score),
-          QVariant(game.reversed ? 1 : 0), QVariant(game.questionTenths)})
+          QVariant(game.reversed ? 1 : 0), QVariant(game.questionTenths), QVariant(game.uid),
+          QVariant(game.installation), QVariant(game.seq), QVariant(journaled ? 1 : 0)})
         q.addBindValue(v);
-    bool ok = q.exec();
-    const QVariant id = q.lastInsertId();
+    if (!q.exec()) {
+        failFrom(q.lastError(), Failure::Other);
+        return -1;
+    }
+    const qint64 id = q.lastInsertId().toLongLong();
+    // A game played here is numbered by its row: the order of this installation's games.
+    if (game.seq == 0) {
+        QSqlQuery n(db);
+        n.prepare(QStringLiteral("UPDATE games SET seq = id WHERE id = ?"));
+        n.addBindValue(id);
+        if (!n.exec()) {
+            failFrom(n.lastError(), Failure::Other);
+            return -1;
+        }
+    }
     QSqlQuery a(db);
     a.prepare(QStringLiteral("INSERT INTO answers (game_id, position, station, reading, outcome, "
                              "seconds, hints, step) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (qsizetype i = 0; ok && i < game.answers.size(); ++i) {
+    for (qsizetype i = 0; i < game.answers.size(); ++i) {
         const GameRecord::Answer& ans = game.answers[i];
         a.addBindValue(id);
         a.addBindValue(int(i));
@@ -485,16 +497,35 @@ bool History::recordOnce(const GameRecord& game)
         a.addBindValue(ans.tenths / 10.0);
         a.addBindValue(ans.hints);
         a.addBindValue(ans.step ? 1 : 0);
-        ok = a.exec();
+        if (!a.exec()) {
+            failFrom(a.lastError(), Failure::Other);
+            return -1;
+        }
     }
+    return id;
+}
+
+bool History::recordOnce(const GameRecord& played)
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    QSqlQuery q(db);
+    // The write lock is taken at the start, so waiting for it is all the busy timeout does.
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        failFrom(q.lastError(), Failure::Other);
+        return false;
+    }
+    GameRecord game = played;
+    if (game.uid.isEmpty())
+        game.uid = newUid();
+    if (game.installation.isEmpty())
+        game.installation = installation_;
     // Every question asked updates its card, in the game's own transaction.
-    const bool cardsOk = !ok || reviewCards(db, game);
     QSqlQuery end(db);
-    if (ok && cardsOk && end.exec(QStringLiteral("COMMIT")))
+    if (insertGame(db, game, false) >= 0 && reviewCards(db, game)
+        && end.exec(QStringLiteral("COMMIT")))
         return true;
-    if (cardsOk)
-        failFrom(!ok ? (q.lastError().isValid() ? q.lastError() : a.lastError()) : end.lastError(),
-                 Failure::Other);
+    if (end.lastError().isValid())
+        failFrom(end.lastError(), Failure::Other);
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return false;
 }

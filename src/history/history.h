@@ -18,6 +18,8 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -55,6 +57,14 @@ struct LearningLine
 // $XDG_DATA_HOME/tabidori, where the history lives.
 QString HistoryFolder();
 
+// A new game id: a random (version 4) UUID.
+QString newUid();
+// The same made by SQLite, for the games of a history of an earlier version.
+inline constexpr const char* kNewUidSql
+    = "lower(hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-4' || "
+      "substr(hex(randomblob(2)), 2) || '-' || substr('89ab', 1 + (abs(random()) % 4), 1) || "
+      "substr(hex(randomblob(2)), 2) || '-' || hex(randomblob(6)))";
+
 class History
 {
 public:
@@ -85,7 +95,7 @@ public:
 
     // The schema this program writes; a file with a higher user_version is only read. An older
     // one is brought up to it when opened, in one transaction.
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     // "TBDR": what PRAGMA application_id holds in a history of ours.
     static constexpr int kApplicationId = 0x54424452;
 
@@ -154,6 +164,29 @@ public:
     // The learner's list of lines, in order; setting it replaces it.
     QList<LearningLine> learningLines() const;
     bool setLearningLines(const QList<LearningLine>& lines);
+    // Sharing the history between computers (journal.h). The id of this installation, stamped
+    // on the games it plays; set before open() so that a migration stamps the games of old.
+    void setInstallation(const QString& id) { installation_ = id; }
+    // Games go to this folder now: when it is another one than before, every game played here
+    // (by installation, or before any had an id) is to be written to it again.
+    bool useSharedFolder(const QString& folder, const QString& installation);
+    // Games played here and not yet in the shared journal, oldest first, at most limit.
+    QList<GameRecord> unjournaledGames(int limit) const;
+    bool markJournaled(const QStringList& uids);
+    // Games of other installations: those not yet here (by id) are added in one transaction and
+    // the cards they touch made again from all their answers in time order. The number added,
+    // -1 on failure.
+    int importGames(const QList<GameRecord>& games);
+    int gameCount() const;
+    // How much of a journal file has been read: its size then and the bytes taken.
+    struct JournalMark
+    {
+        qint64 size = -1;
+        qint64 consumed = 0;
+        QString modified;
+    };
+    JournalMark journalMark(const QString& path) const;
+    bool setJournalMark(const QString& path, const JournalMark& mark);
     // Every answer as a row of CSV, with its game; false and why when it cannot be written.
     bool exportCsv(const QString& path, QString* why) const;
 
@@ -177,6 +210,11 @@ private:
     bool makeOrMark(Kind kind);
     bool moveAside(const QString& folder, const char* prefix);
     bool recordOnce(const GameRecord& game);
+    // Inserts a game and its answers (in the caller's transaction); its row id, -1 on failure.
+    qint64 insertGame(QSqlDatabase& db, const GameRecord& game, bool journaled);
+    bool createSharing(QSqlDatabase& db);
+    // The cards of these lines (line key and mode) made again from their answers in time order.
+    bool replayLines(QSqlDatabase& db, const QSet<QPair<QString, std::int32_t>>& lines);
     bool createCards(QSqlDatabase& db);
     bool migrate(QSqlDatabase& db);
     bool reviewCards(QSqlDatabase& db, const GameRecord& game);
@@ -196,5 +234,6 @@ private:
     bool open_ = false;
     bool readOnly_ = false;
     int version_ = 0; // the file's schema version as found
+    QString installation_; // this installation's id, stamped on the games played here
     double retention_ = setting::kRetention.fallback;
 };

@@ -1,8 +1,25 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historykeeper.h"
+#include "journal.h"
+#include "logging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 #include <utility>
+
+namespace {
+
+// Games written to the journal in one go (a history of years the first time it is shared).
+constexpr int kJournalBatch = 2000;
+// A sync tool writes a file in several steps: the merge waits for it to be quiet this long.
+constexpr int kSettleMs = 1000;
+
+} // namespace
 
 HistoryKeeper::HistoryKeeper(QString folder) : folder_(std::move(folder)) { }
 
@@ -89,12 +106,18 @@ History* HistoryKeeper::get()
         folder_ = HistoryFolder();
     history_ = std::make_unique<History>();
     history_->setRetention(retention_);
+    history_->setInstallation(installation_);
     // Games are written on the window's thread: a lock another copy holds is waited for only
     // briefly, and the game stays pending (whole) until the next one or the end.
     history_->setBusyTimeout(kGameBusyTimeoutMs);
     const History::Opened opened = history_->open(folder_);
     tellOpened(opened);
     givenUp_ = opened == History::Opened::Unwritable;
+    if (!history_->isOpen())
+        return nullptr;
+    // What the other computers played while this one was off comes in first.
+    if (!sharedFolder_.isEmpty())
+        share();
     return history_->isOpen() ? history_.get() : nullptr;
 }
 
@@ -121,8 +144,11 @@ bool HistoryKeeper::flush()
 bool HistoryKeeper::record(const GameRecord& game)
 {
     pending_.append(game);
-    if (flush())
+    if (flush()) {
+        if (!sharedFolder_.isEmpty())
+            share();
         return true;
+    }
     // Without any history this run (a folder that cannot be made) the player has been told,
     // and there is nothing to keep the game for.
     if (givenUp_) {
@@ -156,4 +182,149 @@ QString HistoryKeeper::finish()
         + reason(true);
     pending_.clear();
     return lost;
+}
+
+void HistoryKeeper::setSharing(const QString& folder, const QString& installation)
+{
+    const bool changed = folder != sharedFolder_;
+    sharedFolder_ = folder;
+    installation_ = installation;
+    if (history_)
+        history_->setInstallation(installation);
+    if (folder.isEmpty()) {
+        watcher_.reset();
+        settle_.reset();
+        return;
+    }
+    if (changed && history_ && history_->isOpen())
+        share();
+}
+
+void HistoryKeeper::writeJournal(History& h)
+{
+    // A new folder (or the first) gets every game played here; one already there is not
+    // written again.
+    if (!h.useSharedFolder(sharedFolder_, installation_))
+        return;
+    const QString path = journal::journalPath(sharedFolder_, installation_);
+    for (;;) {
+        const QList<GameRecord> games = h.unjournaledGames(kJournalBatch);
+        if (games.isEmpty())
+            return;
+        QString why;
+        if (!journal::append(path, games, &why)) {
+            // Unreachable (a share offline, a stick pulled out): the games stay marked as not
+            // written and go with the next try.
+            report_.reachable = false;
+            qCWarning(logHistory).noquote() << "journal" << path << why;
+            tellUnreachable();
+            return;
+        }
+        QStringList uids;
+        for (const GameRecord& g : games)
+            uids << g.uid;
+        if (!h.markJournaled(uids))
+            return; // written again next time: the other computers take each game once
+        report_.written += int(games.size());
+        if (games.size() < kJournalBatch)
+            return;
+    }
+}
+
+void HistoryKeeper::readJournals(History& h)
+{
+    const QString own = journal::journalPath(sharedFolder_, installation_);
+    for (const QString& path : journal::journalFiles(sharedFolder_, own)) {
+        const QFileInfo info(path);
+        const QString modified = info.lastModified().toString(Qt::ISODateWithMs);
+        const History::JournalMark mark = h.journalMark(path);
+        if (mark.size == info.size() && mark.modified == modified)
+            continue; // unchanged since it was read
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        // A journal only grows: what was read before is not read again, unless the file is
+        // another one now (shorter, or not ending a line where the last read ended).
+        qint64 from = mark.consumed;
+        if (from > bytes.size() || (from > 0 && bytes.at(from - 1) != '\n'))
+            from = 0;
+        const journal::ReadResult r = journal::read(bytes, from);
+        ++report_.files;
+        report_.torn += r.torn;
+        report_.newer += r.newer;
+        report_.malformed += r.malformed;
+        const int merged = r.games.isEmpty() ? 0 : h.importGames(r.games);
+        if (merged < 0)
+            return; // busy or failing: the file is read again next time
+        report_.merged += merged;
+        h.setJournalMark(path, {info.size(), r.consumed, modified});
+    }
+    if (report_.newer > 0)
+        tell(QStringLiteral("share-newer"),
+             QStringLiteral("共有フォルダに、新しいバージョンの Tabi Dori が書いた記録があります。"
+                            "このバージョンでは読めないので読み飛ばしました。Tabi Dori を新しく"
+                            "すると取り込まれます。"));
+}
+
+void HistoryKeeper::tellUnreachable()
+{
+    tell(QStringLiteral("share-unreachable"),
+         QStringLiteral("記録を共有するフォルダに、いまは書き込めません。このコンピュータの"
+                        "記録はそのまま残してあり、次のゲームのあとでもう一度試します。\r\n")
+             + sharedFolder_);
+}
+
+int HistoryKeeper::share()
+{
+    report_ = {};
+    History* h = history_ && history_->isOpen() ? history_.get() : nullptr;
+    if (sharedFolder_.isEmpty() || !h || h->isReadOnly())
+        return 0;
+    if (!QFileInfo(sharedFolder_).isDir()) {
+        report_.reachable = false;
+        tellUnreachable();
+        return 0;
+    }
+    writeJournal(*h);
+    readJournals(*h);
+    watch();
+    if (report_.merged > 0)
+        qCInfo(logHistory) << "merged" << report_.merged << "games from" << report_.files
+                           << "journal files";
+    return report_.merged;
+}
+
+void HistoryKeeper::watch()
+{
+    if (!watcher_) {
+        watcher_ = std::make_unique<QFileSystemWatcher>();
+        settle_ = std::make_unique<QTimer>();
+        settle_->setSingleShot(true);
+        settle_->setInterval(kSettleMs);
+        QObject::connect(settle_.get(), &QTimer::timeout, [this] {
+            const int merged = share();
+            if (merged > 0 && onMerged)
+                onMerged(merged);
+        });
+        const auto later = [this] { settle_->start(); };
+        QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, later);
+        QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, later);
+    }
+    // The folder of ours, each installation's folder in it (a new computer's appears) and each
+    // journal (it grows).
+    QStringList paths {journal::appFolder(sharedFolder_)};
+    const QDir app(paths.first());
+    for (const QString& dir : app.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        paths << app.filePath(dir);
+    paths << journal::journalFiles(sharedFolder_,
+                                   journal::journalPath(sharedFolder_, installation_));
+    QStringList missing;
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    for (const QString& p : paths) {
+        if (!watched.contains(p))
+            missing << p;
+    }
+    if (!missing.isEmpty())
+        watcher_->addPaths(missing);
 }

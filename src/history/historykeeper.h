@@ -9,7 +9,11 @@
 #include "history.h"
 
 #include <QSet>
+#include <functional>
 #include <memory>
+
+class QFileSystemWatcher;
+class QTimer;
 
 // How long a game's write waits for another copy's lock on the history, and the last try at
 // the end of the program.
@@ -38,6 +42,30 @@ public:
     // lost, and the returned message says so and why ("" when nothing was lost).
     QString finish();
 
+    // Sharing the history with other computers through a folder kept in step by a sync tool
+    // (journal.h): "" shares nothing. installation is this one's id. Set before the first use;
+    // set again when the player chooses another folder (then shared at once).
+    void setSharing(const QString& folder, const QString& installation);
+    QString sharedFolder() const { return sharedFolder_; }
+    // Our games not yet in our journal written to it, then the games of the other computers'
+    // journals not yet here merged in. The number of games merged in (0 when none or when the
+    // folder cannot be reached now: tried again after the next game or when it changes).
+    int share();
+    // Told when games of another computer came in while the program ran (the folder changed).
+    std::function<void(int merged)> onMerged;
+    // What the last share() found (for tests and the log).
+    struct ShareReport
+    {
+        int written = 0; // our games written to our journal
+        int merged = 0; // games of other computers taken in
+        int files = 0; // journal files read (not unchanged since last time)
+        int torn = 0; // lines not yet whole (or damaged)
+        int newer = 0; // lines of a later version, skipped
+        int malformed = 0;
+        bool reachable = true;
+    };
+    ShareReport lastShare() const { return report_; }
+
 private:
     void tell(const QString& key, const QString& text);
     void tellOpened(History::Opened opened);
@@ -49,7 +77,17 @@ private:
     std::unique_ptr<History> history_;
     double retention_ = setting::kRetention.fallback;
     bool givenUp_ = false; // the folder cannot be made: no history this run
+    void watch();
+    void tellUnreachable();
+    void writeJournal(History& h);
+    void readJournals(History& h);
+
     QList<GameRecord> pending_;
+    QString sharedFolder_;
+    QString installation_;
+    ShareReport report_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;
+    std::unique_ptr<QTimer> settle_;
     QSet<QString> told_;
     QString message_;
 };

@@ -43,6 +43,9 @@ public:
     // Save-file dialog that asks before a file is replaced; empty when cancelled. A host
     // without one answers as if the player had cancelled.
     virtual QString saveFileName(const FileDialogSettings&) { return {}; }
+    // Folder dialog that accepts existing folders only; empty when cancelled (and on a host
+    // without one).
+    virtual QString folderName(const FileDialogSettings&) { return {}; }
     // Opens a document in the desktop's associated program; false when nothing could.
     virtual bool openDocument(const QString& path) = 0;
     virtual void setClipboardText(const QString& text) = 0;

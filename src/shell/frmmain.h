@@ -15,6 +15,7 @@
 #include "narrator.h"
 #include "session.h"
 #include "settings.h"
+#include "sharingmenu.h"
 
 #include <QMainWindow>
 
@@ -234,6 +235,12 @@ private:
     HistoryKeeper history_;
     LearningDesk desk_ {history_, library_};
     DailySession session_ {*this, desk_, history_};
+    // Games another computer played came in: what is due today is said again (not during a
+    // game, whose guide line stays).
+    SharingMenu sharing_ {history_, kept_, [this] {
+                              if (!GameRunning())
+                                  setPanel(QStringLiteral("Guide"), dueText());
+                          }};
     bool reviewPending_ = false;
     bool answerLocked_ = false; // the right reading is on the plate: typing is dropped
     bool answerClosed_ = false; // a game is over: typing is dropped until the next one starts

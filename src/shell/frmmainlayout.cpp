@@ -47,8 +47,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildMenus();
     connectHandlers();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // At a large scale factor the design position would put the right or bottom edge past
-    // the screen.
+    // At a large scale factor the design position would put an edge past the screen.
     platform::PlaceOnScreen(this, QPoint(twips::toPx(1560), twips::toPx(2145)));
     qApp->installEventFilter(this);
 }
@@ -155,6 +154,7 @@ void frmMain::buildMenus()
         = namedAction(mnuOption->addAction(QStringLiteral("学習の設定(&L)...")), "mnuLearning");
     mnuRebuild = namedAction(mnuOption->addAction(QStringLiteral("学習の記録を作り直す(&B)")),
                              "mnuRebuild");
+    sharing_.addTo(mnuOption);
 
     mnuHelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));

@@ -19,6 +19,7 @@ void frmMain::restoreSettings()
     gLearning = kept_.learning;
     mnuCorrection->setChecked(gLearning.correction);
     history_.setRetention(gLearning.retention);
+    sharing_.restore();
 }
 
 bool frmMain::restoreLastLine()
@@ -66,8 +67,7 @@ void frmMain::mnuLearning_Click()
     // one way the history knows to set the days.
     if (History* h = rescheduled ? history_.get() : nullptr)
         h->rebuildCards();
-    // The table holds the line in the direction of travel: a new direction is a new ride, from
-    // a clean window.
+    // The table holds the line in the direction of travel: a new direction is a new ride.
     if (turned && gStationCount > 0)
         OpenLineFile(gLineFilePath);
 }

@@ -6,9 +6,12 @@
 #include "settingsschema.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QUuid>
 
 #include <optional>
 
@@ -100,7 +103,27 @@ QString KeptSettingsPath()
     return platform::configFolder() + QStringLiteral("/tabidori.conf");
 }
 
+namespace {
+
+KeptSettings readFile();
+
+} // namespace
+
 KeptSettings ReadKeptSettings()
+{
+    KeptSettings kept = readFile();
+    // The id names a folder inside the shared one: only letters, digits and hyphens pass.
+    static const QRegularExpression kId(QStringLiteral("^[0-9A-Za-z-]{8,64}$"));
+    if (!kId.match(kept.installation).hasMatch())
+        kept.installation = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (!QDir::isAbsolutePath(kept.sharedFolder))
+        kept.sharedFolder.clear();
+    return kept;
+}
+
+namespace {
+
+KeptSettings readFile()
 {
     KeptSettings kept;
     // The real file is a few hundred bytes. One far larger is not ours to parse at every start
@@ -133,8 +156,12 @@ KeptSettings ReadKeptSettings()
     l.dailyGoal = read(s, setting::kDailyGoal);
     l.newPerDay = read(s, setting::kNewPerDay);
     l.reviewLimit = read(s, setting::kReviewLimit);
+    kept.installation = read(s, setting::kInstallation);
+    kept.sharedFolder = read(s, setting::kSharedFolder);
     return kept;
 }
+
+} // namespace
 
 bool WriteKeptSettings(const KeptSettings& kept)
 {
@@ -154,6 +181,8 @@ bool WriteKeptSettings(const KeptSettings& kept)
     write(s, setting::kDailyGoal, l.dailyGoal);
     write(s, setting::kNewPerDay, l.newPerDay);
     write(s, setting::kReviewLimit, l.reviewLimit);
+    write(s, setting::kInstallation, kept.installation);
+    write(s, setting::kSharedFolder, kept.sharedFolder);
     s.sync();
     if (s.status() == QSettings::NoError)
         return true;

@@ -16,6 +16,8 @@ struct KeptSettings
     bool soundOn = setting::kSound.fallback;
     std::int32_t mode = setting::kMode.fallback;
     QString lastLine; // the path of the last line loaded, "" for none
+    QString installation; // never empty: made when the file has none (or a malformed one)
+    QString sharedFolder; // an absolute path, "" for none
     LearningSettings learning;
 };
 

@@ -37,6 +37,11 @@ public:
     void beep() override { ++beeps; }
     QString openFileName(const platform::FileDialogSettings& settings) override;
     QString saveFileName(const platform::FileDialogSettings& settings) override;
+    QString folderName(const platform::FileDialogSettings&) override
+    {
+        ++folderDialogs;
+        return folderAnswer;
+    }
     bool openDocument(const QString& path) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
     QString programFolder() override { return folder; }
@@ -58,6 +63,8 @@ public:
     platform::FileDialogSettings lastDialog;
     int dialogs = 0;
     QString dialogAnswer; // path the open-file dialog returns ("" = cancelled)
+    int folderDialogs = 0;
+    QString folderAnswer; // what the folder dialog returns ("" = cancelled)
     platform::FileDialogSettings lastSaveDialog;
     int saveDialogs = 0;
     QString saveDialogAnswer; // path the save-file dialog returns ("" = cancelled)

@@ -69,6 +69,12 @@ QString QtHost::openFileName(const FileDialogSettings& settings)
     return dialog.selectedFiles().first();
 }
 
+QString QtHost::folderName(const FileDialogSettings& settings)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), settings.title,
+                                             settings.initialFolder);
+}
+
 QString QtHost::saveFileName(const FileDialogSettings& settings)
 {
     QFileDialog dialog(QApplication::activeWindow(), settings.title, settings.initialFolder);

@@ -14,6 +14,7 @@ public:
     void beep() override;
     QString openFileName(const FileDialogSettings& settings) override;
     QString saveFileName(const FileDialogSettings& settings) override;
+    QString folderName(const FileDialogSettings& settings) override;
     bool openDocument(const QString& path) override;
     void setClipboardText(const QString& text) override;
     void endProgram() override;
