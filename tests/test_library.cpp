@@ -4,14 +4,17 @@
 // finding a line, and 路線一覧 split into menus that fit on the screen.
 
 #include "codec.h"
+#include "fakehost.h"
 #include "finder.h"
 #include "linecheck.h"
 #include "linegeometry.h"
 #include "linegroups.h"
+#include "linelibrary.h"
 #include "stationdictionary.h"
 #include "testfiles.h"
 #include "trackfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -35,6 +38,7 @@ private slots:
     void trackFileRoundTripAndDamage();
     void checkerAlongTrack_data();
     void checkerAlongTrack();
+    void readAheadLeavesNothingToRead();
 
 private:
     QTemporaryDir dir_;
@@ -653,6 +657,25 @@ void TestLibrary::checkerAlongTrack()
     QVERIFY(described(CheckLineFile(path, options).problems)
                 .join(u' ')
                 .contains(u"線路の形のファイルにない"));
+}
+
+// The library read ahead after the window is up, a few files a turn: afterwards the finder's and
+// 成績's list of every line reads no file again.
+void TestLibrary::readAheadLeavesNothingToRead()
+{
+    FakeHost host;
+    host.folder = dir_.filePath("ahead");
+    QVERIFY(QDir().mkpath(host.folder + "/line/kanto"));
+    for (int i = 0; i < 30; ++i)
+        writeLineFile(host.folder + "/line/kanto", QString("l%1.txt").arg(i),
+                      {QString("線%1").arg(i), "###", "東京,とうきょう", "神田,かんだ"});
+    LineLibrary library;
+    library.readAhead();
+    QVERIFY(library.readingAhead());
+    QTRY_VERIFY_WITH_TIMEOUT(!library.readingAhead(), 10000);
+    QCOMPARE(library.wholeReads(), 30);
+    QCOMPARE(library.all().size(), 30);
+    QCOMPARE(library.wholeReads(), 30);
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

@@ -73,6 +73,7 @@ void frmMain::Form_Load(const QStringList& tokens)
     // What became of the history on opening (moved aside, another program's, a newer
     // version's, out of reach) is said as the window appears, not after the first game.
     history_.get();
+    library_.readAhead();
     if (history_.hasMessage())
         platform::messageBox(history_.takeMessage(), platform::Buttons::Ok,
                              platform::Icon::Exclamation);

@@ -16,8 +16,7 @@ void frmMain::gameOver(bool completed)
     FinishedGame game = CollectGame(completed, QDateTime::currentDateTime());
     last_ = std::move(game.played);
     lastCompleted_ = completed;
-    // Kept at once, while the score window may still be open: nothing is lost if the program
-    // is closed from there.
+    // Kept at once, while the score window may still be open (the program may be closed there).
     // A lesson's first pass only shows the stations: nothing of it is the learner's record.
     if (!gSubset.seeing)
         history_.record(game.record);
