@@ -4,7 +4,9 @@
 #include "testfiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -20,6 +22,43 @@ void fail(const QString& why)
     std::fprintf(stderr, "bench: %s\n", qPrintable(why));
     std::fflush(stderr);
     std::exit(2);
+}
+
+QString libraryOf(const Setup& setup)
+{
+    return setup.library.isEmpty() ? setup.buildDir + QStringLiteral("/line") : setup.library;
+}
+
+QString doubleLibrary(const Setup& setup, const QString& folder)
+{
+    const QString from = libraryOf(setup);
+    const QString to = QDir(folder).filePath(QStringLiteral("doubled/line"));
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            fail(QStringLiteral("cannot write ") + path);
+    };
+    QDirIterator it(from, {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    int files = 0;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
+        QFile in(path);
+        if (!QDir().mkpath(QFileInfo(target).path()) || !in.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("cannot copy ") + path);
+        const QByteArray bytes = in.readAll();
+        write(target, bytes);
+        // The mark is ASCII, the same bytes in every encoding the files may be in; after a BOM.
+        const qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        write(target.chopped(4) + QStringLiteral("-2.txt"),
+              bytes.left(at) + kCopyMark + bytes.mid(at));
+        ++files;
+    }
+    const QString track = QStringLiteral("line-track.bin");
+    QFile::copy(QFileInfo(from).absoluteDir().filePath(track),
+                QDir(folder).filePath(QStringLiteral("doubled/") + track));
+    progress(QStringLiteral("the library twice over: %1 files in %2").arg(2 * files).arg(to));
+    return to;
 }
 
 void progress(const QString& what)

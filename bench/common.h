@@ -38,12 +38,20 @@ struct Setup
     QString program;
     QString baseline; // the bare Qt window the game's CPU is measured against
     QString buildDir;
-    QString library; // the line library of figure 9 ("": the build folder's "line")
+    QString library; // the line library of figures 8 and 9 ("": the build folder's "line")
+    bool doubled = false; // that library twice over (doubleLibrary)
 
     bool wants(int figure) const { return only.isEmpty() || only.contains(figure); }
 };
 
 [[noreturn]] void fail(const QString& why);
+
+// The library twice over, in folder/doubled/line: every line file as it is and again as
+// "<name>-2.txt", its line's name marked kCopyMark in front (a key of its own), and the track
+// file beside it. Returns the new library folder.
+inline constexpr char kCopyMark[] = "2-";
+QString doubleLibrary(const Setup& setup, const QString& folder);
+QString libraryOf(const Setup& setup);
 void progress(const QString& what);
 
 // ---- Clocks and counters

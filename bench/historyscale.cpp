@@ -10,11 +10,13 @@
 #include "frmprogress.h"
 #include "history.h"
 #include "historykeeper.h"
+#include "journal.h"
 #include "session.h"
 #include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -45,6 +47,10 @@ constexpr double kDueTargetMs = 20.0;
 constexpr double kProgressTargetMs = 100.0;
 constexpr double kRebuildTargetMs = 5000.0;
 constexpr double kWindowTargetMs = 300.0;
+constexpr int kMergedGames = 10000;
+constexpr int kMergeRuns = 3;
+constexpr double kMergeTargetMs = 3000.0;
+constexpr double kShareIdleTargetMs = 10.0;
 
 struct MadeLine
 {
@@ -192,6 +198,18 @@ void makeHistory(const QString& folder, const std::vector<MadeLine>& lines, QDat
         }
         if (!db.commit())
             fail(QStringLiteral("cannot fill the history: ") + db.lastError().text());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    // Each game its id, as the program gives them.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(made.path());
+        QSqlQuery q(db);
+        if (!db.open()
+            || !q.exec(QStringLiteral("UPDATE games SET uid = %1, seq = id")
+                           .arg(QLatin1String(kNewUidSql))))
+            fail(QStringLiteral("cannot give the games their ids: ") + q.lastError().text());
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -393,6 +411,73 @@ Row progressWindowRow(const History& history, const MadeLine& line, QDate today)
 
 } // namespace
 
+// The history shared through a folder: half the big history as another computer's journal,
+// merged into an empty history; then a start-up of the big one with nothing new to merge.
+void sharingRows(std::vector<Row>& rows, const QString& big, const QString& work)
+{
+    const QString shared = QDir(work).filePath(QStringLiteral("Sync"));
+    const QString other = QStringLiteral("bench-other-installation");
+    QList<GameRecord> games;
+    {
+        History source;
+        if (source.open(big) != History::Opened::Ok)
+            fail(QStringLiteral("cannot open the big history"));
+        games = source.unjournaledGames(kMergedGames);
+    }
+    int answers = 0;
+    for (GameRecord& g : games) {
+        g.installation = other;
+        answers += int(g.answers.size());
+    }
+    const QString path = journal::journalPath(shared, other);
+    QString why;
+    if (games.size() != kMergedGames || !journal::append(path, games, &why))
+        fail(QStringLiteral("cannot write the journal: ") + why);
+    const double kb = QFileInfo(path).size() / 1024.0;
+    rows.push_back({QStringLiteral("7i. The shared journal's size"),
+                    QStringLiteral("%1 KB per 1,000 games").arg(fixed(kb * 1000 / kMergedGames, 0)),
+                    kNoTarget, kNoTarget,
+                    QStringLiteral("%1 games, %2 answers: %3 MB; one line per game, compact JSON "
+                                   "and a CRC-32")
+                        .arg(kMergedGames)
+                        .arg(answers)
+                        .arg(fixed(kb / 1024.0, 1))});
+
+    std::vector<double> merge;
+    for (int run = 0; run < kMergeRuns; ++run) {
+        const QString into = QDir(work).filePath(QStringLiteral("merged-%1").arg(run));
+        HistoryKeeper keeper(into);
+        keeper.setSharing(shared, QStringLiteral("bench-this-installation"));
+        const double start = nowMs();
+        if (!keeper.get() || keeper.lastShare().merged != kMergedGames)
+            fail(QStringLiteral("the merge took %1 games").arg(keeper.lastShare().merged));
+        merge.push_back(nowMs() - start);
+    }
+    rows.push_back(timedRow(QStringLiteral("7j. Merge another computer's 10,000 games"), merge,
+                            kMergeTargetMs, QStringLiteral("below 3 s"),
+                            QStringLiteral("%1 answers into an empty history: the journal read "
+                                           "and checked, the games added in one transaction, "
+                                           "the cards of their lines replayed in time order")
+                                .arg(answers)));
+
+    // The big history shares the same folder: its own games go into its journal once, the
+    // other's are all known; from then on a start-up finds nothing new.
+    HistoryKeeper keeper(big);
+    keeper.setSharing(shared, QStringLiteral("bench-big-installation"));
+    if (!keeper.get())
+        fail(QStringLiteral("cannot open the big history"));
+    const std::vector<double> idle = timeRuns(kQuickRuns, [&] {
+        if (keeper.share() != 0 || keeper.lastShare().written != 0)
+            fail(QStringLiteral("a share with nothing new wrote or merged something"));
+    });
+    rows.push_back(timedRow(
+        QStringLiteral("7k. Start-up with a shared folder and nothing new"), idle,
+        kShareIdleTargetMs, QStringLiteral("below 10 ms"),
+        QStringLiteral("HistoryKeeper::share() at %1 games: our unwritten games looked up, each "
+                       "journal's size and time compared with what was read")
+            .arg(keeper.get()->gameCount())));
+}
+
 void figureHistoryScale(std::vector<Row>& rows)
 {
     QTemporaryDir work;
@@ -454,6 +539,7 @@ void figureHistoryScale(std::vector<Row>& rows)
                             QStringLiteral("below 5 s"),
                             QStringLiteral("rebuildCards(): every answer read again, oldest "
                                            "first, in one transaction")));
+    sharingRows(rows, big, work.path());
 }
 
 } // namespace bench

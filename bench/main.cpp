@@ -57,7 +57,11 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
                                      QStringLiteral("Line library of figure 9."),
                                      QStringLiteral("dir"));
     const QCommandLineOption child(QStringLiteral("memory-child"));
-    parser.addOptions({full, only, program, baseline, buildDir, library, child});
+    const QCommandLineOption doubled(
+        QStringLiteral("doubled"),
+        QStringLiteral("Figures 8 and 9 over the line library twice over (each line again under "
+                       "a name of its own, with its track)."));
+    parser.addOptions({full, only, program, baseline, buildDir, library, child, doubled});
     parser.process(arguments);
 
     Setup setup;
@@ -70,6 +74,7 @@ Setup parseArguments(const QStringList& arguments, bool& memoryChildRun)
     if (parser.isSet(library))
         setup.library = QFileInfo(parser.value(library)).absoluteFilePath();
     memoryChildRun = parser.isSet(child);
+    setup.doubled = parser.isSet(doubled);
     return setup;
 }
 
@@ -95,7 +100,7 @@ int main(int argc, char* argv[])
     QApplication::setFont(QFont(QString::fromUtf8(platform::kProportionalGothic), 9));
 
     bool memoryChildRun = false;
-    const Setup setup = parseArguments(QApplication::arguments(), memoryChildRun);
+    Setup setup = parseArguments(QApplication::arguments(), memoryChildRun);
     if (memoryChildRun)
         return memoryChild(setup);
 
@@ -103,6 +108,8 @@ int main(int argc, char* argv[])
     QTemporaryDir work; // line files, and a program folder without a sound folder
     if (!work.isValid())
         fail(QStringLiteral("no temporary folder"));
+    if (setup.doubled)
+        setup.library = doubleLibrary(setup, work.path());
     std::vector<Row> rows;
 
     if (setup.wants(1))

@@ -82,7 +82,7 @@ QList<IndexedLine> madeNetwork()
 void figureMapDraw(std::vector<Row>& rows, const Setup& setup)
 {
     LineIndex index;
-    QList<IndexedLine> network = index.lines({setup.buildDir + QStringLiteral("/line")});
+    QList<IndexedLine> network = index.lines({libraryOf(setup)});
     // The loaded line: Tokyo's first that has positions.
     const auto placed = [](const IndexedLine& l) {
         return !l.stations.isEmpty() && l.stations.front().meta.hasPosition
@@ -96,7 +96,13 @@ void figureMapDraw(std::vector<Row>& rows, const Setup& setup)
     int stations = 0;
     for (const IndexedLine& l : network)
         stations += int(l.stations.size());
-    const TrackAtlas track = LoadTrackAtlas(setup.buildDir + QStringLiteral("/line"));
+    TrackAtlas track = LoadTrackAtlas(libraryOf(setup));
+    // A line of the library twice over runs on its original's track.
+    const QString mark = QString::fromLatin1(kCopyMark);
+    for (const IndexedLine& l : network) {
+        if (l.name.startsWith(mark) && track.lines.contains(l.name.mid(mark.size())))
+            track.lines.insert(l.name, track.lines.value(l.name.mid(mark.size())));
+    }
     const QString size = QStringLiteral("%1 lines, %2 stations").arg(network.size()).arg(stations);
 
     // The same paints with the lines drawn along their track (as the game draws them) and, for
