@@ -1191,7 +1191,11 @@ void TestGame::sharedFolderThroughTheMenu()
     const QStringList line = QStringList {"D線", "###"} + stationLines(4);
     GameRecord other;
     other.when = QDateTime::currentDateTime().addDays(-20);
-    other.lineFile = writeLineFile(dir_, "d.txt", line);
+    // Played from the library of the other computer, which lies elsewhere; this one has the
+    // same line in its own.
+    QVERIFY(QDir().mkpath(dir_.filePath("line/kanto")));
+    writeLineFile(dir_.filePath("line/kanto"), "d.txt", line);
+    other.lineFile = "/elsewhere/line/kanto/d.txt";
     other.lineName = "D線";
     other.lineKey = LineKey("D線", line.mid(2));
     other.mode = kModeYomiate;
@@ -1221,6 +1225,13 @@ void TestGame::sharedFolderThroughTheMenu()
     QCOMPARE(read.games.size(), 1);
     QCOMPARE(read.games.first().right, 3);
     QCOMPARE(ReadKeptSettings().sharedFolder, shared);
+
+    // Today's review asks the other computer's due station from this computer's file.
+    w_->mnuTodayReview_Click();
+    QCOMPARE(score.opened, 2);
+    History h;
+    QCOMPARE(h.open(HistoryFolder()), History::Opened::Ok);
+    QCOMPARE(h.stats(other.lineKey, kModeYomiate).last.date(), QDate::currentDate());
 }
 
 // A former name moves games only from a line the library no longer has, and says so: a player's

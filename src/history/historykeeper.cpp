@@ -311,10 +311,11 @@ void HistoryKeeper::watch()
         QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, later);
         QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, later);
     }
-    // The folder of ours, each installation's folder in it (a new computer's appears) and each
+    // The shared folder (ours appears in it when another computer's games first arrive), the
+    // folder of ours, each installation's folder in it (a new computer's appears) and each
     // journal (it grows).
-    QStringList paths {journal::appFolder(sharedFolder_)};
-    const QDir app(paths.first());
+    QStringList paths {sharedFolder_, journal::appFolder(sharedFolder_)};
+    const QDir app(paths.last());
     for (const QString& dir : app.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         paths << app.filePath(dir);
     paths << journal::journalFiles(sharedFolder_,
@@ -322,7 +323,7 @@ void HistoryKeeper::watch()
     QStringList missing;
     const QStringList watched = watcher_->files() + watcher_->directories();
     for (const QString& p : paths) {
-        if (!watched.contains(p))
+        if (!watched.contains(p) && QFileInfo::exists(p))
             missing << p;
     }
     if (!missing.isEmpty())

@@ -45,10 +45,11 @@ DailySession::DailySession(SessionHost& host, LearningDesk& desk, HistoryKeeper&
 // game of their own. False when the line cannot be had as it was (gone, or changed since).
 DailySession::Played DailySession::reviewLine(const DueLine& line)
 {
-    if (!QFileInfo(line.lineFile).isFile())
+    const QString file = desk_.fileOfLine(line.lineFile, line.lineKey);
+    if (file.isEmpty())
         return Played::Missing;
     gLearning.reversed = line.reversed;
-    gLineFilePath = line.lineFile;
+    gLineFilePath = file;
     if (!LoadLineFile(gLineFilePath) || CurrentLineKey() != line.lineKey)
         return Played::Missing;
     QList<MissedStation> stations;

@@ -358,3 +358,14 @@ QString AdoptedText(LearningDesk& desk)
         .arg(names.join(QStringLiteral("」「")))
         .arg(moved);
 }
+
+QString LearningDesk::fileOfLine(const QString& path, const QString& lineKey)
+{
+    if (QFileInfo(path).isFile())
+        return path;
+    for (const IndexedLine& line : library_.all()) {
+        if (library_.whole(line.path).key == lineKey)
+            return line.path;
+    }
+    return {};
+}

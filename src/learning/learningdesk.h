@@ -53,6 +53,10 @@ public:
     QList<CardState> loadedStatesInFileOrder(QDate today);
     // Stations known over the library by region, the answers of each day, the goal and streak.
     LibraryProgress library(int dailyGoal, QDate today);
+    // Where a line of the history is on this computer: its file as the history has it or, for
+    // a game played on another computer (whose library lies elsewhere), the file of the library
+    // or of the player's own lines that holds the same line. "" when none does.
+    QString fileOfLine(const QString& path, const QString& lineKey);
     // The share of the line in a file that is known ("72%"), or "" when nothing is known yet;
     // from the counts refreshKnown last read.
     QString knownShareText(const QString& path);
