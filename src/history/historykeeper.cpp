@@ -18,6 +18,8 @@ namespace {
 constexpr int kJournalBatch = 2000;
 // A sync tool writes a file in several steps: the merge waits for it to be quiet this long.
 constexpr int kSettleMs = 1000;
+// The most of a journal read at once: some 30,000 games.
+constexpr qint64 kReadPiece = 32 << 20;
 
 } // namespace
 
@@ -241,15 +243,33 @@ void HistoryKeeper::readJournals(History& h)
         if (mark.size == info.size() && mark.modified == modified)
             continue; // unchanged since it was read
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly))
             continue;
-        const QByteArray bytes = file.readAll();
         // A journal only grows: what was read before is not read again, unless the file is
         // another one now (shorter, or not ending a line where the last read ended).
         qint64 from = mark.consumed;
-        if (from > bytes.size() || (from > 0 && bytes.at(from - 1) != '\n'))
+        if (from > info.size() || (from > 0 && (!file.seek(from - 1) || file.read(1) != "\n")))
             from = 0;
-        const journal::ReadResult r = journal::read(bytes, from);
+        // A bounded piece at a time: whatever lies in the folder, memory stays small.
+        file.seek(from);
+        const QByteArray bytes = file.read(kReadPiece);
+        const journal::ReadResult r = journal::read(bytes);
+        qint64 consumed = from + r.consumed;
+        if (r.consumed == 0 && bytes.size() == kReadPiece) {
+            // One line longer than any game: passed over to its end.
+            ++report_.malformed;
+            for (QByteArray piece; !file.atEnd();) {
+                piece = file.read(kReadPiece);
+                const qsizetype end = piece.indexOf('\n');
+                consumed = file.pos() - piece.size() + (end < 0 ? piece.size() : end + 1);
+                if (end >= 0)
+                    break;
+            }
+        }
+        // A line of a later version is read again once this program is one (a later version
+        // than this one takes it then).
+        if (r.firstNewer >= 0)
+            consumed = from + r.firstNewer;
         ++report_.files;
         report_.torn += r.torn;
         report_.newer += r.newer;
@@ -258,7 +278,12 @@ void HistoryKeeper::readJournals(History& h)
         if (merged < 0)
             return; // busy or failing: the file is read again next time
         report_.merged += merged;
-        h.setJournalMark(path, {info.size(), r.consumed, modified});
+        // More than a piece: the rest in a moment, the window free meanwhile. A file with lines
+        // of a later version is looked at again each time (from those lines on).
+        const bool more = consumed < info.size() && bytes.size() == kReadPiece;
+        h.setJournalMark(path, {more || r.newer > 0 ? -1 : info.size(), consumed, modified});
+        if (more && settle_)
+            settle_->start();
     }
     if (report_.newer > 0)
         tell(QStringLiteral("share-newer"),
@@ -286,9 +311,10 @@ int HistoryKeeper::share()
         tellUnreachable();
         return 0;
     }
+    watch();
     writeJournal(*h);
     readJournals(*h);
-    watch();
+    watch(); // the folders the journals just made
     if (report_.merged > 0)
         qCInfo(logHistory) << "merged" << report_.merged << "games from" << report_.files
                            << "journal files";

@@ -215,7 +215,8 @@ ReadResult read(const QByteArray& bytes, qint64 from)
             ++r.torn;
             break;
         case LineState::Newer:
-            ++r.newer;
+            if (r.newer++ == 0)
+                r.firstNewer = at;
             break;
         case LineState::Malformed:
             ++r.malformed;

@@ -50,6 +50,7 @@ struct ReadResult
     qint64 consumed = 0;
     int torn = 0; // torn lines, the unfinished last one among them
     int newer = 0;
+    qint64 firstNewer = -1; // where the first line of a later version starts
     int malformed = 0;
 };
 
