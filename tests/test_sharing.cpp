@@ -107,6 +107,7 @@ private slots:
     void twoComputersEndAlike();
     void whatSyncToolsLeave();
     void unreachableFolderWritesLater();
+    void watcherSeesTheFirstJournal();
 };
 
 void TestSharing::journalLines_data()
@@ -305,6 +306,26 @@ void TestSharing::unreachableFolderWritesLater()
     QFile f(journal::journalPath(shared, pc.installation));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(journal::read(f.readAll()).games.size(), 2);
+}
+
+// A computer that has played nothing yet is running when another one's first games arrive: the
+// folder of ours does not exist until then, and they come in all the same, told to the window.
+void TestSharing::watcherSeesTheFirstJournal()
+{
+    QTemporaryDir root;
+    const QString shared = root.filePath("Sync");
+    QVERIFY(QDir().mkpath(shared));
+    Computer idle(root.path(), "idle", shared);
+    int told = 0;
+    idle.keeper.onMerged = [&](int merged) { told += merged; };
+    QVERIFY(idle.keeper.get());
+    GameRecord g = game(1, 0, 0b111);
+    g.uid = "first";
+    g.installation = "busy-1";
+    QString why;
+    QVERIFY(journal::append(journal::journalPath(shared, "busy-1"), {g}, &why));
+    QTRY_COMPARE_WITH_TIMEOUT(told, 1, 10000);
+    QCOMPARE(idle.keeper.get()->gameCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSharing)
