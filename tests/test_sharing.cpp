@@ -225,8 +225,9 @@ void TestSharing::twoComputersEndAlike()
 }
 
 // A last line still being copied is taken once whole; a conflict copy is read like the journal
-// it copies (and left where it is); the same game twice is one game; a journal that disappears
-// takes nothing with it; a line of a later version is skipped and said once.
+// it copies (and left where it is); the same game twice is one game; a line of a later version is
+// skipped and said once; a journal written by two computers of one id is read all the same; a
+// journal that disappears takes nothing with it.
 void TestSharing::whatSyncToolsLeave()
 {
     QTemporaryDir root;
@@ -286,9 +287,17 @@ void TestSharing::whatSyncToolsLeave()
     QCOMPARE(reader.keeper.lastShare().newer, 1);
     QVERIFY(reader.keeper.takeMessage().contains("新しいバージョン"));
 
+    // A second computer given a copy of this one's settings writes to the same journal.
+    GameRecord twin = game(5, 0, 0b1);
+    twin.uid = "twin";
+    twin.installation = reader.installation;
+    QString why;
+    QVERIFY(journal::append(journal::journalPath(shared, reader.installation), {twin}, &why));
+    QCOMPARE(reader.keeper.share(), 1);
+
     QVERIFY(QDir(journal::appFolder(shared)).removeRecursively());
     QCOMPARE(reader.keeper.share(), 0);
-    QCOMPARE(reader.keeper.get()->gameCount(), 3);
+    QCOMPARE(reader.keeper.get()->gameCount(), 4);
 }
 
 // A folder out of reach (a share offline) loses nothing: the games are written when it is back.

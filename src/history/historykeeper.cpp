@@ -235,8 +235,10 @@ void HistoryKeeper::writeJournal(History& h)
 
 void HistoryKeeper::readJournals(History& h)
 {
-    const QString own = journal::journalPath(sharedFolder_, installation_);
-    for (const QString& path : journal::journalFiles(sharedFolder_, own)) {
+    // Our own journal is read too: its games are known (a line or two after each game), but a
+    // second computer given a copy of this one's settings writes to it as well, and its games
+    // would otherwise never come in.
+    for (const QString& path : journal::journalFiles(sharedFolder_)) {
         const QFileInfo info(path);
         const QString modified = info.lastModified().toString(Qt::ISODateWithMs);
         const History::JournalMark mark = h.journalMark(path);
@@ -344,8 +346,7 @@ void HistoryKeeper::watch()
     const QDir app(paths.last());
     for (const QString& dir : app.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         paths << app.filePath(dir);
-    paths << journal::journalFiles(sharedFolder_,
-                                   journal::journalPath(sharedFolder_, installation_));
+    paths << journal::journalFiles(sharedFolder_);
     QStringList missing;
     const QStringList watched = watcher_->files() + watcher_->directories();
     for (const QString& p : paths) {

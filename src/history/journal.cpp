@@ -228,19 +228,17 @@ ReadResult read(const QByteArray& bytes, qint64 from)
     return r;
 }
 
-QStringList journalFiles(const QString& sharedFolder, const QString& ownJournal)
+QStringList journalFiles(const QString& sharedFolder)
 {
     QStringList files;
     const QDir app(appFolder(sharedFolder));
-    const QString own = QFileInfo(ownJournal).absoluteFilePath();
     for (const QString& installation : app.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QDir dir(app.filePath(installation));
         // Hidden files are a sync tool's copies in progress; conflict copies keep the name's
         // start and its extension.
         for (const QFileInfo& f :
              dir.entryInfoList({QStringLiteral("games*.jsonl")}, QDir::Files, QDir::Name)) {
-            if (f.absoluteFilePath() != own)
-                files << f.absoluteFilePath();
+            files << f.absoluteFilePath();
         }
     }
     return files;

@@ -59,9 +59,8 @@ ReadResult read(const QByteArray& bytes, qint64 from = 0);
 
 // The files under the shared folder that may hold games: every installation's journal and the
 // copies sync tools make of it on a conflict ("games.sync-conflict-….jsonl", "games (conflicted
-// copy …).jsonl"), never hidden files (a sync tool's temporary copies). `own` is the journal of
-// this installation itself, which is left out (its conflict copies are not).
-QStringList journalFiles(const QString& sharedFolder, const QString& ownJournal);
+// copy …).jsonl"), never hidden files (a sync tool's temporary copies).
+QStringList journalFiles(const QString& sharedFolder);
 
 // Appends the games to the journal, each line whole, and flushes it to the disk. False, and
 // why, when the folder cannot be reached or written; nothing half written is left but perhaps
