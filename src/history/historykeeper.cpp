@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tabidori Project
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historykeeper.h"
+#include "gameloop.h"
 #include "journal.h"
 #include "logging.h"
 
@@ -331,6 +332,12 @@ void HistoryKeeper::watch()
         settle_->setSingleShot(true);
         settle_->setInterval(kSettleMs);
         QObject::connect(settle_.get(), &QTimer::timeout, [this] {
+            // Not in the middle of a game: a large merge would hold its questions up. It comes
+            // with the game's end (record shares) or the next quiet moment.
+            if (GameRunning()) {
+                settle_->start();
+                return;
+            }
             const int merged = share();
             if (merged > 0 && onMerged)
                 onMerged(merged);
