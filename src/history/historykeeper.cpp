@@ -332,9 +332,10 @@ void HistoryKeeper::watch()
         settle_->setSingleShot(true);
         settle_->setInterval(kSettleMs);
         QObject::connect(settle_.get(), &QTimer::timeout, [this] {
-            // Not in the middle of a game: a large merge would hold its questions up. It comes
-            // with the game's end (record shares) or the next quiet moment.
-            if (GameRunning()) {
+            // Not while a question waits for its answer: a large merge would freeze the plate
+            // and the clock. Between questions, and while the score window is open after a
+            // game (the game is still running then), it goes ahead.
+            if (QuestionAsked()) {
                 settle_->start();
                 return;
             }
