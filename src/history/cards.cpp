@@ -294,14 +294,21 @@ bool History::rebuildCards()
 {
     if (!open_ || readOnly_)
         return false;
+    return writeTransaction([this](QSqlDatabase& db) { return rebuildIn(db); });
+}
+
+bool History::writeTransaction(const std::function<bool(QSqlDatabase&)>& work)
+{
     QSqlDatabase db = QSqlDatabase::database(connection_);
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         failFrom(q.lastError(), Failure::Other);
         return false;
     }
-    if (rebuildIn(db) && q.exec(QStringLiteral("COMMIT")))
+    if (work(db) && q.exec(QStringLiteral("COMMIT")))
         return true;
+    if (q.lastError().isValid())
+        failFrom(q.lastError(), Failure::Other);
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     return false;
 }

@@ -24,6 +24,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class QSqlDatabase;
@@ -213,6 +214,9 @@ private:
     // Inserts a game and its answers (in the caller's transaction); its row id, -1 on failure.
     qint64 insertGame(QSqlDatabase& db, const GameRecord& game, bool journaled);
     bool createSharing(QSqlDatabase& db);
+    // Runs work in one write transaction: committed when it returns true, rolled back when it
+    // returns false (having noted why) or when the commit fails (noted here).
+    bool writeTransaction(const std::function<bool(QSqlDatabase&)>& work);
     // The cards of these lines (line key and mode) made again from their answers in time order.
     bool replayLines(QSqlDatabase& db, const QSet<QPair<QString, std::int32_t>>& lines);
     bool createCards(QSqlDatabase& db);

@@ -33,29 +33,29 @@ bool History::useSharedFolder(const QString& folder, const QString& installation
 {
     if (!open_ || readOnly_)
         return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlQuery q(db);
+    QSqlQuery q(QSqlDatabase::database(connection_));
     if (q.exec(QStringLiteral("SELECT folder FROM shared_folder")) && q.next()
         && q.value(0).toString() == folder)
         return true;
     q.finish();
     // Another folder: it has none of our games yet, so all of them go into it. Games merged
     // from other computers are theirs to write.
-    QSqlQuery u(db);
-    u.prepare(QStringLiteral("UPDATE games SET journaled = 0 WHERE installation IN (?, '') "
-                             "OR installation IS NULL"));
-    u.addBindValue(installation);
-    const bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE")) && u.exec()
-        && q.exec(QStringLiteral("DELETE FROM shared_folder"))
-        && q.prepare(QStringLiteral("INSERT INTO shared_folder (folder) VALUES (?)"));
-    if (ok) {
-        q.addBindValue(folder);
-        if (q.exec() && q.exec(QStringLiteral("COMMIT")))
-            return true;
-    }
-    failFrom(u.lastError().isValid() ? u.lastError() : q.lastError(), Failure::Other);
-    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    return false;
+    return writeTransaction([&](QSqlDatabase& db) {
+        QSqlQuery u(db);
+        u.prepare(QStringLiteral("UPDATE games SET journaled = 0 WHERE installation IN (?, '') "
+                                 "OR installation IS NULL"));
+        u.addBindValue(installation);
+        QSqlQuery w(db);
+        const bool ok = u.exec() && w.exec(QStringLiteral("DELETE FROM shared_folder"))
+            && w.prepare(QStringLiteral("INSERT INTO shared_folder (folder) VALUES (?)"));
+        if (ok) {
+            w.addBindValue(folder);
+            if (w.exec())
+                return true;
+        }
+        failFrom(u.lastError().isValid() ? u.lastError() : w.lastError(), Failure::Other);
+        return false;
+    });
 }
 
 QList<GameRecord> History::unjournaledGames(int limit) const
@@ -111,69 +111,53 @@ bool History::markJournaled(const QStringList& uids)
 {
     if (!open_ || readOnly_)
         return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        failFrom(q.lastError(), Failure::Other);
-        return false;
-    }
-    QSqlQuery m(db);
-    m.prepare(QStringLiteral("UPDATE games SET journaled = 1 WHERE uid = ?"));
-    bool ok = true;
-    for (const QString& uid : uids) {
-        m.addBindValue(uid);
-        ok = ok && m.exec();
-    }
-    if (ok && q.exec(QStringLiteral("COMMIT")))
+    return writeTransaction([&](QSqlDatabase& db) {
+        QSqlQuery m(db);
+        m.prepare(QStringLiteral("UPDATE games SET journaled = 1 WHERE uid = ?"));
+        for (const QString& uid : uids) {
+            m.addBindValue(uid);
+            if (!m.exec()) {
+                failFrom(m.lastError(), Failure::Other);
+                return false;
+            }
+        }
         return true;
-    failFrom(m.lastError().isValid() ? m.lastError() : q.lastError(), Failure::Other);
-    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    return false;
+    });
 }
 
 int History::importGames(const QList<GameRecord>& games)
 {
     if (!open_ || readOnly_)
         return -1;
-    QSqlDatabase db = QSqlDatabase::database(connection_);
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        failFrom(q.lastError(), Failure::Other);
-        return -1;
-    }
-    QSqlQuery known(db);
-    known.prepare(QStringLiteral("SELECT 1 FROM games WHERE uid = ?"));
-    QSet<QString> seen;
-    QSet<QPair<QString, std::int32_t>> lines;
     int added = 0;
-    bool ok = true;
-    for (const GameRecord& g : games) {
-        if (seen.contains(g.uid))
-            continue;
-        seen.insert(g.uid);
-        known.addBindValue(g.uid);
-        ok = known.exec();
-        const bool have = ok && known.next();
-        known.finish();
-        if (!ok || have)
-            continue;
-        // Already in a journal: it is never written to ours.
-        ok = insertGame(db, g, true) >= 0;
-        if (!ok)
-            break;
-        ++added;
-        if (MakesCards(g.mode))
-            lines.insert({g.lineKey, g.mode});
-    }
-    if (!ok && known.lastError().isValid())
-        failFrom(known.lastError(), Failure::Other);
-    ok = ok && replayLines(db, lines);
-    if (ok && q.exec(QStringLiteral("COMMIT")))
-        return added;
-    if (ok)
-        failFrom(q.lastError(), Failure::Other);
-    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    return -1;
+    const bool ok = writeTransaction([&](QSqlDatabase& db) {
+        QSqlQuery known(db);
+        known.prepare(QStringLiteral("SELECT 1 FROM games WHERE uid = ?"));
+        QSet<QString> seen;
+        QSet<QPair<QString, std::int32_t>> lines;
+        for (const GameRecord& g : games) {
+            if (seen.contains(g.uid))
+                continue;
+            seen.insert(g.uid);
+            known.addBindValue(g.uid);
+            if (!known.exec()) {
+                failFrom(known.lastError(), Failure::Other);
+                return false;
+            }
+            const bool have = known.next();
+            known.finish();
+            if (have)
+                continue;
+            // Already in a journal: it is never written to ours.
+            if (insertGame(db, g, true) < 0)
+                return false;
+            ++added;
+            if (MakesCards(g.mode))
+                lines.insert({g.lineKey, g.mode});
+        }
+        return replayLines(db, lines);
+    });
+    return ok ? added : -1;
 }
 
 int History::gameCount() const
